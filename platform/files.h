@@ -1,0 +1,37 @@
+// Whole-file reads and crash-safe writes by full path, and the process's working directory.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// The folder separator of paths on this system.
+constexpr char kPathSeparator = '/';
+
+// The process's working directory, or an empty text when it cannot be told.
+std::string workingDirectory();
+
+// Reads up to `size` bytes from the start of the file into buffer, leaving the rest of the
+// buffer as it was. False when the file cannot be opened.
+bool readFilePrefix(const std::string& path, void* buffer, std::size_t size);
+
+// The whole file when it holds exactly `size` bytes; nothing when it is missing, unreadable
+// or of another size.
+bool readFileExactly(const std::string& path, void* buffer, std::size_t size);
+
+// The file's text when it holds at most maxSize bytes; nothing otherwise.
+std::optional<std::string> readSmallTextFile(const std::string& path, std::size_t maxSize);
+
+// Replaces the file's content: the bytes go to a temporary file in the same folder, which is
+// flushed to disk and then renamed over the old one, so a crash or a full disk never leaves a
+// truncated file behind. False (and the old file untouched) on any failure.
+bool writeFileAtomically(const std::string& path, const void* data, std::size_t size);
+
+// Creates the folder and its missing parents; true when it exists afterwards.
+bool makeFolders(const std::string& path);
+
+bool removeFile(const std::string& path);
+
+}  // namespace platform

@@ -1,0 +1,57 @@
+#include <cstdlib>
+
+#include "platform/files.h"
+#include "platform/settings_store.h"
+
+namespace platform {
+
+namespace {
+
+constexpr const char* kVendorFolder = "QZA-tonefold";
+constexpr const char* kProductFolder = "QZAChordwell";
+
+std::string valuePath(const char* name) {
+    const std::string base = SettingsStore::folder();
+    return base.empty() || !name ? std::string() : base + kPathSeparator + name;
+}
+
+}  // namespace
+
+std::string SettingsStore::folder() {
+    std::string root;
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config) {
+        root = config;
+    } else if (const char* home = std::getenv("HOME"); home && *home) {
+        root = std::string(home) + kPathSeparator + ".config";
+    } else {
+        return {};
+    }
+    return root + kPathSeparator + kVendorFolder + kPathSeparator + kProductFolder;
+}
+
+bool SettingsStore::write(const char* name, const void* data, std::size_t size) {
+    const std::string path = valuePath(name);
+    return !path.empty() && makeFolders(folder()) && writeFileAtomically(path, data, size);
+}
+
+bool SettingsStore::writeText(const char* name, const std::string& text) {
+    return write(name, text.data(), text.size());
+}
+
+bool SettingsStore::read(const char* name, void* data, std::size_t size) {
+    const std::string path = valuePath(name);
+    return !path.empty() && readFileExactly(path, data, size);
+}
+
+std::optional<std::string> SettingsStore::readText(const char* name, std::size_t maxSize) {
+    const std::string path = valuePath(name);
+    if (path.empty()) return std::nullopt;
+    return readSmallTextFile(path, maxSize);
+}
+
+bool SettingsStore::remove(const char* name) {
+    const std::string path = valuePath(name);
+    return !path.empty() && removeFile(path);
+}
+
+}  // namespace platform

@@ -1,0 +1,104 @@
+#include "presets/preset_system_effect.h"
+
+#include <cstring>
+
+#include "presets/bank_chunk.h"
+#include "presets/preset_system_editor.h"
+
+namespace {
+constexpr VstInt32 kNumParameters = 8;
+}
+
+CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback master)
+    : AudioEffectX(master, 1, kNumParameters) {
+    programsAreChunks(true);
+    chunkBuffer = new unsigned char[kChunkSize]();
+    presets = new PresetRecord[kNumPresets]();
+    curProgram = 0;
+}
+
+CPresetSystemEffect::~CPresetSystemEffect() {
+    delete[] presets;
+    delete[] chunkBuffer;
+}
+
+CPresetSystemEditor* CPresetSystemEffect::presetEditor() { return static_cast<CPresetSystemEditor*>(editor); }
+
+void CPresetSystemEffect::setParameter(VstInt32 index, float value) {
+    if (!presets || static_cast<unsigned>(index) >= static_cast<unsigned>(kNumPresetValues)) return;
+    storePresetValue(presets[currentPreset.load(std::memory_order_relaxed)], index, value);
+}
+
+float CPresetSystemEffect::getParameter(VstInt32) { return -1.0f; }
+
+void CPresetSystemEffect::getProgramName(char* name) {
+    if (!name || !presets) return;
+    copyName(presets[currentPreset.load()], name);
+}
+
+void CPresetSystemEffect::setProgramName(char* name) {
+    if (!name || !presets) return;
+    char buffer[kPresetNameLength + 1] = {};
+    std::strncpy(buffer, name, kPresetNameLength);
+    storeName(presets[currentPreset.load()], buffer);
+    if (editor) presetEditor()->showPresetName(buffer);
+}
+
+bool CPresetSystemEffect::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
+    if (!text || !presets || index < 0 || index >= kNumPresets) return false;
+    copyName(presets[index], text);
+    return true;
+}
+
+VstInt32 CPresetSystemEffect::getChunk(void** data, bool) {
+    if (!chunkBuffer || !data) return 0;
+    writeBankChunk(chunkBuffer, getUniqueID(), currentPreset.load(), presets);
+    *data = chunkBuffer;
+    return kChunkSize;
+}
+
+VstInt32 CPresetSystemEffect::setChunk(void* data, VstInt32 byteSize, bool) {
+    if (!chunkBuffer || !presets || !data || byteSize != kChunkSize) return -1;
+    // The chunk is read from the working copy; a host may give back the very buffer that
+    // getChunk handed out.
+    if (data != chunkBuffer) std::memcpy(chunkBuffer, data, kChunkSize);
+    std::int32_t index = 0;
+    switch (readBankChunk(chunkBuffer, byteSize, getUniqueID(), presets, index)) {
+        case ChunkResult::rejected:
+            return -1;
+        case ChunkResult::unknownFormat:
+            return 0;
+        case ChunkResult::ok:
+            break;
+    }
+    if (index >= 0 && index < kNumPresets) selectPreset(index);
+    return 0;
+}
+
+int CPresetSystemEffect::getCurrentPreset() { return currentPreset.load(); }
+
+void CPresetSystemEffect::selectPreset(int index) {
+    if (!presets || index < 0 || index >= kNumPresets) return;
+    applyingPreset.store(true);
+    curProgram = 0;
+    currentPreset.store(index);
+    for (VstInt32 k = 0; k < kNumPresetValues; ++k) setParameter(k, loadPresetValue(presets[index], k));
+    updateDisplay();
+    applyingPreset.store(false);
+}
+
+void CPresetSystemEffect::setCurrentPresetName(const char* name) {
+    curProgram = 0;
+    if (name && presets) {
+        char buffer[kPresetNameLength + 1] = {};
+        std::strncpy(buffer, name, kPresetNameLength);
+        storeName(presets[currentPreset.load()], buffer);
+    }
+    updateDisplay();
+}
+
+VstInt32 CPresetSystemEffect::getUniqueID() { return cEffect.uniqueID; }
+
+void CPresetSystemEffect::loadDefaults() {
+    if (editor) presetEditor()->loadDefaults();
+}

@@ -1,0 +1,53 @@
+// The effect side of the preset system: a bank of six presets and the index of the current
+// one, kept in step with the parameters and shown to the host as one program and a chunk.
+#pragma once
+
+#include <atomic>
+
+#include "presets/preset_record.h"
+#include "vst/audioeffectx.h"
+
+class CPresetSystemEditor;
+
+class CPresetSystemEffect : public AudioEffectX {
+public:
+    explicit CPresetSystemEffect(audioMasterCallback audioMaster);
+    ~CPresetSystemEffect() override;
+
+    // Writes the value into the current preset (index 0..7; anything else is ignored).
+    void setParameter(VstInt32 index, float value) override;
+    float getParameter(VstInt32 index) override;
+
+    // The host sees one program; presets are chosen inside the plug-in.
+    VstInt32 getProgram() override { return 0; }
+    void setProgram(VstInt32 /*program*/) override {}
+    void setProgramName(char* name) override;
+    void getProgramName(char* name) override;
+    bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
+    VstInt32 getChunk(void** data, bool isPreset) override;
+    VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
+
+    virtual int getCurrentPreset();
+    // Makes preset index (0..5) current and pushes its values into the parameters.
+    virtual void selectPreset(int index);
+    // Renames the current preset (null keeps the name) and asks the host to show it again.
+    virtual void setCurrentPresetName(const char* name);
+    virtual VstInt32 getUniqueID();
+    // Applies the user's stored default bank, default preset and remembered paths.
+    virtual void loadDefaults();
+    // Fills the bank with the factory presets; this base has none.
+    virtual void initPresets() {}
+
+    // The bank itself, for the image readers and writers of the editor side (null only if the
+    // store could not be allocated, which construction does not survive).
+    PresetRecord* getPresets() { return presets; }
+
+protected:
+    CPresetSystemEditor* presetEditor();
+
+    PresetRecord* presets = nullptr;
+    // Read from whichever thread sets a parameter, written by the interface thread.
+    std::atomic<int> currentPreset{0};
+    unsigned char* chunkBuffer = nullptr;
+    std::atomic<bool> applyingPreset{false};
+};
