@@ -1,0 +1,127 @@
+#include "host/audio_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "host/host_error.h"
+#include "host/text_util.h"
+
+namespace host {
+
+namespace {
+
+// The permissions a newly created file would get, as mkstemp creates its file 0600.
+mode_t newFileMode() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+}
+
+}  // namespace
+
+OutputFormat outputFormatForPath(const std::filesystem::path& path) {
+    const std::string extension = path.extension().string();
+    if (equalsIgnoreCase(extension, ".wav")) return {SF_FORMAT_WAV | SF_FORMAT_FLOAT, "32-bit float WAV", false};
+    if (equalsIgnoreCase(extension, ".flac")) return {SF_FORMAT_FLAC | SF_FORMAT_PCM_24, "24-bit FLAC", true};
+    if (equalsIgnoreCase(extension, ".aif") || equalsIgnoreCase(extension, ".aiff"))
+        return {SF_FORMAT_AIFF | SF_FORMAT_PCM_24, "24-bit AIFF", true};
+    throw CUsageError("cannot tell the output format from \"" + path.string() +
+                      "\": name it .wav, .flac, .aif or .aiff");
+}
+
+CSoundFileSource::CSoundFileSource(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) throw CHostError("input file not found: " + path.string());
+    if (std::filesystem::is_directory(path, error)) throw CHostError("input is a directory: " + path.string());
+    file = sf_open(path.c_str(), SFM_READ, &info);
+    if (file == nullptr)
+        throw CHostError("cannot read input file " + path.string() + ": " + sf_strerror(nullptr));
+    if (info.channels != kStereo) {
+        const int channels = info.channels;
+        sf_close(file);
+        file = nullptr;
+        throw CHostError("chordwell expects a stereo input file, but " + path.string() + " has " +
+                         std::to_string(channels) + (channels == 1 ? " channel" : " channels"));
+    }
+    if (info.samplerate <= 0) {
+        sf_close(file);
+        file = nullptr;
+        throw CHostError("input file " + path.string() + " has no valid sample rate");
+    }
+}
+
+CSoundFileSource::~CSoundFileSource() {
+    if (file != nullptr) sf_close(file);
+}
+
+std::int64_t CSoundFileSource::read(float* interleaved, std::int64_t count) {
+    return static_cast<std::int64_t>(sf_readf_float(file, interleaved, static_cast<sf_count_t>(count)));
+}
+
+CAudioWriter::CAudioWriter(const std::filesystem::path& target, const OutputFormat& format, int sampleRate)
+    : target(target) {
+    std::error_code error;
+    if (std::filesystem::is_directory(target, error))
+        throw CHostError("cannot write " + target.string() + ": it is a directory");
+    std::filesystem::path folder = target.parent_path();
+    if (folder.empty()) folder = ".";
+    std::string pattern = (folder / ("." + target.filename().string() + ".chordwell-XXXXXX")).string();
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int descriptor = mkstemp(name.data());
+    if (descriptor < 0)
+        throw CHostError("cannot create the output file in " + folder.string() + ": " + std::strerror(errno));
+    temporary = name.data();
+    fchmod(descriptor, newFileMode());
+
+    SF_INFO info{};
+    info.samplerate = sampleRate;
+    info.channels = kStereo;
+    info.format = format.sndfileFormat;
+    file = sf_open_fd(descriptor, SFM_WRITE, &info, SF_TRUE);
+    if (file == nullptr) {
+        const std::string reason = sf_strerror(nullptr);
+        close(descriptor);
+        std::filesystem::remove(temporary, error);
+        throw CHostError("cannot write " + std::string(format.description) + " at " + std::to_string(sampleRate) +
+                         " Hz to " + target.string() + ": " + reason);
+    }
+    // Integer formats: samples beyond full scale are clipped rather than wrapped around.
+    if (format.integerSamples) sf_command(file, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+}
+
+CAudioWriter::~CAudioWriter() {
+    if (!committed) discard();
+}
+
+void CAudioWriter::write(const float* interleaved, std::int64_t count) {
+    const sf_count_t written = sf_writef_float(file, interleaved, static_cast<sf_count_t>(count));
+    if (written != static_cast<sf_count_t>(count))
+        throw CHostError("cannot write " + target.string() + ": " + sf_strerror(file));
+}
+
+void CAudioWriter::commit() {
+    const int closeError = sf_close(file);
+    file = nullptr;
+    if (closeError != 0) throw CHostError("cannot finish " + target.string() + ": " + sf_error_number(closeError));
+    if (std::rename(temporary.c_str(), target.c_str()) != 0)
+        throw CHostError("cannot write " + target.string() + ": " + std::strerror(errno));
+    committed = true;
+}
+
+void CAudioWriter::discard() {
+    if (file != nullptr) {
+        sf_close(file);
+        file = nullptr;
+    }
+    std::error_code error;
+    std::filesystem::remove(temporary, error);
+}
+
+}  // namespace host

@@ -1,0 +1,191 @@
+#include "host/command_line.h"
+
+#include <cmath>
+#include <string_view>
+
+#include "host/host_error.h"
+#include "host/text_util.h"
+
+namespace host {
+
+const char* const kUsage =
+    "usage:\n"
+    "  chordwell info [PLUGIN]\n"
+    "  chordwell render [IN] OUT [options]\n"
+    "  chordwell preset show FILE [--plugin PATH]\n"
+    "\n"
+    "render options:\n"
+    "  --plugin PATH         the VST 2.4 plug-in (default: QZA Chordwell.so beside chordwell,\n"
+    "                        else ~/.vst/QZA Chordwell.so)\n"
+    "  --block-size N        frames per processing call (default 512)\n"
+    "  --preset NAME|INDEX   a program as listed by info (names in any case)\n"
+    "  --param NAME=VALUE    set a parameter (name as listed by info, or its index) to a\n"
+    "                        normalised value; repeatable\n"
+    "  --tail SECONDS        keep processing silence after the input ends\n"
+    "  --preset-file X.qza   apply a QZA Chordwell preset file\n"
+    "  --bank-file X.qzb     load a QZA Chordwell bank file\n"
+    "  --rate HZ             sample rate of the built-in excitation (default 44100)\n"
+    "Without IN, a built-in stereo excitation is rendered. OUT's extension picks the format:\n"
+    ".wav (32-bit float), .flac (24-bit), .aif/.aiff (24-bit). Applied in the order\n"
+    "--bank-file, --preset, --preset-file, --param.\n";
+
+namespace {
+
+// Walks the arguments, handing out option values given either way.
+class CArgumentReader {
+public:
+    explicit CArgumentReader(const std::vector<std::string>& args) : args(args) {}
+
+    bool done() const { return position >= args.size(); }
+    const std::string& next() { return args[position++]; }
+
+    // The value of an option: after '=' in the same argument, else the next argument.
+    std::string value(const std::string& option, const std::optional<std::string>& inlineValue) {
+        if (inlineValue) return *inlineValue;
+        if (done()) throw CUsageError(option + " needs a value");
+        return next();
+    }
+
+private:
+    const std::vector<std::string>& args;
+    std::size_t position = 0;
+};
+
+bool isOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
+
+// "--name=value" -> ("--name", "value"); "--name" -> ("--name", nothing).
+std::pair<std::string, std::optional<std::string>> splitOption(const std::string& arg) {
+    const std::size_t equals = arg.find('=');
+    if (equals == std::string::npos) return {arg, std::nullopt};
+    return {arg.substr(0, equals), arg.substr(equals + 1)};
+}
+
+template <typename T>
+void setOnce(std::optional<T>& slot, T value, const std::string& option) {
+    if (slot) throw CUsageError(option + " given twice");
+    slot = std::move(value);
+}
+
+VstInt32 parseBlockSize(const std::string& text) {
+    const auto value = parseIndex(text);
+    if (!value || *value < 1 || *value > kMaxBlockSize)
+        throw CUsageError("--block-size expects a whole number from 1 to " + std::to_string(kMaxBlockSize) +
+                          ", got \"" + text + "\"");
+    return static_cast<VstInt32>(*value);
+}
+
+double parseTail(const std::string& text) {
+    const auto value = parseFiniteDouble(text);
+    if (!value || *value < 0.0 || *value > kMaxTailSeconds)
+        throw CUsageError("--tail expects seconds from 0 to " + std::to_string(static_cast<int>(kMaxTailSeconds)) +
+                          ", got \"" + text + "\"");
+    return *value;
+}
+
+double parseRate(const std::string& text) {
+    const auto value = parseIndex(text);
+    if (!value || *value < kMinSampleRate || *value > kMaxSampleRate)
+        throw CUsageError("--rate expects a whole number of Hz from " + std::to_string(static_cast<int>(kMinSampleRate)) +
+                          " to " + std::to_string(static_cast<int>(kMaxSampleRate)) + ", got \"" + text + "\"");
+    return static_cast<double>(*value);
+}
+
+RenderCommand parseRender(CArgumentReader& reader) {
+    RenderCommand command;
+    RenderOptions& options = command.options;
+    std::vector<std::string> positional;
+    std::optional<VstInt32> blockSize;
+    std::optional<double> tail;
+    while (!reader.done()) {
+        const std::string arg = reader.next();
+        if (!isOption(arg)) {
+            positional.push_back(arg);
+            continue;
+        }
+        const auto [option, inlineValue] = splitOption(arg);
+        if (option == "--plugin") {
+            setOnce(command.plugin, std::filesystem::path(reader.value(option, inlineValue)), option);
+        } else if (option == "--block-size") {
+            setOnce(blockSize, parseBlockSize(reader.value(option, inlineValue)), option);
+        } else if (option == "--preset") {
+            setOnce(options.preset, reader.value(option, inlineValue), option);
+        } else if (option == "--param") {
+            options.parameters.push_back(parseParameterSetting(reader.value(option, inlineValue)));
+        } else if (option == "--tail") {
+            setOnce(tail, parseTail(reader.value(option, inlineValue)), option);
+        } else if (option == "--preset-file") {
+            setOnce(options.presetFile, std::filesystem::path(reader.value(option, inlineValue)), option);
+        } else if (option == "--bank-file") {
+            setOnce(options.bankFile, std::filesystem::path(reader.value(option, inlineValue)), option);
+        } else if (option == "--rate") {
+            setOnce(options.excitationRate, parseRate(reader.value(option, inlineValue)), option);
+        } else {
+            throw CUsageError("unknown option for render: " + option);
+        }
+    }
+    if (positional.empty()) throw CUsageError("render needs an output file");
+    if (positional.size() > 2) throw CUsageError("render takes at most an input and an output file");
+    if (positional.size() == 2) options.input = positional[0];
+    options.output = positional.back();
+    if (options.input && options.excitationRate)
+        throw CUsageError("--rate is only for the built-in excitation; an input file plays at its own rate");
+    options.blockSize = blockSize.value_or(kDefaultBlockSize);
+    options.tailSeconds = tail.value_or(0.0);
+    return command;
+}
+
+InfoCommand parseInfo(CArgumentReader& reader) {
+    InfoCommand command;
+    while (!reader.done()) {
+        const std::string arg = reader.next();
+        if (isOption(arg)) {
+            const auto [option, inlineValue] = splitOption(arg);
+            if (option != "--plugin") throw CUsageError("unknown option for info: " + option);
+            setOnce(command.plugin, std::filesystem::path(reader.value(option, inlineValue)), option);
+        } else {
+            setOnce(command.plugin, std::filesystem::path(arg), "the plug-in");
+        }
+    }
+    return command;
+}
+
+PresetShowCommand parsePresetShow(CArgumentReader& reader) {
+    std::optional<std::filesystem::path> file;
+    PresetShowCommand command;
+    while (!reader.done()) {
+        const std::string arg = reader.next();
+        if (isOption(arg)) {
+            const auto [option, inlineValue] = splitOption(arg);
+            if (option != "--plugin") throw CUsageError("unknown option for preset show: " + option);
+            setOnce(command.plugin, std::filesystem::path(reader.value(option, inlineValue)), option);
+        } else {
+            setOnce(file, std::filesystem::path(arg), "the preset file");
+        }
+    }
+    if (!file) throw CUsageError("preset show needs a preset or bank file");
+    command.file = *file;
+    return command;
+}
+
+}  // namespace
+
+Command parseCommandLine(const std::vector<std::string>& args) {
+    CArgumentReader reader(args);
+    if (reader.done()) throw CUsageError("no command given");
+    for (const std::string& arg : args) {
+        if (arg == "-h" || arg == "--help") return HelpCommand{};
+    }
+    const std::string command = reader.next();
+    if (command == "help") return HelpCommand{};
+    if (command == "info") return parseInfo(reader);
+    if (command == "render") return parseRender(reader);
+    if (command == "preset") {
+        if (reader.done()) throw CUsageError("preset needs a subcommand: show");
+        const std::string sub = reader.next();
+        if (sub != "show") throw CUsageError("unknown preset subcommand: " + sub);
+        return parsePresetShow(reader);
+    }
+    throw CUsageError("unknown command: " + command);
+}
+
+}  // namespace host

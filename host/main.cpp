@@ -1,0 +1,24 @@
+// chordwell: a command-line VST 2.4 host that renders audio through a plug-in.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "host/cancellation.h"
+#include "host/commands.h"
+
+int main(int argc, char** argv) {
+    host::HostEnvironment environment;
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) environment.executableDir = self.parent_path();
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') environment.home = home;
+    environment.progressBar = isatty(STDERR_FILENO) != 0;
+
+    host::installCancelHandlers();
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return host::runChordwell(args, std::cout, std::cerr, environment);
+}
