@@ -1,5 +1,6 @@
 #include "resources/artwork/preset_bar.h"
 
+#include <cmath>
 #include <string_view>
 
 #include "resources/artwork/keys.h"
@@ -94,17 +95,17 @@ void drawArrowFace(cairo_t* cr, ArrowKind kind, int width, int height, int state
                                      : (load ? palette::kLoadGreenBright : palette::kSavePinkBright);
     const double shift = state == 2 ? kPressedShift : 0.0;
     const double cx = width / 2.0;
-    const double cy = height / 2.0 + shift;
-    // Shaft two pixels wide on whole pixels, head five pixels wide below or above it.
-    constexpr double kHalfHead = 3.0;
-    constexpr double kHeadLength = 3.0;
+    // Whole-pixel rows for the head's base and the shaft keep their edges sharp; the head
+    // is seven pixels wide and four long, the shaft two wide and three long.
+    constexpr double kHalfHead = 3.5;
+    constexpr double kHeadLength = 4.0;
     constexpr double kShaftLength = 3.0;
+    const double middle = std::floor(height / 2.0) + shift;
+    const double tip = load ? middle + kHeadLength : middle - kHeadLength;
+    const double base = middle;
     setColour(cr, colour);
-    const double tip = load ? cy + 3.0 : cy - 3.0;
-    const double base = load ? tip - kHeadLength : tip + kHeadLength;
     fillTriangle(cr, cx - kHalfHead, base, cx + kHalfHead, base, cx, tip);
-    const double shaftEnd = load ? base - kShaftLength : base + kShaftLength;
-    cairo_rectangle(cr, cx - 1.0, load ? shaftEnd : base, 2.0, kShaftLength);
+    cairo_rectangle(cr, cx - 1.0, load ? base - kShaftLength : base, 2.0, kShaftLength);
     cairo_fill(cr);
 }
 
