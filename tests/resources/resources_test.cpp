@@ -2,10 +2,16 @@
 // of the size their layout expects, and its states and its background fit together.
 #include <cairo.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "resources/resources.h"
@@ -216,6 +222,28 @@ TEST(Resources, TextGoesOnLightGround) {
     }
     EXPECT_GT(darkest, 170.0);
     EXPECT_LT(lightest - darkest, 40.0);  // no drawing there, only the plate's texture
+}
+
+// A fresh run of the drawing program gives byte for byte the files that the build embedded,
+// so builds are reproducible and the embedded data is what the program draws.
+TEST(Resources, DrawingIsDeterministic) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("chordwell_artwork_" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    const std::string command = std::string("\"") + CHORDWELL_ARTWORK_TOOL + "\" \"" + folder.string() +
+                                "\" \"" + (folder / "embedded.cpp").string() + "\"";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_TRUE(fs::exists(folder / "embedded.cpp"));
+    for (const Expected& e : kBitmaps) {
+        SCOPED_TRACE(e.id);
+        std::ifstream file(folder / (std::to_string(e.id) + ".png"), std::ios::binary);
+        const std::vector<unsigned char> drawn((std::istreambuf_iterator<char>(file)),
+                                               std::istreambuf_iterator<char>());
+        const resources::Resource embedded = resources::find(e.id);
+        ASSERT_NE(embedded.data, nullptr);
+        EXPECT_TRUE(drawn == std::vector<unsigned char>(embedded.data, embedded.data + embedded.size));
+    }
+    fs::remove_all(folder);
 }
 
 }  // namespace
