@@ -1,0 +1,119 @@
+// The resonator bank: twelve strings, each a delay line closed into a loop through a one-pole
+// lowpass and a loop gain, tuned a semitone apart from 110 Hz and excited together by the
+// mono average of a stereo input.
+//
+// Threads. The setters run on any thread at any time, also while process() runs on the audio
+// thread: every value they write is an atomic that process() reads once at the start of each
+// block, so a change takes effect at the next block boundary, between two samples. A change of
+// Transpose must clear the lines and move the read positions, which belong to the audio
+// thread; the setter therefore only posts the new ratio, and process() applies it at the start
+// of its next block. reset() and the views of the string state (writePos, readPos, lowpass,
+// line) are for the thread that owns the audio, never while process() runs.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "dsp/constants.h"
+#include "dsp/loop_delays.h"
+
+namespace dsp {
+
+class ResonatorBank {
+public:
+    // Allocates the twelve lines (may throw std::bad_alloc) and starts with gain 0, mix 0,
+    // the loop gain and damping of Decay 0 and Damp 0, transposition and tune ratios 1,
+    // detune 0, bypass off, and the strings silent as after reset().
+    ResonatorBank();
+    ResonatorBank(const ResonatorBank&) = delete;
+    ResonatorBank& operator=(const ResonatorBank&) = delete;
+
+    // Parameter laws (parameter_laws.h); v is the normalised value, finite, never clamped.
+    void setOutput(float v);
+    void setMix(float v);
+    void setDecay(float v);
+    void setDamp(float v);
+    void setTranspose(float v);
+    void setTune(float v);
+    void setDetune(float v);
+    void setBypass(float v);
+
+    // Silences the strings: clears the lines, the positions and the lowpass states, and ends
+    // the glides (and any transposition not yet applied) at their targets. Both suspend and
+    // resume call this. Never concurrent with process().
+    void reset();
+
+    // One block on the audio thread. fs is the host's sample rate (positive, finite). out may
+    // be the same buffers as in. frames <= 0 returns at once and changes nothing.
+    void process(const float* inL, const float* inR, float* outL, float* outR, int32_t frames, float fs);
+
+    // Values as set, for value texts and tests; any thread.
+    float outputGain() const { return outputGain_.load(std::memory_order_relaxed); }
+    float mix() const { return mix_.load(std::memory_order_relaxed); }
+    float feedback() const { return feedback_.load(std::memory_order_relaxed); }
+    float dampCoef() const { return dampCoef_.load(std::memory_order_relaxed); }
+    float transposeTarget() const { return transposeTarget_.load(std::memory_order_relaxed); }
+    float tuneTarget() const { return tuneTarget_.load(std::memory_order_relaxed); }
+    float detuneTarget() const { return detuneTarget_.load(std::memory_order_relaxed); }
+    int32_t bypass() const { return bypass_.load(std::memory_order_relaxed); }
+
+    // Values in use, as of the end of the last block; any thread.
+    float transposeRatio() const { return transposeRatio_.load(std::memory_order_relaxed); }
+    float tuneRatio() const { return tuneRatio_.load(std::memory_order_relaxed); }
+    float detuneAmount() const { return detuneAmount_.load(std::memory_order_relaxed); }
+
+    // String state between two blocks; not while process() runs.
+    int32_t writePos() const { return writePos_; }
+    int32_t readPos(int32_t k) const { return readPos_[k]; }
+    float lowpass(int32_t k) const { return lowpass_[k]; }
+    const float* line(int32_t k) const { return lines_.get() + k * kLineStride; }
+
+    // Line k starts k·kLineStride floats into one allocation. The lines are spaced a little
+    // more than their length apart so that the twelve samples written at one position do not
+    // all fall into the same cache set.
+    static constexpr int32_t kLineStride = kLineLength + 16;
+
+private:
+    // How the read positions relate to the loop-length rule between two samples.
+    enum class Positions {
+        unknown,       // set by reset(): the rule must run before they can be trusted
+        onRule,        // the rule's positions for writePos_ and delays_
+        advancedRule,  // the rule's positions for the previous write position, plus one
+    };
+
+    // A transposition ratio is never NaN, so a NaN pattern marks "no change posted".
+    static constexpr uint32_t kNoPendingTranspose = 0x7fc00001u;
+
+    void clearLines();
+    void applyTransposition(float ratio, float fs);
+
+    // Written by the setters, read by process() once per block.
+    std::atomic<float> outputGain_;
+    std::atomic<float> mix_;
+    std::atomic<float> feedback_;
+    std::atomic<float> dampCoef_;
+    std::atomic<float> lastDecay_;  // Decay as last set: a new transposition recomputes feedback from it
+    std::atomic<float> transposeTarget_;
+    std::atomic<float> tuneTarget_;
+    std::atomic<float> detuneTarget_;
+    std::atomic<int32_t> bypass_;
+    std::atomic<uint32_t> pendingTranspose_;  // bits of a ratio not yet applied, or kNoPendingTranspose
+
+    // Written by process() (and reset()); atomic so the views may read them from any thread.
+    std::atomic<float> transposeRatio_;
+    std::atomic<float> tuneRatio_;
+    std::atomic<float> detuneAmount_;
+
+    // The strings, owned by the audio thread.
+    std::unique_ptr<float[]> lines_;
+    int32_t writePos_ = 0;
+    int32_t readPos_[kNumStrings] = {};
+    float lowpass_[kNumStrings] = {};
+    Positions positions_ = Positions::unknown;
+
+    // The loop delays the read positions were last computed from.
+    LoopDelays delays_;
+};
+
+}  // namespace dsp

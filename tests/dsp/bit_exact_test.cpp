@@ -1,0 +1,168 @@
+// The engine against the reference engine, bit for bit, through long seeded scenarios: every
+// parameter moving (also a little outside 0..1), glides, transpositions, bypass, resets, blocks
+// of 0 to 700 frames, in place and not, at several sample rates.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "dsp/engine_pair.h"
+
+namespace {
+
+using dsptest::EnginePair;
+using dsptest::Rng;
+
+enum { kOutput, kMix, kDecay, kDamp, kTranspose, kTune, kDetune, kBypass };
+
+// One block's input: silence, noise bursts, an impulse, a sine, a constant, tiny or loud values.
+void fillInput(Rng& rng, std::vector<float>& l, std::vector<float>& r, int32_t frames) {
+    l.assign(static_cast<size_t>(frames > 0 ? frames : 0) + 1, 0.0f);
+    r.assign(l.size(), 0.0f);
+    const int32_t kind = rng.below(8);
+    const double amp = rng.pick<double>({0.01, 0.3, 1.0, 1.0, 4.0, 1e-30});
+    const double freq = rng.uniform(0.001, 0.2);
+    for (int32_t n = 0; n < frames; ++n) {
+        float a = 0.0f;
+        float b = 0.0f;
+        switch (kind) {
+            case 0: break;  // silence
+            case 1:
+            case 2:
+                a = static_cast<float>(rng.uniform(-amp, amp));
+                b = static_cast<float>(rng.uniform(-amp, amp));
+                break;
+            case 3:
+                a = static_cast<float>(amp * std::sin(freq * n));
+                b = static_cast<float>(amp * std::sin(freq * n + 1.0));
+                break;
+            case 4:
+                a = static_cast<float>(amp);
+                b = static_cast<float>(-amp / 2);
+                break;
+            default:
+                if (rng.chance(0.01)) a = b = static_cast<float>(amp);
+                break;
+        }
+        l[static_cast<size_t>(n)] = a;
+        r[static_cast<size_t>(n)] = b;
+    }
+}
+
+// A new value for one parameter, mostly in 0..1, sometimes a little outside.
+float randomValue(Rng& rng, int32_t index) {
+    switch (index) {
+        case kDecay: return static_cast<float>(rng.uniform(-0.05, 1.02));
+        case kTranspose:
+            // Sometimes a nudge that stays on the same semitone.
+            return static_cast<float>(rng.chance(0.3) ? rng.pick<double>({0.5, 0.505, 0.49, 0.51})
+                                                      : rng.uniform(-0.03, 1.03));
+        case kBypass: return rng.pick<float>({0.0f, 1.0f, 0.0f, 1.0f, 0.49f, 0.5f, 1.7f, -0.3f, -0.6f});
+        default: return static_cast<float>(rng.uniform(-0.05, 1.05));
+    }
+}
+
+int32_t randomFrames(Rng& rng) {
+    if (rng.chance(0.1)) return rng.below(3);  // 0, 1 or 2
+    if (rng.chance(0.2)) return 1 + rng.below(16);
+    return rng.below(701);
+}
+
+// Runs `blocks` blocks at rate fs from a reset, with random changes between blocks.
+void runSegment(EnginePair& pair, Rng& rng, float fs, int32_t blocks, const char* name) {
+    pair.resetAt(fs);
+    std::vector<float> l, r;
+    for (int32_t block = 0; block < blocks; ++block) {
+        const int32_t changes = rng.chance(0.5) ? rng.below(4) : 0;
+        for (int32_t c = 0; c < changes; ++c) {
+            const int32_t index = rng.below(8);
+            pair.set(index, randomValue(rng, index));
+        }
+        if (rng.chance(0.01)) pair.resetAt(fs);
+        const int32_t frames = randomFrames(rng);
+        fillInput(rng, l, r, frames);
+        const std::string diff = pair.processBoth(l, r, frames, fs, rng.chance(0.5));
+        ASSERT_EQ(diff, "") << name << " at " << fs << " Hz, block " << block;
+        // A transposition waits for a block with frames to reach the strings.
+        if (frames > 0) {
+            ASSERT_EQ(pair.compareState(false), "") << name << " at " << fs << " Hz, block " << block;
+        }
+    }
+    ASSERT_EQ(pair.compareState(true), "") << name << " at " << fs << " Hz, end";
+}
+
+void setAll(EnginePair& pair, const float (&values)[8]) {
+    for (int32_t i = 0; i < 8; ++i) pair.set(i, values[i]);
+}
+
+TEST(BitExact, VariedScenarioAtEveryRate) {
+    EnginePair pair;
+    Rng rng(20240611);
+    setAll(pair, {0.5f, 0.25f, 0.25f, 0.25f, 0.5f, 0.5f, 0.0f, 0.0f});
+    for (const float fs : {44100.0f, 22050.0f, 48000.0f, 96000.0f, 192000.0f, 37831.7f}) {
+        runSegment(pair, rng, fs, 600, "varied");
+        if (HasFatalFailure()) return;
+    }
+}
+
+TEST(BitExact, GlidesWithoutOtherChanges) {
+    // Long stretches where only Tune and Detune move, so that glides run to their end and the
+    // steady loop takes over in the middle of blocks.
+    EnginePair pair;
+    Rng rng(77);
+    setAll(pair, {0.5f, 0.6f, 0.7f, 0.3f, 0.5f, 0.5f, 0.0f, 0.0f});
+    for (const float fs : {44100.0f, 96000.0f}) {
+        pair.resetAt(fs);
+        std::vector<float> l, r;
+        for (int32_t block = 0; block < 400; ++block) {
+            if (block % 40 == 0) pair.set(kTune, static_cast<float>(rng.uniform(0.0, 1.0)));
+            if (block % 55 == 0) pair.set(kDetune, static_cast<float>(rng.uniform(0.0, 1.0)));
+            const int32_t frames = 64 + rng.below(512);
+            fillInput(rng, l, r, frames);
+            ASSERT_EQ(pair.processBoth(l, r, frames, fs, false), "") << "block " << block;
+            ASSERT_EQ(pair.compareState(false), "") << "block " << block;
+        }
+    }
+}
+
+// Values far outside 0..1 and extreme sample rates: read positions reduced modulo the line,
+// ratios of 0 and infinity, D beyond the line and negative. Decay and Damp stay in 0..1 so that
+// the signals stay finite.
+float extremeValue(Rng& rng, int32_t index) {
+    switch (index) {
+        case kTranspose: return rng.pick<float>({-1e30f, 1e30f, -100.0f, 100.0f, 2.0f, -1.0f, 0.5f, 0.0f, 1.0f});
+        case kTune: return rng.pick<float>({-1e4f, 1e4f, -60.0f, 60.0f, 900.0f, 0.5f, 0.0f, 1.0f});
+        case kDetune: return rng.pick<float>({-1e30f, 1e30f, -1e6f, 1e6f, -70.0f, 70.0f, 0.0f, 1.0f, -60.6f});
+        case kBypass: return rng.pick<float>({1e30f, -1e30f, 0.0f, 1.0f, 3e9f});
+        case kDecay:
+        case kDamp: return static_cast<float>(rng.uniform(0.0, 1.0));
+        default: return static_cast<float>(rng.uniform(0.0, 1.0));
+    }
+}
+
+TEST(BitExact, ExtremeValuesAndRates) {
+    EnginePair pair;
+    Rng rng(4242);
+    setAll(pair, {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.0f, 0.0f});
+    for (const float fs : {1e-3f, 419000.0f, 500000.0f, 1e7f, 3e9f, 3e38f, 44100.0f}) {
+        pair.resetAt(fs);
+        std::vector<float> l, r;
+        for (int32_t block = 0; block < 150; ++block) {
+            if (rng.chance(0.6)) {
+                const int32_t index = rng.below(8);
+                pair.set(index, extremeValue(rng, index));
+            }
+            if (rng.chance(0.02)) pair.resetAt(fs);
+            const int32_t frames = randomFrames(rng);
+            fillInput(rng, l, r, frames);
+            ASSERT_EQ(pair.processBoth(l, r, frames, fs, rng.chance(0.5)), "") << fs << " Hz, block " << block;
+            if (frames > 0) {
+                ASSERT_EQ(pair.compareState(false), "") << fs << " Hz, block " << block;
+            }
+        }
+        ASSERT_EQ(pair.compareState(true), "") << fs << " Hz, end";
+    }
+}
+
+}  // namespace
