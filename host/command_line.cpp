@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "host/audio_file.h"
 #include "host/host_error.h"
 #include "host/text_util.h"
 
@@ -127,6 +128,7 @@ RenderCommand parseRender(CArgumentReader& reader) {
     if (positional.size() > 2) throw CUsageError("render takes at most an input and an output file");
     if (positional.size() == 2) options.input = positional[0];
     options.output = positional.back();
+    outputFormatForPath(options.output);  // an output chordwell cannot write is a usage error, found first
     if (options.input && options.excitationRate)
         throw CUsageError("--rate is only for the built-in excitation; an input file plays at its own rate");
     options.blockSize = blockSize.value_or(kDefaultBlockSize);

@@ -1,0 +1,72 @@
+// The host callback's answers and the built-in excitation.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "host/excitation.h"
+#include "host/host_callback.h"
+
+using namespace host;
+
+TEST(HostCallback, AnswersWhatHostsAnswer) {
+    EXPECT_EQ(hostCallback(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f), 2400);
+    char text[256];
+    std::memset(text, 'x', sizeof text);
+    EXPECT_EQ(hostCallback(nullptr, audioMasterGetVendorString, 0, 0, text, 0.0f), 1);
+    EXPECT_STREQ(text, "QZA-tonefold");
+    EXPECT_EQ(hostCallback(nullptr, audioMasterGetProductString, 0, 0, text, 0.0f), 1);
+    EXPECT_STREQ(text, "chordwell");
+    EXPECT_GT(hostCallback(nullptr, audioMasterGetVendorVersion, 0, 0, nullptr, 0.0f), 0);
+    EXPECT_EQ(hostCallback(nullptr, audioMasterGetTime, 0, 0, nullptr, 0.0f), 0);
+    EXPECT_EQ(hostCallback(nullptr, audioMasterIdle, 0, 0, nullptr, 0.0f), 0);
+    EXPECT_EQ(hostCallback(nullptr, 9999, 0, 0, nullptr, 0.0f), 0);
+
+    char startStop[] = "startStopProcess";
+    char events[] = "sendVstEvents";
+    EXPECT_EQ(hostCallback(nullptr, audioMasterCanDo, 0, 0, startStop, 0.0f), 1);
+    EXPECT_EQ(hostCallback(nullptr, audioMasterCanDo, 0, 0, events, 0.0f), 0);
+    EXPECT_EQ(hostCallback(nullptr, audioMasterCanDo, 0, 0, nullptr, 0.0f), 0);
+}
+
+TEST(HostCallback, StreamValuesComeFromTheInstancesContext) {
+    CHostContext context;
+    context.setSampleRate(96000.0f);
+    context.setBlockSize(64);
+    AEffect effect{};
+    effect.user = &context;
+    EXPECT_EQ(hostCallback(&effect, audioMasterGetSampleRate, 0, 0, nullptr, 0.0f), 96000);
+    EXPECT_EQ(hostCallback(&effect, audioMasterGetBlockSize, 0, 0, nullptr, 0.0f), 64);
+    EXPECT_EQ(hostCallback(&effect, audioMasterGetCurrentProcessLevel, 0, 0, nullptr, 0.0f), kProcessLevelUser);
+    context.setProcessing(true);
+    EXPECT_EQ(hostCallback(&effect, audioMasterGetCurrentProcessLevel, 0, 0, nullptr, 0.0f), kProcessLevelOffline);
+
+    // Inside an entry point the record is not known yet.
+    EXPECT_EQ(hostCallback(nullptr, audioMasterGetSampleRate, 0, 0, nullptr, 0.0f), 44100);
+    {
+        CEntryScope scope(&context);
+        EXPECT_EQ(hostCallback(nullptr, audioMasterGetSampleRate, 0, 0, nullptr, 0.0f), 96000);
+    }
+    EXPECT_EQ(hostCallback(nullptr, audioMasterGetSampleRate, 0, 0, nullptr, 0.0f), 44100);
+}
+
+TEST(HostExcitation, StereoPlucksNoiseClickAndSilence) {
+    for (double rate : {44100.0, 48000.0}) {
+        const std::vector<float> signal = makeExcitation(rate);
+        const std::size_t frames = signal.size() / 2;
+        ASSERT_EQ(frames, static_cast<std::size_t>(std::lround(4.0 * rate)));
+        float peak = 0.0f;
+        bool leftDiffersFromRight = false;
+        for (std::size_t n = 0; n < frames; ++n) {
+            ASSERT_TRUE(std::isfinite(signal[2 * n]) && std::isfinite(signal[2 * n + 1]));
+            peak = std::max({peak, std::fabs(signal[2 * n]), std::fabs(signal[2 * n + 1])});
+            leftDiffersFromRight |= std::fabs(signal[2 * n] - signal[2 * n + 1]) > 0.01f;
+        }
+        EXPECT_GT(peak, 0.3f);
+        EXPECT_LT(peak, 1.0f);
+        EXPECT_TRUE(leftDiffersFromRight) << "notes are panned";
+        // The last second is silence for the strings to ring into.
+        for (std::size_t n = frames - static_cast<std::size_t>(rate); n < frames; ++n) ASSERT_EQ(signal[2 * n], 0.0f);
+    }
+    EXPECT_EQ(makeExcitation(44100.0), makeExcitation(44100.0));
+}
