@@ -1,0 +1,153 @@
+#include "plugin/adelay.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "editor/ad_editor.h"
+
+namespace {
+
+constexpr VstInt32 kNumChannels = 2;
+constexpr std::size_t kProductStringLength = 40;
+constexpr int kShortLabelLength = 7;
+
+bool isParameter(VstInt32 index) { return index >= 0 && index < kNumParams; }
+
+// Output, Mix and Bypass are kept equal in all six presets, so they stay as they are when the
+// user moves from one preset to another.
+bool isSharedByAllPresets(VstInt32 index) { return index == kOutput || index == kMix || index == kBypass; }
+
+// 100 * v rounded to a float, as the percent texts show it.
+float percentOf(float v) { return static_cast<float>(100.0 * static_cast<double>(v)); }
+
+}  // namespace
+
+ADelay::ADelay(audioMasterCallback master) : CPresetSystemEffect(master) {
+    setNumInputs(kNumChannels);
+    setNumOutputs(kNumChannels);
+    canProcessReplacing(true);
+    setUniqueID(kUniqueID);
+
+    new ADEditor(this);  // registers itself as this effect's editor, which owns it from here on
+    initPresets();
+    loadDefaults();
+    selectPreset(0);
+    suspend();
+}
+
+ADelay::~ADelay() {
+    // The window, if the host left it open, reads parameters while it closes: close it while the
+    // effect is still whole.
+    if (editor) editor->close();
+}
+
+void ADelay::suspend() { engine.reset(); }
+
+void ADelay::resume() { engine.reset(); }
+
+void ADelay::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+    if (sampleFrames <= 0 || !inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] || !outputs[1]) return;
+    engine.process(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames,
+                   sampleRate.load(std::memory_order_relaxed));
+}
+
+void ADelay::setParameter(VstInt32 index, float value) {
+    // A value that is not a finite number would poison the engine and every preset.
+    if (!std::isfinite(value)) return;
+
+    if (isParameter(index)) {
+        paramValues[index].store(value, std::memory_order_relaxed);
+        switch (index) {
+            case kOutput: engine.setOutput(value); break;
+            case kMix: engine.setMix(value); break;
+            case kDecay: engine.setDecay(value); break;
+            case kDamp: engine.setDamp(value); break;
+            case kTranspose: engine.setTranspose(value); break;
+            case kTune: engine.setTune(value); break;
+            case kDetune: engine.setDetune(value); break;
+            case kBypass: engine.setBypass(value); break;
+            default: break;
+        }
+        if (isSharedByAllPresets(index) && presets)
+            for (int p = 0; p < kNumPresets; ++p) storePresetValue(presets[p], index, value);
+    }
+    if (!applyingPreset.load(std::memory_order_relaxed)) CPresetSystemEffect::setParameter(index, value);
+    if (editor) editor->setParameter(index, value);
+}
+
+float ADelay::getParameter(VstInt32 index) {
+    return isParameter(index) ? paramValues[index].load(std::memory_order_relaxed) : 0.0f;
+}
+
+void ADelay::getParameterName(VstInt32 index, char* text) {
+    if (text && isParameter(index)) std::strcpy(text, kParameterNames[index]);
+}
+
+void ADelay::getParameterLabel(VstInt32 index, char* label) {
+    if (label && isParameter(index)) std::strcpy(label, kParameterLabels[index]);
+}
+
+void ADelay::getParameterDisplay(VstInt32 index, char* text) {
+    if (!text || !isParameter(index)) return;
+    const float v = getParameter(index);
+    switch (index) {
+        case kOutput:
+            dB2string(v, text);
+            break;
+        case kMix:
+            float2string(percentOf(engine.mix()), text);
+            break;
+        case kDecay:
+        case kDamp:
+        case kDetune:
+            float2string(percentOf(v), text);
+            break;
+        case kTranspose: {
+            // Whole semitones, cut toward zero. A value far outside 0..1 would overflow the whole
+            // number; the number text shows such magnitudes as "Huge!" anyway.
+            const double semitones = (static_cast<double>(v) - 0.5) * 48.0;
+            const double whole = std::fabs(semitones) < 1e9 ? std::trunc(semitones) : semitones;
+            float2string(static_cast<float>(whole), text);
+            break;
+        }
+        case kTune:
+            float2string(static_cast<float>((static_cast<double>(v) - 0.5) * 200.0), text);
+            break;
+        case kBypass:
+            std::strcpy(text, engine.bypass() != 0 ? kBypassedText : kProcessText);
+            break;
+        default:
+            break;
+    }
+}
+
+bool ADelay::getParameterProperties(VstInt32 index, VstParameterProperties* properties) {
+    if (index != kBypass || !properties) return false;
+    properties->stepFloat = 1.0f;
+    properties->smallStepFloat = 1.0f;
+    properties->largeStepFloat = 1.0f;
+    std::strcpy(properties->label, kParameterNames[kBypass]);
+    std::memcpy(properties->shortLabel, kParameterNames[kBypass], kShortLabelLength);
+    properties->shortLabel[kShortLabelLength] = 0;
+    properties->flags = kVstParameterIsSwitch | kVstParameterUsesFloatStep;
+    return true;
+}
+
+bool ADelay::getEffectName(char* name) {
+    if (!name) return false;
+    std::strcpy(name, kEffectName);
+    return true;
+}
+
+bool ADelay::getVendorString(char* text) {
+    if (!text) return false;
+    std::strcpy(text, kVendorString);
+    return true;
+}
+
+bool ADelay::getProductString(char* text) {
+    if (!text) return false;
+    std::memcpy(text, kProductString, kProductStringLength);
+    text[kProductStringLength] = 0;
+    return true;
+}

@@ -1,0 +1,51 @@
+// The effect: its identity and eight parameters, its factory presets, and the resonator
+// engine it drives.
+#pragma once
+
+#include <atomic>
+
+#include "dsp/resonator_bank.h"
+#include "plugin/parameters.h"
+#include "presets/preset_system_effect.h"
+
+class ADelay : public CPresetSystemEffect {
+public:
+    static constexpr VstInt32 kUniqueID = fourCharId('Z', 'k', 'R', 'w');
+    static constexpr const char* kEffectName = "QZA Chordwell";
+    static constexpr const char* kVendorString = "qza-tonefold.com";
+    static constexpr const char* kProductString = "QZA Chordwell - string rezonator plug-in";
+    static constexpr VstInt32 kVendorVersion = 1500;
+
+    explicit ADelay(audioMasterCallback audioMaster);
+    ~ADelay() override;
+
+    void suspend() override;
+    void resume() override;
+    void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+
+    void setParameter(VstInt32 index, float value) override;
+    float getParameter(VstInt32 index) override;
+    void getParameterLabel(VstInt32 index, char* label) override;
+    void getParameterDisplay(VstInt32 index, char* text) override;
+    void getParameterName(VstInt32 index, char* text) override;
+    bool getParameterProperties(VstInt32 index, VstParameterProperties* properties) override;
+
+    bool getEffectName(char* name) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    VstInt32 getVendorVersion() override { return kVendorVersion; }
+    VstInt32 getPlugCategory() override { return kPlugCategRoomFx; }
+
+    void initPresets() override;
+
+    // The engine, for tests and benchmarks of the plug-in as a whole.
+    const dsp::ResonatorBank& getEngine() const { return engine; }
+
+private:
+    // The value last set for each parameter; written by any thread, read by any thread.
+    std::atomic<float> paramValues[kNumParams] = {};
+    dsp::ResonatorBank engine;
+};
+
+// Builds the effect for a host; null when the host does not answer or memory runs out.
+AEffect* createEffectInstance(audioMasterCallback audioMaster);

@@ -1,0 +1,262 @@
+// Preset and bank images and the file commands, through a scripted file dialog.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <vector>
+
+#include "effect_fixture.h"
+#include "presets/file_selector.h"
+#include "presets/preset_system_editor.h"
+#include "scoped_settings_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ScriptedSelector : public FileSelector {
+public:
+    std::deque<std::optional<std::string>> answers;
+    std::vector<FileSelectorRequest> requests;
+
+    std::optional<std::string> choose(const FileSelectorRequest& request) override {
+        requests.push_back(request);
+        if (answers.empty()) return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
+struct FileCommands : ::testing::Test {
+    ScopedSettingsFolder settings;  // before the effect: it reads remembered paths when built
+    EffectInstance fx;
+    ScriptedSelector selector;
+    fs::path folder;
+
+    void SetUp() override {
+        char tmpl[] = "/tmp/chordwell-files-XXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl), nullptr);
+        folder = tmpl;
+        editor().setFileSelector(&selector);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    CPresetSystemEditor& editor() { return *static_cast<CPresetSystemEditor*>(fx.effect().getEditor()); }
+    PresetRecord& current() { return fx.effect().getPresets()[fx.effect().getCurrentPreset()]; }
+
+    std::vector<unsigned char> read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+    }
+    void write(const fs::path& path, const std::vector<unsigned char>& bytes) {
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    std::string savePreset(const std::string& name) {
+        const std::string path = (folder / name).string();
+        selector.answers.push_back(path);
+        editor().savePresetFile();
+        return path;
+    }
+};
+
+// An image as a big-endian build of the plug-in writes it: ID and values reversed.
+std::vector<unsigned char> reversedImage(std::vector<unsigned char> image, int records) {
+    reverseBytes(image.data());
+    for (int k = 0; k < records; ++k)
+        for (int i = 0; i < 8; ++i) reverseBytes(image.data() + 29 + 56 * k + 4 * i);
+    return image;
+}
+
+TEST_F(FileCommands, PresetFileRoundTripsBitForBit) {
+    fx.effect().selectPreset(3);
+    fx.set(kDecay, 0.4321f);
+    char name[] = "123456789012345678901234";  // 24 characters: no terminator in the file
+    fx.dispatch(effSetProgramName, 0, 0, name);
+    const std::string path = savePreset("low.qza");
+
+    const std::vector<unsigned char> bytes = read(path);
+    ASSERT_EQ(bytes.size(), 61u);
+    EXPECT_EQ(bytes[4], 0x21);
+    EXPECT_EQ(std::memcmp(&bytes[5], name, 24), 0);
+    EXPECT_EQ(std::memcmp(&bytes[29], current().values, 32), 0);
+
+    fx.effect().selectPreset(0);
+    selector.answers.push_back(path);
+    editor().loadPresetFile(false);
+    EXPECT_EQ(fx.effect().getCurrentPreset(), 0);
+    EXPECT_EQ(std::memcmp(current().name, name, 24), 0);
+    EXPECT_EQ(fx.get(kDecay), 0.4321f);
+    EXPECT_EQ(fx.text(effGetProgramName), name);
+    EXPECT_EQ(selector.requests.back().title, "Load preset");
+    EXPECT_EQ(selector.requests.back().extension, "qza");
+    EXPECT_EQ(selector.requests.back().typeDescription, "QZA Preset");
+}
+
+TEST_F(FileCommands, ByteOrderFollowsTheIdAndTheReversedCommand) {
+    fx.set(kDecay, 0.75f);
+    const std::string path = savePreset("native.qza");
+    const std::vector<unsigned char> native = read(path);
+    write(folder / "big.qza", reversedImage(native, 1));
+
+    fx.set(kDecay, 0.1f);
+    selector.answers.push_back((folder / "big.qza").string());
+    editor().loadPresetFile(false);
+    EXPECT_EQ(fx.get(kDecay), 0.75f);
+
+    // Reversed ID and the reversed command cancel: the values stay as the file holds them.
+    selector.answers.push_back((folder / "big.qza").string());
+    editor().loadPresetFile(true);
+    EXPECT_EQ(selector.requests.back().title, "Load preset (endian-reversed)");
+    float raw;
+    std::memcpy(&raw, &reversedImage(native, 1)[29 + 4 * kDecay], 4);
+    EXPECT_EQ(std::memcmp(&current().values[kDecay], &raw, 4), 0);
+
+    // A native file through the reversed command has every value reversed.
+    selector.answers.push_back(path);
+    editor().loadPresetFile(true);
+    float expected = 0.75f;
+    reverseBytes(&expected);
+    EXPECT_EQ(std::memcmp(&current().values[kDecay], &expected, 4), 0);
+}
+
+TEST_F(FileCommands, ForeignOrWrongKindFilesAreIgnored) {
+    fx.effect().selectPreset(2);
+    fx.set(kDecay, 0.3f);
+    const std::string preset = savePreset("a.qza");
+    selector.answers.push_back((folder / "bank.qzb").string());
+    editor().saveBankFile();
+
+    fx.set(kDecay, 0.6f);
+    selector.answers.push_back((folder / "bank.qzb").string());  // a bank given to the preset loader
+    editor().loadPresetFile(false);
+    EXPECT_EQ(fx.get(kDecay), 0.6f);
+
+    std::vector<unsigned char> foreign = read(preset);
+    foreign[0] ^= 0x01;
+    write(folder / "foreign.qza", foreign);
+    selector.answers.push_back((folder / "foreign.qza").string());
+    editor().loadPresetFile(false);
+    EXPECT_EQ(fx.get(kDecay), 0.6f);
+
+    std::vector<unsigned char> damaged = read(preset);
+    const float nan = std::nanf("");
+    std::memcpy(&damaged[29 + 4 * kMix], &nan, 4);
+    write(folder / "damaged.qza", damaged);
+    selector.answers.push_back((folder / "damaged.qza").string());
+    editor().loadPresetFile(false);
+    EXPECT_EQ(fx.get(kDecay), 0.6f);
+    EXPECT_FALSE(std::isnan(fx.get(kMix)));
+
+    // A preset given to the bank loader is ignored after preset 0 has been applied.
+    selector.answers.push_back(preset);
+    editor().loadBankFile(false);
+    EXPECT_EQ(fx.effect().getCurrentPreset(), 0);
+    EXPECT_EQ(fx.text(effGetProgramName), "Default");
+}
+
+TEST_F(FileCommands, BankFileRoundTripsInBothByteOrders) {
+    fx.effect().selectPreset(5);
+    fx.set(kDetune, 0.77f);
+    char name[] = "Mine";
+    fx.dispatch(effSetProgramName, 0, 0, name);
+    const std::string path = (folder / "mine.qzb").string();
+    selector.answers.push_back(path);
+    editor().saveBankFile();
+    const std::vector<unsigned char> bank = read(path);
+    ASSERT_EQ(bank.size(), 341u);
+    EXPECT_EQ(bank[4], 0x37);
+    write(folder / "big.qzb", reversedImage(bank, 6));
+
+    for (const char* file : {"mine.qzb", "big.qzb"}) {
+        EffectInstance other;
+        auto& otherEditor = *static_cast<CPresetSystemEditor*>(other.effect().getEditor());
+        otherEditor.setFileSelector(&selector);
+        other.effect().selectPreset(3);
+        selector.answers.push_back((folder / file).string());
+        otherEditor.loadBankFile(false);
+        EXPECT_EQ(other.effect().getCurrentPreset(), 0);
+        EXPECT_EQ(other.programName(5), "Mine");
+        EXPECT_EQ(std::memcmp(other.effect().getPresets(), fx.effect().getPresets(), 336), 0) << file;
+        otherEditor.setFileSelector(nullptr);
+    }
+}
+
+TEST_F(FileCommands, RemembersDirectoryAndNamesPerKind) {
+    fs::create_directories(folder / "sub");
+    selector.answers.push_back((folder / "sub" / "one.qza").string());
+    editor().savePresetFile();
+    EXPECT_EQ(std::string(editor().getCurrentDirectory()), (folder / "sub").string() + "/");
+    EXPECT_STREQ(editor().getPresetFileName(), "one.qza");
+
+    selector.answers.push_back((folder / "two.qzb").string());
+    editor().saveBankFile();
+    EXPECT_EQ(std::string(editor().getCurrentDirectory()), folder.string() + "/");
+    EXPECT_STREQ(editor().getBankFileName(), "two.qzb");
+    EXPECT_STREQ(editor().getPresetFileName(), "one.qza");
+
+    editor().savePresetFile();  // cancelled: nothing changes
+    const FileSelectorRequest& request = selector.requests.back();
+    EXPECT_EQ(request.title, "Save preset");
+    EXPECT_EQ(request.style, FileSelectorRequest::Style::saveFile);
+    EXPECT_EQ(request.initialDirectory, folder.string() + "/");
+    EXPECT_EQ(request.defaultFileName, "one.qza");
+    EXPECT_STREQ(editor().getPresetFileName(), "one.qza");
+}
+
+TEST_F(FileCommands, PathsThatDoNotFitAreRefused) {
+    const std::string before = editor().getCurrentDirectory();
+    const std::string longName(300, 'n');
+    selector.answers.push_back(folder.string() + "/" + longName);
+    editor().savePresetFile();
+    const std::string longFolder = "/" + std::string(260, 'd') + "/x.qza";
+    selector.answers.push_back(longFolder);
+    editor().loadPresetFile(false);
+    selector.answers.push_back(std::string("no-separator.qza"));
+    editor().loadPresetFile(false);
+    EXPECT_EQ(editor().getCurrentDirectory(), before);
+    EXPECT_STREQ(editor().getPresetFileName(), "");
+    EXPECT_TRUE(fs::is_empty(folder));
+}
+
+TEST_F(FileCommands, ShortMissingAndLongFiles) {
+    fx.set(kDecay, 0.2f);
+    const std::string path = savePreset("p.qza");
+    std::vector<unsigned char> bytes = read(path);
+
+    fx.set(kDecay, 0.9f);
+    selector.answers.push_back((folder / "missing.qza").string());
+    editor().loadPresetFile(false);
+    EXPECT_EQ(fx.get(kDecay), 0.9f);
+
+    std::vector<unsigned char> longer = bytes;
+    longer.insert(longer.end(), 100, 0xee);
+    write(folder / "long.qza", longer);
+    selector.answers.push_back((folder / "long.qza").string());
+    editor().loadPresetFile(false);
+    EXPECT_EQ(fx.get(kDecay), 0.2f);
+
+    // A short file is read as far as it goes; the missing values are zero.
+    fx.set(kDecay, 0.9f);
+    write(folder / "short.qza", std::vector<unsigned char>(bytes.begin(), bytes.begin() + 37));
+    selector.answers.push_back((folder / "short.qza").string());
+    editor().loadPresetFile(false);
+    EXPECT_EQ(fx.get(kDecay), 0.0f);
+}
+
+TEST_F(FileCommands, NothingHappensWithoutADialog) {
+    editor().setFileSelector(nullptr);
+    editor().loadPresetFile(false);
+    editor().savePresetFile();
+    editor().loadBankFile(false);
+    editor().saveBankFile();
+    EXPECT_TRUE(fs::is_empty(folder));
+}
+
+}  // namespace

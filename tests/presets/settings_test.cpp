@@ -1,0 +1,171 @@
+// Per-user defaults, memories and remembered paths, shared between instances.
+#include <gtest/gtest.h>
+
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "effect_fixture.h"
+#include "presets/file_selector.h"
+#include "presets/preset_system_editor.h"
+#include "scoped_settings_folder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Settings : ::testing::Test {
+    ScopedSettingsFolder settings;
+    const fs::path& folder = settings.path();
+    fs::path store() const { return settings.store(); }
+};
+
+CPresetSystemEditor& editorOf(const EffectInstance& fx) {
+    return *static_cast<CPresetSystemEditor*>(fx.effect().getEditor());
+}
+
+TEST_F(Settings, StartUpWithNothingStored) {
+    EffectInstance fx;
+    EXPECT_EQ(fx.programName(0), "Default");
+    EXPECT_EQ(fx.programName(5), "Detuned");
+    EXPECT_EQ(fx.effect().getCurrentPreset(), 0);
+    EXPECT_STREQ(editorOf(fx).getBankFileName(), "");
+    EXPECT_STREQ(editorOf(fx).getPresetFileName(), "");
+    EXPECT_STREQ(editorOf(fx).getCurrentDirectory(), "");
+}
+
+TEST_F(Settings, DefaultPresetBecomesPresetZero) {
+    {
+        EffectInstance fx;
+        fx.effect().selectPreset(3);
+        fx.set(kDecay, 0.66f);
+        editorOf(fx).storeDefaultPreset();
+    }
+    EXPECT_EQ(fs::file_size(store() / "DefaultPreset"), 61u);
+    EffectInstance fx;
+    EXPECT_EQ(fx.programName(0), "Low & Dark");
+    EXPECT_EQ(fx.get(kDecay), 0.66f);
+    EXPECT_EQ(fx.get(kTranspose), 0.25f);
+    EXPECT_EQ(fx.programName(1), "Bright");  // the rest of the bank is the factory's
+
+    editorOf(fx).clearDefaultPreset();
+    EXPECT_FALSE(fs::exists(store() / "DefaultPreset"));
+    EffectInstance again;
+    EXPECT_EQ(again.programName(0), "Default");
+}
+
+TEST_F(Settings, DefaultBankAndDefaultPresetTogether) {
+    {
+        EffectInstance fx;
+        for (int p = 0; p < 6; ++p) {
+            fx.effect().selectPreset(p);
+            char name[16];
+            std::snprintf(name, sizeof(name), "Bank %d", p);
+            fx.dispatch(effSetProgramName, 0, 0, name);
+        }
+        editorOf(fx).storeDefaultBank();
+        fx.effect().selectPreset(4);
+        editorOf(fx).storeDefaultPreset();  // "Bank 4"
+    }
+    {
+        EffectInstance fx;
+        EXPECT_EQ(fx.programName(0), "Bank 4");
+        EXPECT_EQ(fx.programName(1), "Bank 1");
+        EXPECT_EQ(fx.programName(5), "Bank 5");
+        EXPECT_EQ(fx.get(kTranspose), 0.0f);  // "Almost reverb"'s values under its new name
+        editorOf(fx).clearDefaultBank();
+        editorOf(fx).clearDefaultPreset();
+    }
+    EffectInstance fx;
+    EXPECT_EQ(fx.programName(0), "Default");
+    EXPECT_EQ(fx.programName(1), "Bright");
+}
+
+TEST_F(Settings, MemoriesAreSharedBetweenInstances) {
+    EffectInstance a, b;
+    a.effect().selectPreset(2);
+    a.set(kDamp, 0.42f);
+    editorOf(a).storeMemoryA();
+    a.effect().selectPreset(5);
+    editorOf(a).storeMemoryB();
+
+    b.effect().selectPreset(1);
+    editorOf(b).recallMemoryA();
+    EXPECT_EQ(b.effect().getCurrentPreset(), 1);  // recalled into whichever preset is current
+    EXPECT_EQ(b.programName(1), "High");
+    EXPECT_EQ(b.get(kDamp), 0.42f);
+    EXPECT_EQ(b.get(kTranspose), 0.75f);
+    editorOf(b).recallMemoryB();
+    EXPECT_EQ(b.programName(1), "Detuned");
+    EXPECT_EQ(b.get(kDetune), 1.0f);
+}
+
+TEST_F(Settings, AnEmptyMemoryRecallsNothing) {
+    EffectInstance fx;
+    fx.set(kDecay, 0.31f);
+    editorOf(fx).recallMemoryB();
+    EXPECT_EQ(fx.get(kDecay), 0.31f);
+    EXPECT_EQ(fx.programName(0), "Default");
+}
+
+TEST_F(Settings, DamagedValuesAreIgnored) {
+    fs::create_directories(store());
+    std::ofstream(store() / "DefaultPreset", std::ios::binary) << std::string(61, '\x7f');
+    std::ofstream(store() / "DefaultBank", std::ios::binary) << std::string(100, '\0');
+    std::ofstream(store() / "CurrDir", std::ios::binary) << std::string(400, 'x');
+    EffectInstance fx;
+    EXPECT_EQ(fx.programName(0), "Default");
+    EXPECT_EQ(fx.get(kDecay), 0.25f);
+    EXPECT_STREQ(editorOf(fx).getCurrentDirectory(), "");
+}
+
+class OneAnswer : public FileSelector {
+public:
+    explicit OneAnswer(std::string path) : path(std::move(path)) {}
+    std::optional<std::string> choose(const FileSelectorRequest& request) override {
+        lastRequest = request;
+        return path;
+    }
+    std::string path;
+    FileSelectorRequest lastRequest;
+};
+
+TEST_F(Settings, RememberedPathsSurviveTheInstance) {
+    fs::create_directories(folder / "presets");
+    const std::string file = (folder / "presets" / "mine.qza").string();
+    {
+        EffectInstance fx;
+        OneAnswer selector(file);
+        editorOf(fx).setFileSelector(&selector);
+        editorOf(fx).savePresetFile();
+        editorOf(fx).setFileSelector(nullptr);
+    }
+    EffectInstance fx;
+    EXPECT_EQ(std::string(editorOf(fx).getCurrentDirectory()), (folder / "presets").string() + "/");
+    EXPECT_STREQ(editorOf(fx).getPresetFileName(), "mine.qza");
+    OneAnswer selector(file);
+    editorOf(fx).setFileSelector(&selector);
+    editorOf(fx).savePresetFile();
+    EXPECT_EQ(selector.lastRequest.initialDirectory, (folder / "presets").string() + "/");
+    EXPECT_EQ(selector.lastRequest.defaultFileName, "mine.qza");
+    editorOf(fx).setFileSelector(nullptr);
+}
+
+TEST_F(Settings, AStoreThatCannotBeWrittenChangesNothing) {
+    const fs::path blocker = folder / "blocked";
+    std::ofstream(blocker) << "a file where the folder should be";
+    ::setenv("XDG_CONFIG_HOME", blocker.c_str(), 1);
+    EffectInstance fx;
+    fx.set(kDecay, 0.5f);
+    editorOf(fx).storeDefaultPreset();
+    editorOf(fx).storeMemoryA();
+    editorOf(fx).recallMemoryA();
+    editorOf(fx).clearDefaultBank();
+    EXPECT_EQ(fx.get(kDecay), 0.5f);
+    EXPECT_EQ(fx.programName(0), "Default");
+}
+
+}  // namespace
