@@ -1,0 +1,54 @@
+#include "editor/value_conversions.h"
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace {
+
+constexpr int kTextSize = 32;
+constexpr double kSilence = 1e-8;
+
+// Cuts toward zero; magnitudes an int cannot hold are pinned to its ends instead of
+// overflowing (the texts are meant for values 0..1 and show nonsense outside it either way).
+int wholeTowardZero(double value) {
+    if (std::isnan(value)) return 0;
+    if (value >= static_cast<double>(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
+    if (value <= static_cast<double>(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
+void percentStringConvert(float value, char* text) {
+    std::snprintf(text, kTextSize, "%d%%", wholeTowardZero(static_cast<double>(value) * 100.0));
+}
+
+void semitoneStringConvert(float value, char* text) {
+    const long long k = static_cast<long long>(wholeTowardZero(static_cast<double>(value) * 48.0 + 0.5)) - 24;
+    if (k > 0)
+        std::snprintf(text, kTextSize, "#%lld", k);
+    else if (k < 0)
+        std::snprintf(text, kTextSize, "b%lld", -k);
+    else
+        std::snprintf(text, kTextSize, "0");
+}
+
+void centsStringConvert(float value, char* text) {
+    std::snprintf(text, kTextSize, "%dc", wholeTowardZero(static_cast<double>(value) * 200.0 - 100.0));
+}
+
+void decibelStringConvert(float value, char* text) {
+    if (!(static_cast<double>(value) > kSilence)) {
+        std::snprintf(text, kTextSize, "-oo dB");
+        return;
+    }
+    const float log = static_cast<float>(std::log10(static_cast<double>(value)));
+    const double d = 20.0 * static_cast<double>(log);
+    const int whole = wholeTowardZero(d);
+    const int tenth = wholeTowardZero(std::fabs((d - whole) * 10.0));
+    if (d > -1.0 && d < 0.0)
+        std::snprintf(text, kTextSize, "-%d.%ddB", whole, tenth);
+    else
+        std::snprintf(text, kTextSize, "%d.%ddB", whole, tenth);
+}
