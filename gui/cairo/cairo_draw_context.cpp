@@ -1,0 +1,217 @@
+// CDrawContext drawn with cairo onto a PixelSurface's image surface.
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "gui/cairo/cairo_pixel_surface.h"
+#include "gui/cdrawcontext.h"
+
+struct CDrawContext::SavedState {
+    CColor frameColor;
+    CColor fillColor;
+    CColor fontColor;
+    CCoord lineWidth;
+    CDrawMode drawMode;
+    float globalAlpha;
+    CFontDesc font;
+    CRect clipRect;
+};
+
+struct CDrawContext::Impl {
+    cairo_t* cr = nullptr;
+    CCoord width = 0;
+    CCoord height = 0;
+    std::vector<SavedState> saved;
+
+    ~Impl() {
+        if (cr) cairo_destroy(cr);
+    }
+};
+
+namespace {
+
+void setSource(cairo_t* cr, const CColor& c, float globalAlpha) {
+    cairo_set_source_rgba(cr, c.red / 255.0, c.green / 255.0, c.blue / 255.0, c.alpha / 255.0 * globalAlpha);
+}
+
+// Selects the family, face and pixel size for cairo's text calls; fontconfig resolves the
+// family (Arial becomes its metric-compatible substitute where Arial is not installed).
+void selectFont(cairo_t* cr, const CFontDesc& font, bool antialias) {
+    cairo_select_font_face(cr, font.getName(),
+                           (font.getStyle() & kItalicFace) ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+                           (font.getStyle() & kBoldFace) ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, font.getSize());
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_antialias(options, antialias ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+    cairo_set_font_options(cr, options);
+    cairo_font_options_destroy(options);
+}
+
+}  // namespace
+
+CDrawContext::CDrawContext(PixelSurface& surface) : impl(std::make_unique<Impl>()) {
+    if (cairo_surface_t* s = cairoSurfaceOf(surface)) {
+        impl->cr = cairo_create(s);
+        impl->width = surface.getWidth();
+        impl->height = surface.getHeight();
+    }
+    resetClipRect();
+}
+
+CDrawContext::~CDrawContext() {
+    if (impl->cr) cairo_surface_flush(cairo_get_target(impl->cr));
+}
+
+CCoord CDrawContext::getWidth() const { return impl->width; }
+
+CCoord CDrawContext::getHeight() const { return impl->height; }
+
+void CDrawContext::setGlobalAlpha(float alpha) { globalAlpha = std::clamp(alpha, 0.0f, 1.0f); }
+
+void CDrawContext::setFont(const CFontDesc* newFont, CCoord size, std::int32_t style) {
+    if (newFont) font = *newFont;
+    if (size > 0) font.setSize(size);
+    if (style >= 0) font.setStyle(style);
+}
+
+void CDrawContext::setClipRect(const CRect& clip) {
+    clipRect = clip;
+    clipRect.bound(CRect(0, 0, impl->width, impl->height));
+    if (!impl->cr) return;
+    cairo_reset_clip(impl->cr);
+    cairo_rectangle(impl->cr, clipRect.left, clipRect.top, clipRect.getWidth(), clipRect.getHeight());
+    cairo_clip(impl->cr);
+}
+
+CRect& CDrawContext::getClipRect(CRect& clip) const {
+    clip = clipRect;
+    return clip;
+}
+
+void CDrawContext::resetClipRect() { setClipRect(CRect(0, 0, impl->width, impl->height)); }
+
+void CDrawContext::drawRect(const CRect& rect, CDrawStyle style) {
+    cairo_t* cr = impl->cr;
+    if (!cr) return;
+    cairo_save(cr);
+    if (style == kDrawFilled || style == kDrawFilledAndStroked) {
+        cairo_rectangle(cr, rect.left, rect.top, rect.getWidth(), rect.getHeight());
+        setSource(cr, fillColor, globalAlpha);
+        cairo_fill(cr);
+    }
+    if (style == kDrawStroked || style == kDrawFilledAndStroked) {
+        // The frame lies inside the rectangle: its outer edge is the rectangle's edge.
+        const CCoord half = lineWidth / 2;
+        cairo_rectangle(cr, rect.left + half, rect.top + half, rect.getWidth() - lineWidth,
+                        rect.getHeight() - lineWidth);
+        cairo_set_line_width(cr, lineWidth);
+        cairo_set_antialias(cr, drawMode == kAntiAliasing ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+        setSource(cr, frameColor, globalAlpha);
+        cairo_stroke(cr);
+    }
+    cairo_restore(cr);
+}
+
+void CDrawContext::drawLine(const CPoint& from, const CPoint& to) {
+    cairo_t* cr = impl->cr;
+    if (!cr) return;
+    cairo_save(cr);
+    // In aliased mode a line between whole-pixel points covers the pixels to the right of
+    // and below its path, like the pixel grid of the rectangle functions.
+    const CCoord shift = drawMode == kAntiAliasing ? 0 : 0.5;
+    cairo_set_antialias(cr, drawMode == kAntiAliasing ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+    cairo_move_to(cr, from.x + shift, from.y + shift);
+    cairo_line_to(cr, to.x + shift, to.y + shift);
+    cairo_set_line_width(cr, lineWidth);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
+    setSource(cr, frameColor, globalAlpha);
+    cairo_stroke(cr);
+    cairo_restore(cr);
+    penPosition = to;
+}
+
+void CDrawContext::lineTo(const CPoint& point) { drawLine(penPosition, point); }
+
+void CDrawContext::clearRect(const CRect& rect, const CColor& color) {
+    cairo_t* cr = impl->cr;
+    if (!cr) return;
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_rectangle(cr, rect.left, rect.top, rect.getWidth(), rect.getHeight());
+    setSource(cr, color, 1.0f);
+    cairo_fill(cr);
+    cairo_restore(cr);
+}
+
+void CDrawContext::drawString(const char* text, const CRect& rect, CHoriTxtAlign align, bool antialias) {
+    cairo_t* cr = impl->cr;
+    if (!cr || !text || !*text || rect.isEmpty()) return;
+    cairo_save(cr);
+    cairo_rectangle(cr, rect.left, rect.top, rect.getWidth(), rect.getHeight());
+    cairo_clip(cr);
+    selectFont(cr, font, antialias);
+
+    cairo_text_extents_t textExtents;
+    cairo_text_extents(cr, text, &textExtents);
+    cairo_font_extents_t fontExtents;
+    cairo_font_extents(cr, &fontExtents);
+
+    CCoord x = rect.left;
+    if (align == kCenterText)
+        x = rect.left + (rect.getWidth() - textExtents.x_advance) / 2;
+    else if (align == kRightText)
+        x = rect.right - textExtents.x_advance;
+    // Baseline so that the font's ascent and descent sit centred in the rectangle, on a whole
+    // pixel so that glyphs stay sharp.
+    const CCoord baseline = rect.top + (rect.getHeight() + fontExtents.ascent - fontExtents.descent) / 2;
+    cairo_move_to(cr, std::round(x), std::round(baseline));
+    setSource(cr, fontColor, globalAlpha);
+    cairo_show_text(cr, text);
+    cairo_restore(cr);
+}
+
+CCoord CDrawContext::getStringWidth(const char* text) {
+    cairo_t* cr = impl->cr;
+    if (!cr || !text) return 0;
+    cairo_save(cr);
+    selectFont(cr, font, true);
+    cairo_text_extents_t extents;
+    cairo_text_extents(cr, text, &extents);
+    cairo_restore(cr);
+    return extents.x_advance;
+}
+
+void CDrawContext::drawPixels(const PixelSurface& source, const CRect& dest, const CPoint& offset, float alpha) {
+    cairo_t* cr = impl->cr;
+    cairo_surface_t* src = cairoSurfaceOf(source);
+    if (!cr || !src || dest.isEmpty()) return;
+    cairo_save(cr);
+    cairo_rectangle(cr, dest.left, dest.top, dest.getWidth(), dest.getHeight());
+    cairo_clip(cr);
+    cairo_set_source_surface(cr, src, dest.left - offset.x, dest.top - offset.y);
+    // Unscaled copies: sample whole pixels, never blend neighbours.
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_paint_with_alpha(cr, std::clamp(alpha, 0.0f, 1.0f) * globalAlpha);
+    cairo_restore(cr);
+}
+
+void CDrawContext::saveGlobalState() {
+    impl->saved.push_back({frameColor, fillColor, fontColor, lineWidth, drawMode, globalAlpha, font, clipRect});
+}
+
+void CDrawContext::restoreGlobalState() {
+    if (impl->saved.empty()) return;
+    const SavedState s = impl->saved.back();
+    impl->saved.pop_back();
+    frameColor = s.frameColor;
+    fillColor = s.fillColor;
+    fontColor = s.fontColor;
+    lineWidth = s.lineWidth;
+    drawMode = s.drawMode;
+    globalAlpha = s.globalAlpha;
+    font = s.font;
+    setClipRect(s.clipRect);
+}

@@ -1,0 +1,297 @@
+#include "gui/x11/x11_window.h"
+
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <cairo-xlib.h>
+
+#include <cstdint>
+
+#include "gui/cairo/cairo_pixel_surface.h"
+#include "gui/cframe.h"
+#include "gui/virtual_keys.h"
+#include "gui/x11/x11_connection.h"
+
+namespace {
+
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                            EnterWindowMask | LeaveWindowMask | KeyPressMask | KeyReleaseMask |
+                            StructureNotifyMask;
+
+// X's first three buttons; 4 and 5 are the wheel's notches up and down.
+constexpr unsigned kLeftX = Button1;
+constexpr unsigned kMiddleX = Button2;
+constexpr unsigned kRightX = Button3;
+constexpr unsigned kWheelUpX = Button4;
+constexpr unsigned kWheelDownX = Button5;
+
+std::int32_t modifiersOf(unsigned state) {
+    std::int32_t bits = 0;
+    if (state & ShiftMask) bits |= kShift;
+    if (state & ControlMask) bits |= kControl;
+    if (state & Mod1Mask) bits |= kAlt;
+    return bits;
+}
+
+// Buttons held and modifiers, from an event's state field.
+std::int32_t buttonsOf(unsigned state) {
+    std::int32_t bits = modifiersOf(state);
+    if (state & Button1Mask) bits |= kLButton;
+    if (state & Button2Mask) bits |= kMButton;
+    if (state & Button3Mask) bits |= kRButton;
+    return bits;
+}
+
+std::int32_t buttonBit(unsigned xButton) {
+    switch (xButton) {
+    case kLeftX:
+        return kLButton;
+    case kMiddleX:
+        return kMButton;
+    case kRightX:
+        return kRButton;
+    default:
+        return 0;
+    }
+}
+
+unsigned char virtualKeyOf(KeySym sym) {
+    switch (sym) {
+    case XK_BackSpace:
+        return VKEY_BACK;
+    case XK_Tab:
+        return VKEY_TAB;
+    case XK_Clear:
+        return VKEY_CLEAR;
+    case XK_Return:
+        return VKEY_RETURN;
+    case XK_Pause:
+        return VKEY_PAUSE;
+    case XK_Escape:
+        return VKEY_ESCAPE;
+    case XK_space:
+        return VKEY_SPACE;
+    case XK_End:
+    case XK_KP_End:
+        return VKEY_END;
+    case XK_Home:
+    case XK_KP_Home:
+        return VKEY_HOME;
+    case XK_Left:
+    case XK_KP_Left:
+        return VKEY_LEFT;
+    case XK_Up:
+    case XK_KP_Up:
+        return VKEY_UP;
+    case XK_Right:
+    case XK_KP_Right:
+        return VKEY_RIGHT;
+    case XK_Down:
+    case XK_KP_Down:
+        return VKEY_DOWN;
+    case XK_Page_Up:
+        return VKEY_PAGEUP;
+    case XK_Page_Down:
+        return VKEY_PAGEDOWN;
+    case XK_KP_Enter:
+        return VKEY_ENTER;
+    case XK_Insert:
+        return VKEY_INSERT;
+    case XK_Delete:
+    case XK_KP_Delete:
+        return VKEY_DELETE;
+    default:
+        return 0;
+    }
+}
+
+VstKeyCode keyCodeOf(XKeyEvent& event) {
+    char text[8] = {};
+    KeySym sym = NoSymbol;
+    const int length = XLookupString(&event, text, sizeof text - 1, &sym, nullptr);
+    VstKeyCode key{};
+    key.virt = virtualKeyOf(sym);
+    const auto c = static_cast<unsigned char>(text[0]);
+    if (length == 1 && c >= 0x20 && c < 0x7f) key.character = c;
+    unsigned char modifier = 0;
+    if (event.state & ShiftMask) modifier |= MODIFIER_SHIFT;
+    if (event.state & ControlMask) modifier |= MODIFIER_CONTROL;
+    if (event.state & Mod1Mask) modifier |= MODIFIER_ALTERNATE;
+    key.modifier = modifier;
+    return key;
+}
+
+}  // namespace
+
+std::unique_ptr<PlatformWindow> createPlatformWindow(void* parent, CFrame& frame, const PixelSurface& backBuffer) {
+    if (!parent) return nullptr;
+    return X11Window::create(static_cast<Window>(reinterpret_cast<std::uintptr_t>(parent)), frame, backBuffer);
+}
+
+void pumpPlatformEvents() { X11Connection::pump(); }
+
+bool platformConnectionIsOpen() { return X11Connection::current() != nullptr; }
+
+std::unique_ptr<X11Window> X11Window::create(Window parent, CFrame& frame, const PixelSurface& backBuffer) {
+    if (parent == None || !backBuffer.isValid()) return nullptr;
+    X11Connection* connection = X11Connection::acquire();
+    if (!connection) return nullptr;
+    Display* dpy = connection->display();
+
+    // The parent must exist before anything is made in it.
+    connection->beginErrorTrap();
+    XWindowAttributes parentAttributes{};
+    const Status found = XGetWindowAttributes(dpy, parent, &parentAttributes);
+    if (!connection->endErrorTrap() || !found || parentAttributes.c_class == InputOnly) {
+        X11Connection::release();
+        return nullptr;
+    }
+
+    XSetWindowAttributes attributes{};
+    attributes.event_mask = kEventMask;
+    // No background: exposed parts are painted from the back buffer, without a flash.
+    attributes.background_pixmap = None;
+    connection->beginErrorTrap();
+    const Window window = XCreateWindow(dpy, parent, 0, 0, static_cast<unsigned>(backBuffer.getWidth()),
+                                        static_cast<unsigned>(backBuffer.getHeight()), 0, CopyFromParent,
+                                        InputOutput, CopyFromParent, CWEventMask | CWBackPixmap, &attributes);
+    if (!connection->endErrorTrap() || window == None) {
+        if (window != None) {
+            connection->beginErrorTrap();
+            XDestroyWindow(dpy, window);
+            connection->endErrorTrap();
+        }
+        X11Connection::release();
+        return nullptr;
+    }
+
+    std::unique_ptr<X11Window> result(new X11Window(*connection, window, parentAttributes.visual, frame, backBuffer));
+    if (!result->target) return nullptr;  // the destructor gives everything back
+    XMapWindow(dpy, window);
+    XFlush(dpy);
+    return result;
+}
+
+X11Window::X11Window(X11Connection& connection, Window window, Visual* visual, CFrame& frame,
+                     const PixelSurface& backBuffer)
+    : connection(connection), window(window), frame(frame), backBuffer(backBuffer) {
+    connection.addWindow(this);
+    target = cairo_xlib_surface_create(connection.display(), window, visual, backBuffer.getWidth(),
+                                       backBuffer.getHeight());
+    if (cairo_surface_status(target) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(target);
+        target = nullptr;
+    }
+}
+
+X11Window::~X11Window() {
+    if (target) {
+        cairo_surface_finish(target);
+        cairo_surface_destroy(target);
+    }
+    connection.removeWindow(this);
+    if (!windowGone) {
+        // The host may have destroyed its window (and ours with it) first: a failure here is
+        // expected and harmless.
+        connection.beginErrorTrap();
+        XDestroyWindow(connection.display(), window);
+        connection.endErrorTrap();
+    }
+    X11Connection::release();
+}
+
+void X11Window::present(const CRect& area) {
+    cairo_surface_t* source = cairoSurfaceOf(backBuffer);
+    if (!target || !source || windowGone) return;
+    CRect r = area;
+    r.makeIntegral();
+    r.bound(CRect(0, 0, backBuffer.getWidth(), backBuffer.getHeight()));
+    if (r.isEmpty()) return;
+    cairo_t* cr = cairo_create(target);
+    cairo_rectangle(cr, r.left, r.top, r.getWidth(), r.getHeight());
+    cairo_clip(cr);
+    cairo_set_source_surface(cr, source, 0, 0);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+}
+
+void X11Window::flush() {
+    if (target) cairo_surface_flush(target);
+    XFlush(connection.display());
+}
+
+void X11Window::handleEvent(XEvent& event) {
+    Display* dpy = connection.display();
+    switch (event.type) {
+    case Expose: {
+        const XExposeEvent& e = event.xexpose;
+        present(CRect(e.x, e.y, e.x + e.width, e.y + e.height));
+        if (e.count == 0) flush();
+        return;
+    }
+    case DestroyNotify:
+        if (event.xdestroywindow.window == window) windowGone = true;
+        return;
+    case ButtonPress: {
+        const XButtonEvent& e = event.xbutton;
+        CPoint where(e.x, e.y);
+        CFrame& target = frame;
+        if (e.button == kWheelUpX || e.button == kWheelDownX) {
+            target.onWheel(where, e.button == kWheelUpX ? 1.0f : -1.0f, buttonsOf(e.state));
+            return;
+        }
+        const std::int32_t bit = buttonBit(e.button);
+        if (!bit) return;
+        // Keys go to the window that was clicked last (so a knob takes the arrow keys).
+        XSetInputFocus(dpy, window, RevertToParent, e.time);
+        std::int32_t buttons = buttonsOf(e.state) | bit;
+        if (clicks.press(static_cast<std::uint32_t>(e.time), e.x, e.y, static_cast<int>(e.button)) > 1)
+            buttons |= kDoubleClick;
+        target.onMouseDown(where, buttons);
+        return;
+    }
+    case ButtonRelease: {
+        const XButtonEvent& e = event.xbutton;
+        const std::int32_t bit = buttonBit(e.button);
+        if (!bit) return;
+        CPoint where(e.x, e.y);
+        frame.onMouseUp(where, modifiersOf(e.state) | bit);
+        return;
+    }
+    case MotionNotify: {
+        // Only the latest position of a burst of moves matters.
+        XEvent latest = event;
+        while (XCheckTypedWindowEvent(dpy, window, MotionNotify, &latest)) {
+        }
+        CPoint where(latest.xmotion.x, latest.xmotion.y);
+        frame.onMouseMoved(where, buttonsOf(latest.xmotion.state));
+        return;
+    }
+    case EnterNotify: {
+        const XCrossingEvent& e = event.xcrossing;
+        CPoint where(e.x, e.y);
+        frame.onMouseEntered(where, buttonsOf(e.state));
+        return;
+    }
+    case LeaveNotify: {
+        const XCrossingEvent& e = event.xcrossing;
+        // Grabs and ungrabs of a pressed button are not the pointer leaving.
+        if (e.mode != NotifyNormal) return;
+        CPoint where(e.x, e.y);
+        frame.onMouseExited(where, buttonsOf(e.state));
+        return;
+    }
+    case KeyPress: {
+        VstKeyCode key = keyCodeOf(event.xkey);
+        frame.onKeyDown(key);
+        return;
+    }
+    case KeyRelease: {
+        VstKeyCode key = keyCodeOf(event.xkey);
+        frame.onKeyUp(key);
+        return;
+    }
+    default:
+        return;
+    }
+}

@@ -1,0 +1,40 @@
+// A frame's child window inside the host's X11 window: shows the frame's back buffer
+// through cairo-xlib and turns X input events into the frame's mouse, wheel and key calls.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <cairo.h>
+
+#include <memory>
+
+#include "gui/click_counter.h"
+#include "gui/platform_window.h"
+
+class X11Connection;
+
+class X11Window : public PlatformWindow {
+public:
+    // Null when the parent does not exist or the window cannot be made; the connection is
+    // released again then.
+    static std::unique_ptr<X11Window> create(Window parent, CFrame& frame, const PixelSurface& backBuffer);
+    ~X11Window() override;
+
+    void present(const CRect& rect) override;
+    void flush() override;
+
+    Window id() const { return window; }
+    // One event of this window. The frame's handler may close the frame and so destroy this
+    // object: nothing of it is touched after the frame has been called.
+    void handleEvent(XEvent& event);
+
+private:
+    X11Window(X11Connection& connection, Window window, Visual* visual, CFrame& frame, const PixelSurface& backBuffer);
+
+    X11Connection& connection;
+    Window window;
+    cairo_surface_t* target = nullptr;
+    CFrame& frame;
+    const PixelSurface& backBuffer;
+    ClickCounter clicks;
+    bool windowGone = false;  // destroyed with its parent
+};
