@@ -1,11 +1,19 @@
-// The host callback's answers and the built-in excitation.
+// The host callback's answers, the built-in excitation, the progress bar and where the
+// default plug-in is looked for.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 
+#include "host/commands.h"
 #include "host/excitation.h"
 #include "host/host_callback.h"
+#include "host/host_error.h"
+#include "host/progress_bar.h"
+#include "host_test_support.h"
 
 using namespace host;
 
@@ -69,4 +77,44 @@ TEST(HostExcitation, StereoPlucksNoiseClickAndSilence) {
         for (std::size_t n = frames - static_cast<std::size_t>(rate); n < frames; ++n) ASSERT_EQ(signal[2 * n], 0.0f);
     }
     EXPECT_EQ(makeExcitation(44100.0), makeExcitation(44100.0));
+}
+
+TEST(HostProgressBar, DrawsOnlyWhenEnabledAndOnlyOnChange) {
+    for (bool enabled : {false, true}) {
+        std::FILE* stream = std::tmpfile();
+        ASSERT_NE(stream, nullptr);
+        CProgressBar bar(stream, enabled);
+        bar.update(0, 200);
+        bar.update(1, 200);  // still 0 %
+        bar.update(100, 200);
+        bar.update(200, 200);
+        bar.finish();
+        std::rewind(stream);
+        std::string text;
+        for (int c = std::fgetc(stream); c != EOF; c = std::fgetc(stream)) text += static_cast<char>(c);
+        std::fclose(stream);
+        if (!enabled) {
+            EXPECT_EQ(text, "");
+            continue;
+        }
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), 3) << text;
+        EXPECT_NE(text.find("]  50%"), std::string::npos) << text;
+        EXPECT_EQ(text.substr(text.size() - 7), "] 100%\n") << text;
+    }
+}
+
+TEST(HostPluginPath, GivenElseBesideTheProgramElseInDotVst) {
+    hosttest::CTempDir dir;
+    HostEnvironment environment;
+    environment.executableDir = dir / "bin";
+    environment.home = dir / "home";
+    std::filesystem::create_directories(dir / "bin");
+    std::filesystem::create_directories(dir / "home" / ".vst");
+
+    EXPECT_EQ(resolvePluginPath(std::filesystem::path("x.so"), environment), std::filesystem::path("x.so"));
+    EXPECT_THROW(resolvePluginPath(std::nullopt, environment), CHostError);
+    std::ofstream(dir / "home" / ".vst" / "QZA Chordwell.so").put('x');
+    EXPECT_EQ(resolvePluginPath(std::nullopt, environment), dir / "home" / ".vst" / "QZA Chordwell.so");
+    std::ofstream(dir / "bin" / "QZA Chordwell.so").put('x');
+    EXPECT_EQ(resolvePluginPath(std::nullopt, environment), dir / "bin" / "QZA Chordwell.so");
 }
