@@ -2,9 +2,21 @@
 
 #include <string>
 
+#include <gtest/gtest.h>
+
+#include "gui/drawing_backend.h"
 #include "gui/pixel_surface.h"
 
 namespace guitest {
+
+namespace {
+// Font caches live until the process ends; freeing them after the last test lets the leak
+// checker see only what the toolkit itself leaves behind.
+struct DrawingCaches : ::testing::Environment {
+    void TearDown() override { releaseDrawingCaches(); }
+};
+[[maybe_unused]] ::testing::Environment* const drawingCaches = ::testing::AddGlobalTestEnvironment(new DrawingCaches);
+}  // namespace
 
 std::vector<unsigned char> makePng(int w, int h, const std::function<CColor(int, int)>& colourAt) {
     PixelSurface surface(w, h);
