@@ -29,8 +29,8 @@ bool readByteOrder(const unsigned char* idWord, VstInt32 uniqueId, const char* w
     const auto id = static_cast<std::uint32_t>(uniqueId);
     if (word == id) return false;
     if (word == reverseBytes(id)) return true;
-    throw CHostError(std::string(what) + " belongs to another plug-in: its ID is " + idText(word) +
-                     " in either byte order, this plug-in's is " + idText(id));
+    throw CHostError(std::string(what) + " belongs to another plug-in: its ID word " + idText(word) +
+                     " matches this plug-in's ID " + idText(id) + " in neither byte order");
 }
 
 PresetRecord readRecord(const unsigned char* p, bool reversed) {
