@@ -62,6 +62,7 @@ bool CFrame::open(void* systemWindow) {
 }
 
 void CFrame::close() {
+    setFocusView(nullptr);
     setModalView(nullptr);
     removeAll(true);
     window.reset();
@@ -81,6 +82,7 @@ bool CFrame::addView(CView* view) {
 bool CFrame::removeView(CView* view, bool withForget) {
     const auto it = std::find(children.begin(), children.end(), view);
     if (it == children.end()) return false;
+    if (view == focusView) setFocusView(nullptr);
     children.erase(it);
     dropReferencesTo(view);
     invalidRect(view->getViewSize());
@@ -90,6 +92,7 @@ bool CFrame::removeView(CView* view, bool withForget) {
 }
 
 bool CFrame::removeAll(bool withForget) {
+    if (focusView && isChild(focusView)) setFocusView(nullptr);
     // Taken out first: a view's destructor must find the list already consistent.
     std::vector<CView*> views;
     views.swap(children);
@@ -131,6 +134,7 @@ bool CFrame::setModalView(CView* view) {
     }
     if (!modalView) return true;
     CView* old = modalView;
+    if (old == focusView) setFocusView(nullptr);
     modalView = nullptr;
     dropReferencesTo(old);
     invalidRect(old->getViewSize());
@@ -142,6 +146,17 @@ void CFrame::dropReferencesTo(const CView* view) {
     if (mouseCapture == view) mouseCapture = nullptr;
     if (hoverView == view) hoverView = nullptr;
     if (focusView == view) focusView = nullptr;
+}
+
+void CFrame::setFocusView(CView* view) {
+    if (view == focusView) return;
+    CView* old = focusView;
+    focusView = view;
+    if (old) {
+        KeepAlive keep(old);
+        old->looseFocus();
+    }
+    if (view && focusView == view) view->takeFocus();
 }
 
 void CFrame::setBackgroundColor(const CColor& color) {
@@ -279,6 +294,8 @@ CMouseEventResult CFrame::onMouseDown(CPoint& where, const CButtonState& buttons
         return mouseCapture->onMouseDown(p, buttons);
     }
     CView* target = viewAt(where, buttons);
+    // A press anywhere else ends the focus of the focused view (an edit in progress ends).
+    if (focusView && focusView != target) setFocusView(target && target->getWantsFocus() ? target : nullptr);
     if (!target) return kMouseEventNotHandled;
     KeepAlive keep(target);
     CPoint p = where;
@@ -292,7 +309,7 @@ CMouseEventResult CFrame::onMouseDown(CPoint& where, const CButtonState& buttons
         }
         if ((result == kMouseEventHandled || result == kMouseDownEventHandledButDontNeedMovedOrUpEvents) &&
             target->getWantsFocus())
-            focusView = target;
+            setFocusView(target);
     }
     return result;
 }

@@ -52,9 +52,10 @@ public:
     bool setModalView(CView* view);
     CView* getModalView() const { return modalView; }
 
-    // The view that gets key events first; set by a press on a view that wants focus.
+    // The view that gets key events first. A press moves it to the pressed view when that
+    // wants focus, otherwise clears it; the views are told (takeFocus / looseFocus).
     CView* getFocusView() const { return focusView; }
-    void setFocusView(CView* view) { focusView = view; }
+    void setFocusView(CView* view);
 
     // What lies under the views where there is no background bitmap.
     void setBackgroundColor(const CColor& color);

@@ -59,6 +59,9 @@ public:
     void setMouseEnabled(bool state) { mouseEnabled = state; }
     bool getMouseEnabled() const { return mouseEnabled; }
     void setWantsFocus(bool state) { wantsFocus = state; }
+    // The frame's key focus arrives or goes (a press elsewhere, the window closing).
+    virtual void takeFocus() {}
+    virtual void looseFocus() {}
     bool getWantsFocus() const { return wantsFocus; }
 
     // The background bitmap; the view holds a reference to it.

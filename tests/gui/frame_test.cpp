@@ -1,6 +1,7 @@
 // The frame: ownership, mouse routing, hover, the modal view and the idle redraw.
 #include <gtest/gtest.h>
 
+#include "gui/click_counter.h"
 #include "gui/pixel_surface.h"
 #include "gui_test_support.h"
 
@@ -268,4 +269,53 @@ TEST(FrameKeys, KeysGoToTheFocusedViewThenToTheViewUnderThePointer) {
     VstKeyCode letter{'a', 0, 0};
     EXPECT_EQ(frame->onKeyDown(letter), kKeyNotHandled);
     frame->close();
+}
+
+TEST(FrameKeys, FocusIsTakenAndLostByPressesAndByClosing) {
+    struct Focusable : CountingView {
+        Focusable(const CRect& r, std::vector<std::string>& log, const char* name)
+            : CountingView(r, kRedCColor), log(log), name(name) {
+            setWantsFocus(true);
+        }
+        void takeFocus() override { log.push_back(std::string("take ") + name); }
+        void looseFocus() override { log.push_back(std::string("lose ") + name); }
+        std::vector<std::string>& log;
+        const char* name;
+    };
+    std::vector<std::string> log;
+    CFrame* frame = new CFrame(CRect(0, 0, 100, 100));
+    frame->addView(new Focusable(CRect(0, 0, 40, 40), log, "a"));
+    frame->addView(new Focusable(CRect(50, 0, 90, 40), log, "b"));
+    frame->addView(new CountingView(CRect(0, 50, 40, 90), kRedCColor));  // wants no focus
+    CPoint a(10, 10), b(60, 10), plain(10, 60), empty(95, 95);
+    frame->onMouseDown(a, kLButton);
+    frame->onMouseUp(a, kLButton);
+    frame->onMouseDown(a, kLButton);  // again: no change
+    frame->onMouseUp(a, kLButton);
+    frame->onMouseDown(b, kLButton);
+    frame->onMouseUp(b, kLButton);
+    frame->onMouseDown(plain, kLButton);
+    frame->onMouseUp(plain, kLButton);
+    EXPECT_EQ(frame->getFocusView(), nullptr);
+    frame->onMouseDown(a, kLButton);
+    frame->onMouseUp(a, kLButton);
+    frame->onMouseDown(empty, kLButton);
+    frame->onMouseDown(b, kLButton);
+    frame->onMouseUp(b, kLButton);
+    frame->close();
+    EXPECT_EQ(log, (std::vector<std::string>{"take a", "lose a", "take b", "lose b", "take a", "lose a", "take b",
+                                             "lose b"}));
+}
+
+TEST(ClickCount, SecondPressWithin250MsAnd5PixelsIsADoubleClick) {
+    ClickCounter clicks;
+    EXPECT_EQ(clicks.press(1000, 10, 10, 1), 1);
+    EXPECT_EQ(clicks.press(1250, 13, 14, 1), 2);  // 250 ms and 5 px exactly
+    EXPECT_EQ(clicks.press(1300, 13, 14, 1), 3);
+    EXPECT_EQ(clicks.press(1551, 13, 14, 1), 1);  // 251 ms later
+    EXPECT_EQ(clicks.press(1600, 19, 14, 1), 1);  // 6 px away
+    EXPECT_EQ(clicks.press(1650, 19, 14, 3), 1);  // another button
+    // The server's millisecond clock wraps around; the interval survives it.
+    EXPECT_EQ(clicks.press(0xFFFFFFF0u, 0, 0, 1), 1);
+    EXPECT_EQ(clicks.press(0x00000050u, 0, 0, 1), 2);
 }
