@@ -121,6 +121,14 @@ TEST(X11Window, OpensInsideTheHostWindowTwiceInARowAndClosesTheConnection) {
         EXPECT_EQ(attributes.width, 120);
         EXPECT_EQ(attributes.height, 80);
         EXPECT_EQ(attributes.map_state, IsViewable);
+        // What the window shows is the back buffer (checked where pixels are plain RGB).
+        if (attributes.depth >= 24 && attributes.visual->c_class == TrueColor) {
+            XImage* image = XGetImage(host.dpy, kids[0], 0, 0, 40, 40, AllPlanes, ZPixmap);
+            ASSERT_NE(image, nullptr);
+            EXPECT_EQ(XGetPixel(image, 15, 15) & 0xffffff, 0xff0000u);
+            EXPECT_EQ(XGetPixel(image, 35, 35) & 0xffffff, 0u);
+            XDestroyImage(image);
+        }
         frame->close();
         EXPECT_FALSE(platformConnectionIsOpen());
         EXPECT_TRUE(host.children().empty());
