@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,10 @@ constexpr Values kDefault{0.5f, 0.25f, 0.25f, 0.25f, 0.5f, 0.5f, 0.0f, 0.0f};
 
 class HostChordwell : public ::testing::Test {
 protected:
+    // The plug-in keeps per-user settings (default presets among them); the tests give it
+    // an empty settings folder of their own so that it starts with its factory presets.
+    HostChordwell() { setenv("XDG_CONFIG_HOME", config.path().c_str(), 1); }
+
     // Renders the built-in excitation (or IN when options start with an input) through ours.
     std::vector<float> render(std::vector<std::string> options) {
         const std::string out = (dir / ("take" + std::to_string(takes++) + ".wav")).string();
@@ -42,6 +48,7 @@ protected:
         return (dir / name).string();
     }
 
+    CTempDir config;
     CTempDir dir;
     int takes = 0;
 };
