@@ -87,6 +87,9 @@ RenderResult render(const RenderOptions& options, CProgressBar& progress) {
     CChannelBuffers outputs(effect.numOutputs, options.blockSize);
     const bool monoOutput = effect.numOutputs == 1;
 
+    // From here until the output is renamed into place an interrupt is caught, so that the
+    // temporary file is removed on the way out.
+    CCancelScope cancelScope;
     CAudioWriter writer(options.output, format, static_cast<int>(std::lround(rate)));
     RenderResult result;
     plugin.resume();
