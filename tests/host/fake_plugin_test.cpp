@@ -1,7 +1,15 @@
 // chordwell driving a fake plug-in built for these tests: the order of its requests, what
-// it is told, bit-exact passthrough across block sizes, and the broken kinds of plug-in.
+// it is told, bit-exact passthrough across block sizes, the broken kinds of plug-in, and
+// an interrupted render.
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sndfile.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +23,8 @@
 #include "host_test_support.h"
 
 using namespace hosttest;
+
+extern char** environ;
 
 namespace {
 
@@ -134,4 +144,36 @@ TEST(HostFakePlugin, BrokenPluginsAreRefusedWithAReason) {
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("cannot process with processReplacing"), std::string::npos) << run.err;
     EXPECT_TRUE(dir.entries().empty());
+}
+
+TEST(HostFakePlugin, InterruptedRenderLeavesNothing) {
+    CTempDir dir;
+    CTempDir capture;
+    const std::string errPath = (capture / "stderr").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    std::vector<std::string> args{CHORDWELL_EXE, "render", (dir / "long.wav").string(), "--plugin", FAKE_GOOD,
+                                  "--block-size", "1", "--tail", "3000"};
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, CHORDWELL_EXE, &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+
+    // Wait until the render is writing its temporary file, then interrupt it.
+    for (int i = 0; i < 500 && dir.entries().empty(); ++i) usleep(10000);
+    EXPECT_EQ(dir.entries().size(), 1u);
+    kill(pid, SIGINT);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    EXPECT_TRUE(dir.entries().empty());
+    std::ifstream err(errPath);
+    std::string line;
+    std::getline(err, line);
+    EXPECT_EQ(line, "chordwell: interrupted; nothing was written");
 }
