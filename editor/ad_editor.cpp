@@ -1,15 +1,233 @@
 #include "editor/ad_editor.h"
 
+#include <cmath>
+
+#include "editor/cabout.h"
+#include "editor/cled.h"
+#include "editor/value_conversions.h"
+#include "plugin/parameters.h"
+
+namespace {
+
+constexpr VstInt16 kFallbackWidth = 320;
+constexpr VstInt16 kFallbackHeight = 257;
+constexpr float kOutputDisplayMax = 20.0f;  // the readout shows the gain 4 v², up to 4
+
+struct KnobPlace {
+    VstInt32 parameter;
+    CRect rect;
+    CRect displayRect;
+    float defaultValue;
+    CParamDisplay::StringConvert convert;
+};
+
+// Knob and readout of each parameter, in the order they are added to the window.
+const KnobPlace kKnobPlaces[] = {
+    {kDecay, CRect(50, 71, 95, 116), CRect(48, 120, 98, 134), 0.5f, percentStringConvert},
+    {kDamp, CRect(224, 71, 269, 116), CRect(222, 120, 272, 134), 0.5f, percentStringConvert},
+    {kTranspose, CRect(149, 86, 171, 108), CRect(135, 112, 185, 126), 0.5f, semitoneStringConvert},
+    {kTune, CRect(108, 123, 130, 145), CRect(95, 148, 145, 162), 0.5f, centsStringConvert},
+    {kDetune, CRect(189, 123, 211, 145), CRect(176, 148, 226, 162), 0.0f, percentStringConvert},
+    {kMix, CRect(64, 164, 86, 186), CRect(51, 189, 101, 203), 0.25f, percentStringConvert},
+    {kOutput, CRect(233, 164, 255, 186), CRect(219, 189, 269, 203), 0.5f, decibelStringConvert},
+};
+
+const CPoint kBypassButtonOrigin(131, 162);
+const CPoint kLampOrigin(155, 135);
+const CRect kAboutArea(50, 10, 280, 47);
+const CRect kAboutPicture(30, 10, 290, 214);
+const CPoint kVersionTextPosition(172, 80);
+
+// The gain the Output readout shows for the parameter value v.
+float outputGain(float v) { return static_cast<float>(4.0 * static_cast<double>(v) * static_cast<double>(v)); }
+
+// Bypass rounded as its law does: the whole part of v + 0.5 (as a float, so no conversion to
+// an integer can overflow for values far outside 0..1).
+float roundedBypass(float v) { return static_cast<float>(std::trunc(static_cast<double>(v) + 0.5)); }
+
+}  // namespace
+
 ADEditor::ADEditor(AudioEffect* effect) : CPresetSystemEditor(effect) {
+    // The window's size is the background picture's. Decoding it needs no window system.
+    CBitmap picture{CResourceDescription(kBackgroundBitmap)};
     rect.top = 0;
     rect.left = 0;
-    rect.bottom = kHeight;
-    rect.right = kWidth;
+    rect.right = picture.isLoaded() ? static_cast<VstInt16>(picture.getWidth()) : kFallbackWidth;
+    rect.bottom = picture.isLoaded() ? static_cast<VstInt16>(picture.getHeight()) : kFallbackHeight;
 }
 
+ADEditor::~ADEditor() { close(); }
+
+int ADEditor::slotOf(VstInt32 parameter) {
+    switch (parameter) {
+        case kOutput: return kOutputSlot;
+        case kMix: return kMixSlot;
+        case kDecay: return kDecaySlot;
+        case kDamp: return kDampSlot;
+        case kTranspose: return kTransposeSlot;
+        case kTune: return kTuneSlot;
+        case kDetune: return kDetuneSlot;
+        default: return -1;
+    }
+}
+
+CKnob* ADEditor::getKnob(VstInt32 parameter) const {
+    const int slot = slotOf(parameter);
+    return slot < 0 ? nullptr : knobs[slot];
+}
+
+CParamDisplay* ADEditor::getDisplay(VstInt32 parameter) const {
+    const int slot = slotOf(parameter);
+    return slot < 0 ? nullptr : displays[slot];
+}
+
+float ADEditor::parameterValue(VstInt32 index) const { return effect ? effect->getParameter(index) : 0.0f; }
+
 bool ADEditor::open(void* parentWindow) {
-    AEffGUIEditor::open(parentWindow);
-    // No window can be built yet: the host is told the editor did not open.
+    if (frame) return true;  // already open
+    if (!AEffGUIEditor::open(parentWindow)) return false;
+    interfaceThread.store(std::this_thread::get_id());
+    // Every control is read afresh below; changes recorded while the window was closed are moot.
+    pendingParameters.store(0);
+    if (!buildWindow(parentWindow)) {
+        releaseWindow();
+        AEffGUIEditor::close();
+        return false;
+    }
+    CPresetSystemEditor::open(parentWindow);
+    return true;
+}
+
+bool ADEditor::buildWindow(void* parentWindow) {
+    background = new CBitmap(CResourceDescription(kBackgroundBitmap));
+    if (!background->isLoaded()) return false;
+    const CRect size(rect.left, rect.top, rect.left + background->getWidth(), rect.top + background->getHeight());
+    frame = new CFrame(size, parentWindow, this);
+    // A parent that is unusable, or no reachable window system: the host is told no window opened.
+    if (parentWindow && !frame->isOpen()) return false;
+    frame->setBackground(background);
+
+    setKnobMode(kLinearMode);
+
+    auto* largeHandle = new CBitmap(CResourceDescription(kLargeHandleBitmap));
+    addKnobAndDisplay(kDecay, largeHandle);
+    addKnobAndDisplay(kDamp, largeHandle);
+    largeHandle->forget();
+
+    auto* smallHandle = new CBitmap(CResourceDescription(kSmallHandleBitmap));
+    for (VstInt32 parameter : {kTranspose, kTune, kDetune, kMix, kOutput}) addKnobAndDisplay(parameter, smallHandle);
+    smallHandle->forget();
+
+    auto* buttonBitmap = new CBitmap(CResourceDescription(kBypassBitmap));
+    const CRect buttonRect(kBypassButtonOrigin, CPoint(buttonBitmap->getWidth(), buttonBitmap->getHeight() / 2));
+    bypassButton = new COnOffButton(buttonRect, this, kBypass, buttonBitmap, 0);
+    bypassButton->setValue(roundedBypass(parameterValue(kBypass)));
+    frame->addView(bypassButton);
+    buttonBitmap->forget();
+
+    auto* aboutBitmap = new CBitmap(CResourceDescription(kAboutBitmap));
+    about = new CAbout(kAboutArea, this, kAboutTag, aboutBitmap, kAboutPicture, CPoint(0, 0), kVersionTextPosition);
+    frame->addView(about);
+    aboutBitmap->forget();
+
+    auto* lampBitmap = new CBitmap(CResourceDescription(kLampBitmap));
+    const CRect lampRect(kLampOrigin, CPoint(lampBitmap->getWidth(), lampBitmap->getHeight() / 2));
+    bypassLED = new CLED(lampRect, lampBitmap);
+    bypassLED->setValue(parameterValue(kBypass));
+    frame->addView(bypassLED);
+    lampBitmap->forget();
+    return true;
+}
+
+void ADEditor::addKnobAndDisplay(VstInt32 parameter, CBitmap* handle) {
+    const KnobPlace* place = nullptr;
+    for (const KnobPlace& candidate : kKnobPlaces)
+        if (candidate.parameter == parameter) place = &candidate;
+    const int slot = slotOf(parameter);
+    const float v = parameterValue(parameter);
+
+    auto* knob = new CKnob(place->rect, this, parameter, background, handle,
+                           CPoint(place->rect.left, place->rect.top));
+    knob->setValue(v);
+    knob->setDefaultValue(place->defaultValue);
+    frame->addView(knob);
+    knobs[slot] = knob;
+
+    auto* display = new CParamDisplay(place->displayRect, background, 0);
+    display->setBackOffset(CPoint(place->displayRect.left, place->displayRect.top));
+    display->setHoriAlign(kCenterText);
+    display->setFont(kNormalFontVerySmall);
+    display->setFontColor(kBlackCColor);
+    if (parameter == kOutput) {
+        display->setMax(kOutputDisplayMax);
+        display->setValue(outputGain(v));
+    } else {
+        display->setValue(v);
+    }
+    display->setStringConvert(place->convert);
+    frame->addView(display);
+    displays[slot] = display;
+}
+
+void ADEditor::close() {
+    CPresetSystemEditor::close();
+    releaseWindow();
     AEffGUIEditor::close();
-    return false;
+}
+
+void ADEditor::releaseWindow() {
+    bypassButton = nullptr;
+    bypassLED = nullptr;
+    for (int slot = 0; slot < kNumSlots; ++slot) {
+        knobs[slot] = nullptr;
+        displays[slot] = nullptr;
+    }
+    about = nullptr;
+    if (frame) {
+        frame->close();
+        frame = nullptr;
+    }
+    if (background) {
+        background->forget();
+        background = nullptr;
+    }
+}
+
+void ADEditor::idle() {
+    if (frame) {
+        const std::uint32_t changed = pendingParameters.exchange(0);
+        for (VstInt32 index = 0; index < kNumParams; ++index)
+            if (changed & (1u << index)) updateControls(index);
+    }
+    AEffGUIEditor::idle();
+}
+
+void ADEditor::setParameter(VstInt32 index, float /*value*/) {
+    if (index < 0 || index >= kNumParams) return;
+    if (std::this_thread::get_id() != interfaceThread.load()) {
+        pendingParameters.fetch_or(1u << index);
+        return;
+    }
+    if (frame) updateControls(index);
+}
+
+void ADEditor::updateControls(VstInt32 index) {
+    const float v = parameterValue(index);
+    if (index == kBypass) {
+        if (bypassButton) bypassButton->setValue(roundedBypass(v));
+        if (bypassLED) bypassLED->setValue(roundedBypass(v));
+        return;
+    }
+    const int slot = slotOf(index);
+    if (knobs[slot]) knobs[slot]->setValue(v);
+    if (displays[slot]) displays[slot]->setValue(index == kOutput ? outputGain(v) : v);
+}
+
+void ADEditor::valueChanged(CControl* control) {
+    CPresetSystemEditor::valueChanged(control);
+    if (!control || !effect) return;
+    const std::int32_t tag = control->getTag();
+    if (tag < 0 || tag >= kNumParams) return;
+    effect->setParameterAutomated(tag, control->getValue());
+    control->setDirty();
 }

@@ -53,6 +53,12 @@ CPresetSystemEditor::~CPresetSystemEditor() {
 
 CPresetSystemEffect* CPresetSystemEditor::presetEffect() { return static_cast<CPresetSystemEffect*>(effect); }
 
+bool CPresetSystemEditor::open(void* /*parentWindow*/) { return frame != nullptr && effect != nullptr; }
+
+void CPresetSystemEditor::close() {}
+
+void CPresetSystemEditor::valueChanged(CControl* /*control*/) {}
+
 void CPresetSystemEditor::showPresetName(const char* /*name*/) {
     // The name field and the preset menu are drawn by the preset bar, which shows the name
     // when it exists; without a window there is nothing to show.

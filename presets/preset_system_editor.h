@@ -5,6 +5,7 @@
 #pragma once
 
 #include "gui/aeffguieditor.h"
+#include "gui/ccontrol.h"
 #include "presets/preset_images.h"
 
 class CPresetSystemEffect;
@@ -12,10 +13,17 @@ class FileSelector;
 
 constexpr int kPathTextSize = 257;  // 256 characters and a terminator
 
-class CPresetSystemEditor : public AEffGUIEditor {
+class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
 public:
     explicit CPresetSystemEditor(AudioEffect* effect);
     ~CPresetSystemEditor() override;
+
+    // The preset bar's part of the window. The subclass calls open last, once its frame and
+    // controls exist (false without a frame or an effect), and close first.
+    bool open(void* parentWindow) override;
+    void close() override;
+    // The preset bar's controls (tags 1000 and up); every other control passes through.
+    void valueChanged(CControl* control) override;
 
     // Shows a new name of the current preset in the open preset bar.
     virtual void showPresetName(const char* name);
