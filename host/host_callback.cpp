@@ -42,17 +42,20 @@ CEntryScope::~CEntryScope() { tEntryContext = previous; }
 bool hostCanDo(const char* capability) {
     if (capability == nullptr) return false;
     // chordwell sends effStartProcess / effStopProcess around every render; it sends no
-    // events, no time information and opens no windows, so it claims nothing else.
+    // events and no time information, and never resizes an editor's window, so it claims
+    // nothing else.
     return std::strcmp(capability, "startStopProcess") == 0;
 }
 
-VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 /*index*/, VstIntPtr /*value*/, void* ptr,
-                       float /*opt*/) {
+VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr /*value*/, void* ptr, float opt) {
     switch (opcode) {
         case audioMasterVersion:
             return kVstVersion;
         case audioMasterAutomate:
-            return 0;  // accepted; there is no automation lane to record it in
+            // Accepted; there is no automation lane to record it in, only a listener to tell.
+            if (CAutomationListener* listener = contextFor(effect).getAutomationListener())
+                listener->parameterAutomated(index, opt);
+            return 0;
         case audioMasterUpdateDisplay:
         case audioMasterBeginEdit:
         case audioMasterEndEdit:

@@ -15,6 +15,16 @@ inline constexpr char kHostProduct[] = "chordwell";
 inline constexpr VstInt32 kProcessLevelUser = 1;     // a request from the host's own thread
 inline constexpr VstInt32 kProcessLevelOffline = 4;  // rendering, not tied to a sound card
 
+// Hears of each parameter change a plug-in reports with audioMasterAutomate (made in its
+// editor, mostly), on the thread the plug-in reports it from.
+class CAutomationListener {
+public:
+    virtual void parameterAutomated(VstInt32 index, float value) = 0;
+
+protected:
+    ~CAutomationListener() = default;
+};
+
 // What the callback reports about one plug-in instance. The plug-in may ask from inside
 // processReplacing, so every field is a lock-free atomic and reading one is all it costs.
 class CHostContext {
@@ -28,11 +38,16 @@ public:
     VstInt32 getBlockSize() const { return blockSize.load(std::memory_order_relaxed); }
     void setProcessing(bool active) { processing.store(active, std::memory_order_relaxed); }
     bool isProcessing() const { return processing.load(std::memory_order_relaxed); }
+    void setAutomationListener(CAutomationListener* listener) {
+        automationListener.store(listener, std::memory_order_release);
+    }
+    CAutomationListener* getAutomationListener() const { return automationListener.load(std::memory_order_acquire); }
 
 private:
     std::atomic<float> sampleRate{kDefaultSampleRate};
     std::atomic<VstInt32> blockSize{kDefaultBlockSize};
     std::atomic<bool> processing{false};
+    std::atomic<CAutomationListener*> automationListener{nullptr};
 };
 
 // The callback handed to every plug-in's entry point. It finds the instance's context

@@ -9,9 +9,18 @@ namespace host {
 
 CPluginInstance::CPluginInstance(const std::filesystem::path& path)
     : libraryPath(path), library(std::make_unique<CPluginLibrary>(path)) {
+    attach(library->entryPoint());
+}
+
+CPluginInstance::CPluginInstance(VstPluginMainProc entry, const std::filesystem::path& name) : libraryPath(name) {
+    attach(entry);
+}
+
+void CPluginInstance::attach(VstPluginMainProc entry) {
+    const std::filesystem::path& path = libraryPath;
     {
         CEntryScope scope(&context);
-        effect = library->entryPoint()(&hostCallback);
+        effect = entry(&hostCallback);
     }
     if (effect == nullptr) throw CHostError("not a VST 2.4 plug-in: the entry point of " + path.string() +
                                             " returned no effect");

@@ -22,6 +22,9 @@ public:
     // Loads the library, calls its entry point and checks the record's magic. Throws
     // CHostError when the library is not a usable VST 2.4 plug-in.
     explicit CPluginInstance(const std::filesystem::path& path);
+    // An effect built in this process by `entry` (a plug-in linked into the program);
+    // `name` stands for the library path in messages. Throws CHostError as above.
+    CPluginInstance(VstPluginMainProc entry, const std::filesystem::path& name);
     ~CPluginInstance();
     CPluginInstance(const CPluginInstance&) = delete;
     CPluginInstance& operator=(const CPluginInstance&) = delete;
@@ -53,10 +56,16 @@ public:
     float getParameter(VstInt32 index) { return effect->getParameter(effect, index); }
     void setParameter(VstInt32 index, float value) { effect->setParameter(effect, index, value); }
 
+    // Who hears of the parameter changes the plug-in reports (null: nobody).
+    void setAutomationListener(CAutomationListener* listener) { context.setAutomationListener(listener); }
+
 private:
+    // Calls the entry point and checks the record it answers.
+    void attach(VstPluginMainProc entry);
+
     std::filesystem::path libraryPath;
     CHostContext context;  // outlives the effect: the record's user field points here
-    std::unique_ptr<CPluginLibrary> library;
+    std::unique_ptr<CPluginLibrary> library;  // null for an effect built in this process
     AEffect* effect = nullptr;
     bool opened = false;
     bool resumed = false;
