@@ -14,6 +14,8 @@ const char* const kUsage =
     "  chordwell info [PLUGIN]\n"
     "  chordwell render [IN] OUT [options]\n"
     "  chordwell preset show FILE [--plugin PATH]\n"
+    "  chordwell gui [PLUGIN] [--preset NAME|INDEX] [--param NAME=VALUE ...] [--seconds N]\n"
+    "  chordwell screenshot OUT.png [--preset NAME|INDEX] [--param NAME=VALUE ...]\n"
     "\n"
     "render options:\n"
     "  --plugin PATH         the VST 2.4 plug-in (default: QZA Chordwell.so beside chordwell,\n"
@@ -28,7 +30,12 @@ const char* const kUsage =
     "  --rate HZ             sample rate of the built-in excitation (default 44100)\n"
     "Without IN, a built-in stereo excitation is rendered. OUT's extension picks the format:\n"
     ".wav (32-bit float), .flac (24-bit), .aif/.aiff (24-bit). Applied in the order\n"
-    "--bank-file, --preset, --preset-file, --param.\n";
+    "--bank-file, --preset, --preset-file, --param.\n"
+    "\n"
+    "gui shows the plug-in's editor in a window of its own (it needs an X server) until the\n"
+    "window is closed, Ctrl-C, or --seconds N have passed, and prints each parameter change\n"
+    "made in it as \"automate INDEX NAME VALUE TEXT\". screenshot draws QZA Chordwell's\n"
+    "editor into a PNG file, with no X server. Both take --preset and --param as render does.\n";
 
 namespace {
 
@@ -169,6 +176,69 @@ PresetShowCommand parsePresetShow(CArgumentReader& reader) {
     return command;
 }
 
+double parseSeconds(const std::string& text) {
+    const auto value = parseFiniteDouble(text);
+    if (!value || *value < 0.0 || *value > kMaxEditorSeconds)
+        throw CUsageError("--seconds expects seconds from 0 to " + std::to_string(static_cast<int>(kMaxEditorSeconds)) +
+                          ", got \"" + text + "\"");
+    return *value;
+}
+
+// --preset and --param, shared by the commands that show the editor. Answers false for
+// any other option.
+bool parseStartupOption(CArgumentReader& reader, const std::string& option,
+                        const std::optional<std::string>& inlineValue, StartupSettings& settings) {
+    if (option == "--preset") {
+        setOnce(settings.preset, reader.value(option, inlineValue), option);
+    } else if (option == "--param") {
+        settings.parameters.push_back(parseParameterSetting(reader.value(option, inlineValue)));
+    } else {
+        return false;
+    }
+    return true;
+}
+
+GuiCommand parseGui(CArgumentReader& reader) {
+    GuiCommand command;
+    while (!reader.done()) {
+        const std::string arg = reader.next();
+        if (!isOption(arg)) {
+            setOnce(command.plugin, std::filesystem::path(arg), "the plug-in");
+            continue;
+        }
+        const auto [option, inlineValue] = splitOption(arg);
+        if (parseStartupOption(reader, option, inlineValue, command.options.settings)) continue;
+        if (option == "--plugin") {
+            setOnce(command.plugin, std::filesystem::path(reader.value(option, inlineValue)), "the plug-in");
+        } else if (option == "--seconds") {
+            setOnce(command.options.seconds, parseSeconds(reader.value(option, inlineValue)), option);
+        } else {
+            throw CUsageError("unknown option for gui: " + option);
+        }
+    }
+    return command;
+}
+
+ScreenshotCommand parseScreenshot(CArgumentReader& reader) {
+    ScreenshotCommand command;
+    std::optional<std::filesystem::path> output;
+    while (!reader.done()) {
+        const std::string arg = reader.next();
+        if (!isOption(arg)) {
+            setOnce(output, std::filesystem::path(arg), "the output file");
+            continue;
+        }
+        const auto [option, inlineValue] = splitOption(arg);
+        if (!parseStartupOption(reader, option, inlineValue, command.options.settings))
+            throw CUsageError("unknown option for screenshot: " + option);
+    }
+    if (!output) throw CUsageError("screenshot needs an output file");
+    if (!equalsIgnoreCase(output->extension().string(), ".png"))
+        throw CUsageError("screenshot writes PNG only: the output must end in .png, got \"" + output->string() + "\"");
+    command.options.output = *output;
+    return command;
+}
+
 }  // namespace
 
 Command parseCommandLine(const std::vector<std::string>& args) {
@@ -181,6 +251,8 @@ Command parseCommandLine(const std::vector<std::string>& args) {
     if (command == "help") return HelpCommand{};
     if (command == "info") return parseInfo(reader);
     if (command == "render") return parseRender(reader);
+    if (command == "gui") return parseGui(reader);
+    if (command == "screenshot") return parseScreenshot(reader);
     if (command == "preset") {
         if (reader.done()) throw CUsageError("preset needs a subcommand: show");
         const std::string sub = reader.next();

@@ -7,7 +7,9 @@
 #include <variant>
 #include <vector>
 
+#include "host/editor_session.h"
 #include "host/render.h"
+#include "host/screenshot.h"
 
 namespace host {
 
@@ -27,7 +29,17 @@ struct PresetShowCommand {
     std::optional<std::filesystem::path> plugin;
 };
 
-using Command = std::variant<HelpCommand, InfoCommand, RenderCommand, PresetShowCommand>;
+struct GuiCommand {
+    std::optional<std::filesystem::path> plugin;
+    EditorSessionOptions options;  // options.plugin is filled in once the plug-in is found
+};
+
+struct ScreenshotCommand {
+    ScreenshotOptions options;
+};
+
+using Command =
+    std::variant<HelpCommand, InfoCommand, RenderCommand, PresetShowCommand, GuiCommand, ScreenshotCommand>;
 
 // Parses the arguments after the program name. Options take their value as the next
 // argument or after '=' (--block-size=256). Throws CUsageError for an unknown command or

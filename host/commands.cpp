@@ -4,11 +4,13 @@
 #include <type_traits>
 
 #include "host/command_line.h"
+#include "host/editor_session.h"
 #include "host/host_error.h"
 #include "host/info.h"
 #include "host/plugin_instance.h"
 #include "host/preset_show.h"
 #include "host/render.h"
+#include "host/screenshot.h"
 
 namespace host {
 
@@ -53,6 +55,19 @@ void runRender(const RenderCommand& command, std::ostream& out, const HostEnviro
         << result.frames << " frames at " << result.sampleRate << " Hz)\n";
 }
 
+void runGui(const GuiCommand& command, std::ostream& out, const HostEnvironment& environment) {
+    EditorSessionOptions options = command.options;
+    options.plugin = resolvePluginPath(command.plugin, environment);
+    runEditorSession(options, out);
+}
+
+void runScreenshot(const ScreenshotCommand& command, std::ostream& out) {
+    writeEditorScreenshot(command.options);
+    std::error_code error;
+    const std::filesystem::path written = std::filesystem::absolute(command.options.output, error);
+    out << "wrote " << (error ? command.options.output : written).string() << '\n';
+}
+
 }  // namespace
 
 std::filesystem::path resolvePluginPath(const std::optional<std::filesystem::path>& given,
@@ -82,8 +97,12 @@ int runChordwell(const std::vector<std::string>& args, std::ostream& out, std::o
                     runInfo(parsed, out, environment);
                 } else if constexpr (std::is_same_v<T, RenderCommand>) {
                     runRender(parsed, out, environment);
-                } else {
+                } else if constexpr (std::is_same_v<T, PresetShowCommand>) {
                     runPresetShow(parsed, out, environment);
+                } else if constexpr (std::is_same_v<T, GuiCommand>) {
+                    runGui(parsed, out, environment);
+                } else {
+                    runScreenshot(parsed, out);
                 }
             },
             command);

@@ -9,6 +9,7 @@
 
 #include "host/cancellation.h"
 #include "host/commands.h"
+#include "host/screenshot.h"
 
 int main(int argc, char** argv) {
     host::HostEnvironment environment;
@@ -20,5 +21,7 @@ int main(int argc, char** argv) {
 
     host::installCancelHandlers();
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return host::runChordwell(args, std::cout, std::cerr, environment);
+    const int status = host::runChordwell(args, std::cout, std::cerr, environment);
+    host::releaseScreenshotCaches();  // the program draws nothing more
+    return status;
 }

@@ -1,0 +1,133 @@
+#include "host/editor_session.h"
+
+#include <algorithm>
+#include <chrono>
+#include <optional>
+#include <string>
+
+#include "host/automation_log.h"
+#include "host/cancellation.h"
+#include "host/editor_window.h"
+#include "host/host_error.h"
+#include "host/plugin_instance.h"
+#include "host/text_util.h"
+
+namespace host {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How often the editor gets its idle call: within the 16 to 70 ms that hosts use.
+constexpr std::chrono::milliseconds kIdlePeriod{20};
+// The stream the plug-in is told about; it processes nothing while chordwell shows it.
+constexpr float kEditorSampleRate = 44100.0f;
+constexpr VstInt32 kEditorBlockSize = 512;
+// Larger editor rectangles than this are taken for garbage.
+constexpr int kMaxEditorSide = 8192;
+
+struct EditorSize {
+    int width = 0;
+    int height = 0;
+    bool operator==(const EditorSize&) const = default;
+};
+
+// The editor's size as effEditGetRect tells it; nothing when it tells none that is usable.
+std::optional<EditorSize> editorSize(CPluginInstance& plugin) {
+    ERect* rect = nullptr;
+    plugin.dispatch(effEditGetRect, 0, 0, &rect);
+    if (rect == nullptr) return std::nullopt;
+    const EditorSize size{rect->right - rect->left, rect->bottom - rect->top};
+    if (size.width < 1 || size.height < 1 || size.width > kMaxEditorSide || size.height > kMaxEditorSide)
+        return std::nullopt;
+    return size;
+}
+
+// The window title: the effect's name, else its product string, else the library's name.
+std::string windowTitle(CPluginInstance& plugin) {
+    std::string title = trimmed(plugin.text(effGetEffectName));
+    if (title.empty()) title = trimmed(plugin.text(effGetProductString));
+    if (title.empty()) title = plugin.path().stem().string();
+    return title;
+}
+
+// effMainsChanged 1 for the scope's life, then 0: hosts switch a plug-in on while its
+// editor is shown even when no audio flows. No start/stop-process pair: nothing is processed.
+class CMainsOn {
+public:
+    explicit CMainsOn(CPluginInstance& plugin) : plugin(plugin) { plugin.dispatch(effMainsChanged, 0, 1); }
+    ~CMainsOn() { plugin.dispatch(effMainsChanged, 0, 0); }
+    CMainsOn(const CMainsOn&) = delete;
+    CMainsOn& operator=(const CMainsOn&) = delete;
+
+private:
+    CPluginInstance& plugin;
+};
+
+// effEditOpen for the scope's life, then effEditClose: the editor closes before the window
+// it lives in is destroyed, whatever way the session ends.
+class COpenEditor {
+public:
+    COpenEditor(CPluginInstance& plugin, CEditorWindow& window) : plugin(plugin) {
+        if (plugin.dispatch(effEditOpen, 0, 0, window.handle()) == 0)
+            throw CHostError("the editor of " + plugin.path().string() + " did not open (effEditOpen answered 0)");
+    }
+    ~COpenEditor() { plugin.dispatch(effEditClose); }
+    COpenEditor(const COpenEditor&) = delete;
+    COpenEditor& operator=(const COpenEditor&) = delete;
+
+private:
+    CPluginInstance& plugin;
+};
+
+Clock::time_point deadlineAfter(const std::optional<double>& seconds, Clock::time_point start) {
+    if (!seconds) return Clock::time_point::max();
+    return start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*seconds));
+}
+
+// The host's run loop: the editor's idle call about every kIdlePeriod, this window's events
+// in between, until the window closes, an interrupt arrives or the time is up.
+void idleUntilClosed(CPluginInstance& plugin, CEditorWindow& window, const std::optional<double>& seconds) {
+    // An interrupt only raises a flag meanwhile, so that editor and plug-in close properly.
+    CCancelScope cancelScope;
+    const Clock::time_point start = Clock::now();
+    const Clock::time_point end = deadlineAfter(seconds, start);
+    Clock::time_point nextIdle = start;
+    while (!window.handleEvents() && !cancelRequested()) {
+        Clock::time_point now = Clock::now();
+        if (now >= nextIdle) {
+            plugin.dispatch(effEditIdle);
+            // A late tick is not made up for with a burst of idle calls.
+            nextIdle = std::max(nextIdle + kIdlePeriod, now);
+            now = Clock::now();
+        }
+        if (now >= end) break;
+        const Clock::duration untilWake = std::min(nextIdle, end) - now;
+        window.waitForEvents(std::chrono::ceil<std::chrono::milliseconds>(std::max(untilWake, Clock::duration::zero())));
+    }
+}
+
+}  // namespace
+
+void runEditorSession(const EditorSessionOptions& options, std::ostream& out) {
+    // Checked before the plug-in is loaded: its constructor may read and write user settings.
+    requireNamedDisplay();
+    CPluginInstance plugin(options.plugin);
+    if ((plugin.record().flags & effFlagsHasEditor) == 0)
+        throw CHostError("the plug-in " + plugin.path().string() + " has no editor (effFlagsHasEditor is not set)");
+    plugin.open(kEditorSampleRate, kEditorBlockSize);
+    applyStartupSettings(plugin, options.settings);
+    CMainsOn mainsOn(plugin);
+
+    std::optional<EditorSize> size = editorSize(plugin);
+    if (!size) throw CHostError("the plug-in " + plugin.path().string() + " tells no usable editor size");
+    CEditorWindow window(size->width, size->height, windowTitle(plugin));
+    CAutomationLog automationLog(plugin, out);
+    COpenEditor editor(plugin, window);
+    // Some editors know their size only once open.
+    if (const auto opened = editorSize(plugin); opened && *opened != *size)
+        window.resize(opened->width, opened->height);
+    idleUntilClosed(plugin, window, options.seconds);
+}
+
+}  // namespace host

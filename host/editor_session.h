@@ -1,0 +1,29 @@
+// chordwell gui: a plug-in's editor in a window of its own, driven as a host drives one,
+// with every parameter change made in it written to the output stream.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <ostream>
+
+#include "host/startup_settings.h"
+
+namespace host {
+
+// Longest --seconds accepted: a day.
+inline constexpr double kMaxEditorSeconds = 86400.0;
+
+struct EditorSessionOptions {
+    std::filesystem::path plugin;
+    StartupSettings settings;
+    std::optional<double> seconds;  // none: until the window is closed or the process is interrupted
+};
+
+// Loads and opens the plug-in (no audio is processed), applies the settings, shows its
+// editor in a top-level window and idles it about every 20 ms until the user closes the
+// window, SIGINT or SIGTERM arrives, or the time is up; then closes editor and plug-in.
+// Throws CHostError when there is no X display, the plug-in has no editor, or its editor
+// does not open.
+void runEditorSession(const EditorSessionOptions& options, std::ostream& out);
+
+}  // namespace host
