@@ -1,6 +1,5 @@
 #include "dsp/resonator_bank.h"
 
-#include <algorithm>
 #include <bit>
 
 #include "dsp/parameter_laws.h"
@@ -21,7 +20,7 @@ ResonatorBank::ResonatorBank()
       transposeRatio_(1.0f),
       tuneRatio_(1.0f),
       detuneAmount_(0.0f),
-      lines_(new float[static_cast<size_t>(kNumStrings) * kLineStride]) {
+      lineView_(new float[kLineLength]) {
     reset();
 }
 
@@ -72,16 +71,14 @@ void ResonatorBank::reset() {
     transposeRatio_.store(transposeTarget_.load(std::memory_order_relaxed), std::memory_order_relaxed);
 }
 
-void ResonatorBank::clearLines() {
-    std::fill(lines_.get(), lines_.get() + static_cast<size_t>(kNumStrings) * kLineStride, 0.0f);
-}
+void ResonatorBank::clearLines() { lines_.clear(); }
 
 void ResonatorBank::applyTransposition(float ratio, float fs) {
     transposeRatio_.store(ratio, std::memory_order_relaxed);
     clearLines();
     delays_.update(fs, tuneRatio_.load(std::memory_order_relaxed), detuneAmount_.load(std::memory_order_relaxed),
                    ratio);
-    delays_.readPositions(writePos_, readPos_);
+    delays_.readPositions(writePos_, readPos_, 0);
     positions_ = Positions::onRule;
 }
 

@@ -17,6 +17,7 @@
 
 #include "dsp/constants.h"
 #include "dsp/loop_delays.h"
+#include "dsp/paired_lines.h"
 
 namespace dsp {
 
@@ -67,12 +68,11 @@ public:
     int32_t writePos() const { return writePos_; }
     int32_t readPos(int32_t k) const { return readPos_[k]; }
     float lowpass(int32_t k) const { return lowpass_[k]; }
-    const float* line(int32_t k) const { return lines_.get() + k * kLineStride; }
-
-    // Line k starts k·kLineStride floats into one allocation. The lines are spaced a little
-    // more than their length apart so that the twelve samples written at one position do not
-    // all fall into the same cache set.
-    static constexpr int32_t kLineStride = kLineLength + 16;
+    // A copy of line k's kLineLength samples in position order, valid until the next call.
+    const float* line(int32_t k) const {
+        lines_.copyLine(k, lineView_.get());
+        return lineView_.get();
+    }
 
 private:
     // How the read positions relate to the loop-length rule between two samples.
@@ -106,7 +106,8 @@ private:
     std::atomic<float> detuneAmount_;
 
     // The strings, owned by the audio thread.
-    std::unique_ptr<float[]> lines_;
+    PairedLines lines_;
+    std::unique_ptr<float[]> lineView_;  // what line() shows
     int32_t writePos_ = 0;
     int32_t readPos_[kNumStrings] = {};
     float lowpass_[kNumStrings] = {};
