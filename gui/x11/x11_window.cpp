@@ -259,9 +259,15 @@ void X11Window::handleEvent(XEvent& event) {
         return;
     }
     case MotionNotify: {
-        // Only the latest position of a burst of moves matters.
+        // Only the latest position of a burst of moves matters. Moves are merged only while the
+        // very next queued event is another move of this window: a move queued after a press or
+        // a release belongs after it.
         XEvent latest = event;
-        while (XCheckTypedWindowEvent(dpy, window, MotionNotify, &latest)) {
+        while (XEventsQueued(dpy, QueuedAlready) > 0) {
+            XEvent next;
+            XPeekEvent(dpy, &next);
+            if (next.type != MotionNotify || next.xmotion.window != window) break;
+            XNextEvent(dpy, &latest);
         }
         CPoint where(latest.xmotion.x, latest.xmotion.y);
         frame.onMouseMoved(where, buttonsOf(latest.xmotion.state));
