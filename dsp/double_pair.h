@@ -41,6 +41,13 @@ CHORDWELL_DSP_INLINE DoublePair operator-(DoublePair a, DoublePair b) { return {
 CHORDWELL_DSP_INLINE DoublePair operator*(DoublePair a, DoublePair b) { return {_mm_mul_pd(a.v, b.v)}; }
 CHORDWELL_DSP_INLINE DoublePair operator/(DoublePair a, DoublePair b) { return {_mm_div_pd(a.v, b.v)}; }
 
+// (lo + add, hi + add) in float arithmetic, widened: a float sum computed in double and
+// rounded to float is the same as the float sum, since a double holds more than twice a
+// float's precision (double rounding of one operation on floats is innocuous).
+CHORDWELL_DSP_INLINE DoublePair floatSums(float lo, float hi, float add) {
+    return {_mm_cvtps_pd(_mm_add_ps(_mm_unpacklo_ps(_mm_set_ss(lo), _mm_set_ss(hi)), _mm_set1_ps(add)))};
+}
+
 // Each value rounded to the nearest float, kept as a double.
 CHORDWELL_DSP_INLINE DoublePair roundToFloat(DoublePair a) { return {_mm_cvtps_pd(_mm_cvtpd_ps(a.v))}; }
 
@@ -91,6 +98,12 @@ CHORDWELL_DSP_INLINE DoublePair operator+(DoublePair a, DoublePair b) { return {
 CHORDWELL_DSP_INLINE DoublePair operator-(DoublePair a, DoublePair b) { return {a.lo - b.lo, a.hi - b.hi}; }
 CHORDWELL_DSP_INLINE DoublePair operator*(DoublePair a, DoublePair b) { return {a.lo * b.lo, a.hi * b.hi}; }
 CHORDWELL_DSP_INLINE DoublePair operator/(DoublePair a, DoublePair b) { return {a.lo / b.lo, a.hi / b.hi}; }
+
+CHORDWELL_DSP_INLINE DoublePair floatSums(float lo, float hi, float add) {
+    const float a = lo + add;
+    const float b = hi + add;
+    return {a, b};
+}
 
 // Through a volatile float: GCC 12's SLP vectorizer, pairing two such roundings, drops them
 // and keeps the doubles as they were (seen at -O2 on x86-64).

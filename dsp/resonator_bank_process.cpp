@@ -60,7 +60,7 @@ void runAdvancing(const BlockValues& b, StringState& s, const float* inL, const 
         int32_t rp[kNumStrings];
         forEach<kNumStrings>([&](auto k) { rp[k] = s.readPos[k]; });
         const int32_t w = s.writePos;
-        const double first = s.offset;
+        const float first = s.offset;
         double* const lines = s.lines;
         if (deferOutput) {
             HalfSample halves[kStretch];

@@ -61,16 +61,17 @@ struct HalfSample {
 // states, rp the read positions and w the write position.
 template <bool kBypassed>
 CHORDWELL_DSP_INLINE HalfSample stringsHalf(const BlockValues& b, DoublePair (&lp)[kPairs], double* lines,
-                                            const int32_t* rp, int32_t w, double offset, float xl, float xr) {
-    // Bypassed, the strings receive only the offset (0.5·(o + o) is o exactly) and the dry
-    // signals pass without it. dl + dr and dr + dl are the same sum.
+                                            const int32_t* rp, int32_t w, float offset, float xl, float xr) {
+    // The dry signals float(x + o); bypassed, the strings receive only the offset
+    // (0.5·(o + o) is o exactly) and the dry signals pass without it. dl + dr and dr + dl are
+    // the same sum.
     HalfSample h;
     DoublePair excitation;
     if constexpr (kBypassed) {
         h.dry = makePair(xr, xl);
         excitation = splat(offset);
     } else {
-        h.dry = roundToFloat(makePair(xr, xl) + splat(offset));
+        h.dry = floatSums(xr, xl, offset);
         excitation = splat(kExcitationWeight) * (h.dry + swapHalves(h.dry));
     }
 
