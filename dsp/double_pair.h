@@ -2,7 +2,8 @@
 // (2i, 2i + 1). With SSE2 (every x86-64 compiler, and 32-bit x86 built for SSE2) a pair is one
 // register; elsewhere, or with CHORDWELL_DSP_PORTABLE defined, it is two plain doubles. Both
 // forms round every operation to double and every store to float in the same way, so they
-// give the same bits.
+// give the same bits, wherever double arithmetic is IEEE double (on 32-bit x86 that takes
+// SSE2 code generation: x87's wider registers would round differently).
 #pragma once
 
 #include <cstdint>

@@ -120,15 +120,6 @@ public:
 private:
     static constexpr int32_t kPairs = kNumStrings / 2;
 
-    // The numerators fs + fs·depth·spread·detune, and the same over each frequency, kept while
-    // fs and the detune amount stay: a Tune glide changes only the divisors. Answers the
-    // estimate's other factor, 1/(tune·transpose).
-    CHORDWELL_DSP_INLINE DoublePair prepareEstimate(float fs, float tuneRatio, float detuneAmount,
-                                                    float transposeRatio) {
-        prepareNumerators(fs, detuneAmount);
-        return splat(1.0 / (static_cast<double>(tuneRatio) * static_cast<double>(transposeRatio)));
-    }
-
     // The numerators fs + fs·depth·spread·detune, kept while fs and the detune amount stay: a
     // Tune glide changes only the divisors.
     CHORDWELL_DSP_INLINE void prepareNumerators(float fs, float detuneAmount) {
