@@ -1,4 +1,4 @@
-// The glide steps against the description's formulas written out literally, over ratios and
+// The glide steps against their formulas written out literally, over ratios and
 // targets around every threshold: the tune glide decides the slew-limited case early, and that
 // shortcut must never change a result.
 

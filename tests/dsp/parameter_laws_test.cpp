@@ -1,4 +1,4 @@
-// The parameter laws at the values the description lists, and where an unclamped value would
+// The parameter laws at their documented values, and where an unclamped value would
 // otherwise overflow a conversion or produce NaN.
 
 #include <gtest/gtest.h>

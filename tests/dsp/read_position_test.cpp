@@ -1,5 +1,5 @@
 // The loop-length rule's read position for every delay the rule can produce: exactly the
-// description's truncation while it fits in int32, the same result modulo the line beyond
+// plain truncation while it fits in int32, the same result modulo the line beyond
 // that, and a fixed place for non-finite delays. Every position stays inside the line.
 
 #include <gtest/gtest.h>
