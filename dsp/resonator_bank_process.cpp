@@ -36,8 +36,8 @@ struct StringState {
 // half of each, which keeps fewer values in registers at once. Deferring the output half is
 // exact as long as no line position the output half reads is written again later in the same
 // stretch, that is, unless a string's distance L from its read position to the write position
-// lies in 16384 − kStretch < L < 16384 (a loop nearly as long as the line). Such positions
-// take both halves together.
+// lies in 16384 − kStretch < L < 16384 (a loop nearly as long as the line); with such a loop
+// each sample runs both halves at once.
 //
 // s holds the positions, offset and lowpass states of sample `begin` and comes back with those
 // of sample `end`.
