@@ -6,7 +6,9 @@
 
 namespace dsp {
 
-ResonatorBank::ResonatorBank()
+bool ResonatorBank::fourAvailable() { return quadBlockRunner() != nullptr; }
+
+ResonatorBank::ResonatorBank(Width width)
     : outputGain_(outputGainLaw(0.0f)),
       mix_(0.0f),
       feedback_(decayFeedbackLaw(0.0f, 1.0f)),
@@ -20,6 +22,8 @@ ResonatorBank::ResonatorBank()
       transposeRatio_(1.0f),
       tuneRatio_(1.0f),
       detuneAmount_(0.0f),
+      width_(width != Width::two && fourAvailable() ? Width::four : Width::two),
+      runner_(width_ == Width::four ? quadBlockRunner() : pairBlockRunner()),
       lineView_(new float[kLineLength]) {
     reset();
 }
@@ -65,7 +69,7 @@ void ResonatorBank::reset() {
         readPos_[k] = static_cast<int32_t>(static_cast<double>(kLineMask) - kResetRate / (kStringFreq[k] / 2.0));
         lowpass_[k] = 0.0f;
     }
-    positions_ = Positions::unknown;
+    positions_ = PositionState::unknown;
     detuneAmount_.store(detuneTarget_.load(std::memory_order_relaxed), std::memory_order_relaxed);
     tuneRatio_.store(tuneTarget_.load(std::memory_order_relaxed), std::memory_order_relaxed);
     transposeRatio_.store(transposeTarget_.load(std::memory_order_relaxed), std::memory_order_relaxed);
@@ -79,7 +83,7 @@ void ResonatorBank::applyTransposition(float ratio, float fs) {
     delays_.update(fs, tuneRatio_.load(std::memory_order_relaxed), detuneAmount_.load(std::memory_order_relaxed),
                    ratio);
     delays_.readPositions(writePos_, readPos_, 0);
-    positions_ = Positions::onRule;
+    positions_ = PositionState::onRule;
 }
 
 }  // namespace dsp

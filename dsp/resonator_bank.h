@@ -16,17 +16,30 @@
 #include <memory>
 
 #include "dsp/constants.h"
+#include "dsp/block_loops.h"
 #include "dsp/loop_delays.h"
-#include "dsp/paired_lines.h"
+#include "dsp/quad_lines.h"
 
 namespace dsp {
 
 class ResonatorBank {
 public:
+    // The string arithmetic, two or four doubles per operation. Both give the same bits; the
+    // choice is made once, at construction, so the audio path never asks.
+    enum class Width {
+        widest,  // four where the build and the processor allow it (AVX2), two otherwise
+        two,     // SSE2, or plain doubles in the portable build
+        four,    // AVX2; only where fourAvailable()
+    };
+
+    // True when this build and this processor can run Width::four.
+    static bool fourAvailable();
+
     // Allocates the twelve lines (may throw std::bad_alloc) and starts with gain 0, mix 0,
     // the loop gain and damping of Decay 0 and Damp 0, transposition and tune ratios 1,
-    // detune 0, bypass off, and the strings silent as after reset().
-    ResonatorBank();
+    // detune 0, bypass off, and the strings silent as after reset(). Width::four where it is
+    // not available gives two.
+    explicit ResonatorBank(Width width = Width::widest);
     ResonatorBank(const ResonatorBank&) = delete;
     ResonatorBank& operator=(const ResonatorBank&) = delete;
 
@@ -59,6 +72,9 @@ public:
     float detuneTarget() const { return detuneTarget_.load(std::memory_order_relaxed); }
     int32_t bypass() const { return bypass_.load(std::memory_order_relaxed); }
 
+    // The string arithmetic chosen at construction: Width::two or Width::four.
+    Width width() const { return width_; }
+
     // Values in use, as of the end of the last block; any thread.
     float transposeRatio() const { return transposeRatio_.load(std::memory_order_relaxed); }
     float tuneRatio() const { return tuneRatio_.load(std::memory_order_relaxed); }
@@ -75,13 +91,6 @@ public:
     }
 
 private:
-    // How the read positions relate to the loop-length rule between two samples.
-    enum class Positions {
-        unknown,       // set by reset(): the rule must run before they can be trusted
-        onRule,        // the rule's positions for writePos_ and delays_
-        advancedRule,  // the rule's positions for the previous write position, plus one
-    };
-
     // A transposition ratio is never NaN, so a NaN pattern marks "no change posted".
     static constexpr uint32_t kNoPendingTranspose = 0x7fc00001u;
 
@@ -105,13 +114,17 @@ private:
     std::atomic<float> tuneRatio_;
     std::atomic<float> detuneAmount_;
 
+    // Chosen at construction: the string arithmetic of every block.
+    Width width_;
+    BlockRunner runner_;
+
     // The strings, owned by the audio thread.
-    PairedLines lines_;
+    QuadLines lines_;
     std::unique_ptr<float[]> lineView_;  // what line() shows
     int32_t writePos_ = 0;
     int32_t readPos_[kNumStrings] = {};
     float lowpass_[kNumStrings] = {};
-    Positions positions_ = Positions::unknown;
+    PositionState positions_ = PositionState::unknown;
 
     // The loop delays the read positions were last computed from.
     LoopDelays delays_;

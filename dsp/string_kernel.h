@@ -1,5 +1,5 @@
-// One sample of the twelve strings, run two at a time as pairs (2i, 2i + 1) of doubles that
-// match the blocks of PairedLines. Every operation and every rounding to float is the one the
+// One sample of the twelve strings, run two at a time as pairs (2i, 2i + 1) of doubles, each
+// pair one half of a block of QuadLines. Every operation and every rounding to float is the one the
 // straightforward per-string loop makes, so the output is the same to the bit.
 //
 // A sample comes in two halves. stringsHalf() takes the input, moves every lowpass one step
@@ -14,7 +14,7 @@
 
 #include "dsp/constants.h"
 #include "dsp/double_pair.h"
-#include "dsp/paired_lines.h"
+#include "dsp/quad_lines.h"
 
 namespace dsp {
 
@@ -42,12 +42,16 @@ CHORDWELL_DSP_INLINE void forEach(F&& f) {
     unrolled(f, std::make_integer_sequence<int32_t, N>{});
 }
 
-constexpr int32_t kPairs = PairedLines::kBlocks;
+constexpr int32_t kPairs = kNumStrings / 2;
 
-// The entry of position pos in block i. lines may be shifted by whole positions: the loops
-// move it instead of moving twelve positions.
+// Doubles from one position to the next in every block of the lines.
+constexpr int32_t kPositionStride = QuadLines::kStringsPerBlock;
+
+// The entry of pair i (strings 2i, 2i + 1) at position pos: the lower or upper half of the
+// entries of block i / 2. lines may be shifted by whole positions: the loops move it instead of
+// moving twelve positions.
 CHORDWELL_DSP_INLINE double* lineEntry(double* lines, int32_t i, int32_t pos) {
-    return lines + i * PairedLines::kBlockStride + 2 * pos;
+    return lines + (i / 2) * QuadLines::kBlockStride + 2 * (i % 2) + kPositionStride * pos;
 }
 
 // What the first half of a sample leaves for the second. Both pairs hold (right, left): the
@@ -57,23 +61,30 @@ struct HalfSample {
     DoublePair dry;
 };
 
+// The dry signals (right, left) of one sample, and the excitation in both halves of
+// `excitation`. Not bypassed, the dry signals are float(x + o) and the excitation their mono
+// average (dl + dr and dr + dl are the same sum); bypassed, the dry signals pass without the
+// offset and the strings receive only the offset (0.5·(o + o) is o exactly).
+template <bool kBypassed>
+CHORDWELL_DSP_INLINE DoublePair takeInput(float offset, float xl, float xr, DoublePair& excitation) {
+    if constexpr (kBypassed) {
+        excitation = splat(offset);
+        return makePair(xr, xl);
+    } else {
+        const DoublePair dry = floatSums(xr, xl, offset);
+        excitation = splat(kExcitationWeight) * (dry + swapHalves(dry));
+        return dry;
+    }
+}
+
 // Input, lowpass steps, line writes and the lowpass part of the wet sums. lp holds the lowpass
 // states, rp the read positions and w the write position.
 template <bool kBypassed>
 CHORDWELL_DSP_INLINE HalfSample stringsHalf(const BlockValues& b, DoublePair (&lp)[kPairs], double* lines,
                                             const int32_t* rp, int32_t w, float offset, float xl, float xr) {
-    // The dry signals float(x + o); bypassed, the strings receive only the offset
-    // (0.5·(o + o) is o exactly) and the dry signals pass without it. dl + dr and dr + dl are
-    // the same sum.
     HalfSample h;
     DoublePair excitation;
-    if constexpr (kBypassed) {
-        h.dry = makePair(xr, xl);
-        excitation = splat(offset);
-    } else {
-        h.dry = floatSums(xr, xl, offset);
-        excitation = splat(kExcitationWeight) * (h.dry + swapHalves(h.dry));
-    }
+    h.dry = takeInput<kBypassed>(offset, xl, xr, excitation);
 
     // Each lowpass takes one step toward what its line holds at its read position; then every
     // line gets the excitation plus the loop gain times the new lowpass state, as a float.
@@ -94,10 +105,17 @@ CHORDWELL_DSP_INLINE HalfSample stringsHalf(const BlockValues& b, DoublePair (&l
     return h;
 }
 
-// The lines' part of the wet sums: from block i, string 2i at the position of its partner
-// 11 − 2i (right) and string 2i + 1 at that of its partner 10 − 2i (left), blocks 0 to 5 in
-// order, as the sums add strings 0, 2, ... 10 (right) and 1, 3, ... 11 (left). Then the
-// crossfade of dry and wet per side, rounded to float, and the output gain.
+// The crossfade of dry and wet per side, rounded to float, and the output gain; dry and sum
+// hold (right, left).
+CHORDWELL_DSP_INLINE void mixOutput(const BlockValues& b, DoublePair dry, DoublePair sum, float* outL, float* outR) {
+    const DoublePair mixed = roundToFloat(dry + b.mix * (splat(kWetScale) * sum - dry));
+    storeFloats(b.gain * mixed, outR, outL);
+}
+
+// The lines' part of the wet sums: from pair i, string 2i at the position of its partner
+// 11 − 2i (right) and string 2i + 1 at that of its partner 10 − 2i (left), pairs 0 to 5 in
+// order, as the sums add strings 0, 2, ... 10 (right) and 1, 3, ... 11 (left). Then
+// mixOutput().
 CHORDWELL_DSP_INLINE void outputHalf(const BlockValues& b, const HalfSample& h, double* lines, const int32_t* rp,
                                      float* outL, float* outR) {
     DoublePair sum = h.sum;
@@ -105,8 +123,7 @@ CHORDWELL_DSP_INLINE void outputHalf(const BlockValues& b, const HalfSample& h, 
         sum = sum +
               blend(loadPair(lineEntry(lines, i, rp[11 - 2 * i])), loadPair(lineEntry(lines, i, rp[10 - 2 * i])));
     });
-    const DoublePair mixed = roundToFloat(h.dry + b.mix * (splat(kWetScale) * sum - h.dry));
-    storeFloats(b.gain * mixed, outR, outL);
+    mixOutput(b, h.dry, sum, outL, outR);
 }
 
 }  // namespace dsp
