@@ -9,7 +9,7 @@ packages=(
   libsndfile1-dev
   libcairo2-dev libx11-dev libxext-dev
   fonts-liberation fontconfig
-  xvfb xdotool x11-utils
+  xvfb xauth xdotool x11-utils
   dragonfly-reverb-vst
 )
 
