@@ -91,95 +91,144 @@ CHORDWELL_DSP_INLINE void writeLines(const QuadValues& v, __m256d excitation, __
     _mm256_storeu_pd(entry, roundQuadToFloat(_mm256_add_pd(excitation, _mm256_mul_pd(v.feedback, lp))));
 }
 
-// Input, lowpass steps, line writes and the lowpass part of the wet sums, as stringsHalf() of
-// string_kernel.h does them.
+// Samples are taken in stretches of kStretch. The work that does not depend on the strings,
+// the input before them and the crossfade and output gain after them, runs four or two samples
+// per operation over the whole stretch; only the strings run sample by sample, which is the
+// chain that bounds the loop (each lowpass state depends on the one before).
+constexpr int32_t kStretch = 64;
+
+// What a stretch keeps between its passes, per sample j: the excitation, and the dry signals
+// and wet sums as (right, left) at [2j], [2j + 1].
+struct StretchBuffers {
+    alignas(32) double excitation[kStretch];
+    alignas(32) double dry[2 * kStretch];
+    alignas(32) double sum[2 * kStretch];
+};
+
+// The dry signals and excitations of samples [0, count) of a stretch, from inputs xl, xr: as
+// takeInput() of string_kernel.h, with the offset +first at even samples and −first at odd ones.
 template <bool kBypassed>
-CHORDWELL_DSP_INLINE HalfSample quadStringsHalf(const QuadValues& v, __m256d& lp0, __m256d& lp1, __m256d& lp2,
-                                                double* lines, const QuadOffsets& o, float offset, float xl,
-                                                float xr) {
-    HalfSample h;
-    DoublePair excitationPair;
-    h.dry = takeInput<kBypassed>(offset, xl, xr, excitationPair);
-    const __m256d excitation = _mm256_broadcastsd_pd(excitationPair.v);
-
-    stepLowpass<0>(v, lp0, lines, o);
-    stepLowpass<1>(v, lp1, lines, o);
-    stepLowpass<2>(v, lp2, lines, o);
-    writeLines(v, excitation, lp0, lines + o.write[0]);
-    writeLines(v, excitation, lp1, lines + o.write[1]);
-    writeLines(v, excitation, lp2, lines + o.write[2]);
-
-    // Halves of block q hold (left, right) = strings (4q, 4q + 1) and (4q + 2, 4q + 3): left
-    // and right add up at once, in the order 2, 0, 4, 6, 8, 10 and 3, 1, 5, 7, 9, 11.
-    __m128d sum = _mm_add_pd(highHalf(lp0), lowHalf(lp0));
-    sum = _mm_add_pd(sum, lowHalf(lp1));
-    sum = _mm_add_pd(sum, highHalf(lp1));
-    sum = _mm_add_pd(sum, lowHalf(lp2));
-    sum = _mm_add_pd(sum, highHalf(lp2));
-    h.sum = swapHalves(DoublePair{sum});
-    return h;
+CHORDWELL_DSP_INLINE void takeInputs(StretchBuffers& t, const float* xl, const float* xr, int32_t count,
+                                     float first) {
+    int32_t j = 0;
+    const __m128 offsets = _mm_setr_ps(first, -first, first, -first);
+    for (; j + 4 <= count; j += 4) {
+        __m128 l = _mm_loadu_ps(xl + j);
+        __m128 r = _mm_loadu_ps(xr + j);
+        if constexpr (kBypassed) {
+            _mm256_store_pd(t.excitation + j, _mm256_cvtps_pd(offsets));
+        } else {
+            // float(x + o) is the float sum; the excitation the mono average of the widened sums.
+            l = _mm_add_ps(l, offsets);
+            r = _mm_add_ps(r, offsets);
+            _mm256_store_pd(t.excitation + j,
+                            _mm256_mul_pd(_mm256_set1_pd(kExcitationWeight),
+                                          _mm256_add_pd(_mm256_cvtps_pd(r), _mm256_cvtps_pd(l))));
+        }
+        _mm256_store_pd(t.dry + 2 * j, _mm256_cvtps_pd(_mm_unpacklo_ps(r, l)));
+        _mm256_store_pd(t.dry + 2 * j + 4, _mm256_cvtps_pd(_mm_unpackhi_ps(r, l)));
+    }
+    for (; j < count; ++j) {
+        DoublePair excitation;
+        const DoublePair dry = takeInput<kBypassed>((j & 1) == 0 ? first : -first, xl[j], xr[j], excitation);
+        t.excitation[j] = low(excitation);
+        _mm_store_pd(t.dry + 2 * j, dry.v);
+    }
 }
 
-// Block q's share of the lines' part of the wet sums.
+// Samples [0, count) of a stretch through the crossfade of dry and wet per side, rounded to
+// float, and the output gain, as mixOutput() of string_kernel.h: two samples per operation,
+// then (right, left) sorted into the two outputs.
+CHORDWELL_DSP_INLINE void mixOutputs(const BlockValues& b, const StretchBuffers& t, float* outL, float* outR,
+                                     int32_t count) {
+    const __m256d mix = _mm256_broadcastsd_pd(b.mix.v);
+    const __m256d gain = _mm256_broadcastsd_pd(b.gain.v);
+    const __m256d wetScale = _mm256_set1_pd(kWetScale);
+    auto twoSamples = [&](int32_t j) {
+        const __m256d dry = _mm256_load_pd(t.dry + 2 * j);
+        const __m256d sum = _mm256_load_pd(t.sum + 2 * j);
+        const __m256d mixed =
+            roundQuadToFloat(_mm256_add_pd(dry, _mm256_mul_pd(mix, _mm256_sub_pd(_mm256_mul_pd(wetScale, sum), dry))));
+        return _mm256_cvtpd_ps(_mm256_mul_pd(gain, mixed));
+    };
+    int32_t j = 0;
+    for (; j + 4 <= count; j += 4) {
+        const __m128 first = twoSamples(j);       // right, left of samples j, j + 1
+        const __m128 second = twoSamples(j + 2);  // and of j + 2, j + 3
+        _mm_storeu_ps(outR + j, _mm_shuffle_ps(first, second, _MM_SHUFFLE(2, 0, 2, 0)));
+        _mm_storeu_ps(outL + j, _mm_shuffle_ps(first, second, _MM_SHUFFLE(3, 1, 3, 1)));
+    }
+    for (; j < count; ++j) {
+        mixOutput(b, DoublePair{_mm_load_pd(t.dry + 2 * j)}, DoublePair{_mm_load_pd(t.sum + 2 * j)}, outL + j,
+                  outR + j);
+    }
+}
+
+// Block q's share of the lines' part of the wet sums: strings 4q (right), 4q + 1 (left),
+// 4q + 2 (right) and 4q + 3 (left), each at the position of its partner 11 − k.
 template <int32_t kQuad>
 CHORDWELL_DSP_INLINE __m128d addPartners(__m128d sum, const double* lines, const QuadOffsets& o) {
     const __m256d x = loadQuad<kQuad>(lines, o.partner);
     return _mm_add_pd(_mm_add_pd(sum, lowHalf(x)), highHalf(x));
 }
 
-// The lines' part of the wet sums: from block q, strings 4q (right), 4q + 1 (left), 4q + 2
-// (right) and 4q + 3 (left), each at the position of its partner 11 − k, so that the sums add
-// strings 0, 2, ... 10 and 1, 3, ... 11 in order; then mixOutput().
-CHORDWELL_DSP_INLINE void quadOutputHalf(const BlockValues& b, const HalfSample& h, const double* lines,
-                                         const QuadOffsets& o, float* outL, float* outR) {
-    __m128d sum = h.sum.v;
+// One sample of the strings, as stringsHalf() and outputHalf() of string_kernel.h do it up to
+// the crossfade: lowpass steps, line writes, and the wet sums as (right, left).
+CHORDWELL_DSP_INLINE __m128d runStrings(const QuadValues& v, __m256d& lp0, __m256d& lp1, __m256d& lp2,
+                                        double* lines, const QuadOffsets& o, const double* excitation) {
+    const __m256d e = _mm256_broadcast_sd(excitation);
+    stepLowpass<0>(v, lp0, lines, o);
+    stepLowpass<1>(v, lp1, lines, o);
+    stepLowpass<2>(v, lp2, lines, o);
+    writeLines(v, e, lp0, lines + o.write[0]);
+    writeLines(v, e, lp1, lines + o.write[1]);
+    writeLines(v, e, lp2, lines + o.write[2]);
+
+    // Halves of block q hold (left, right) = strings (4q, 4q + 1) and (4q + 2, 4q + 3): left
+    // and right add up at once, in the order 2, 0, 4, 6, 8, 10 and 3, 1, 5, 7, 9, 11, then turn
+    // round. The lines' part reads after this sample's writes, as the sums do; blocks 0 to 2 in
+    // order add strings 0, 2, ... 10 (right) and 1, 3, ... 11 (left).
+    __m128d sum = _mm_add_pd(highHalf(lp0), lowHalf(lp0));
+    sum = _mm_add_pd(sum, lowHalf(lp1));
+    sum = _mm_add_pd(sum, highHalf(lp1));
+    sum = _mm_add_pd(sum, lowHalf(lp2));
+    sum = _mm_add_pd(sum, highHalf(lp2));
+    sum = _mm_shuffle_pd(sum, sum, 1);
     sum = addPartners<0>(sum, lines, o);
     sum = addPartners<1>(sum, lines, o);
-    sum = addPartners<2>(sum, lines, o);
-    mixOutput(b, h.dry, DoublePair{sum}, outL, outR);
+    return addPartners<2>(sum, lines, o);
 }
 
-// Samples [begin, end) with the positions advancing together, as runAdvancing() of
-// resonator_bank_process.cpp runs them: the lines' base address moves instead of twelve
-// positions, in runs that end where a position would pass the end of the lines, and the output
-// halves of a stretch follow its string halves unless a loop is nearly as long as the line.
+// Samples [begin, end) with the positions advancing together. As runAdvancing() of
+// resonator_bank_process.cpp, the loop moves the lines' base address instead of twelve
+// positions, in runs that end where a position would pass the end of the lines.
 template <bool kBypassed>
 void advanceQuads(const BlockValues& b, StringState& s, const float* inL, const float* inR, float* outL,
                   float* outR, int32_t begin, int32_t end) {
-    constexpr int32_t kStretch = 64;
     const QuadValues v{_mm256_broadcastsd_pd(b.feedback.v), _mm256_broadcastsd_pd(b.damp.v)};
     __m256d lp0 = _mm256_set_m128d(s.lowpass[1].v, s.lowpass[0].v);
     __m256d lp1 = _mm256_set_m128d(s.lowpass[3].v, s.lowpass[2].v);
     __m256d lp2 = _mm256_set_m128d(s.lowpass[5].v, s.lowpass[4].v);
-    int32_t longest = 0;
-    for (int32_t k = 0; k < kNumStrings; ++k) longest = std::max(longest, (s.writePos - s.readPos[k]) & kLineMask);
-    const bool deferOutput = longest <= kLineLength - kStretch;
+    StretchBuffers t;
 
     int32_t n = begin;
     while (n < end) {
         int32_t run = std::min(end - n, kLineLength - s.writePos);
         for (int32_t k = 0; k < kNumStrings; ++k) run = std::min(run, kLineLength - s.readPos[k]);
         const QuadOffsets o(s.readPos, s.writePos);
-        const float first = s.offset;
         double* const lines = s.lines;
-        if (deferOutput) {
-            HalfSample halves[kStretch];
-            for (int32_t j0 = 0; j0 < run; j0 += kStretch) {
-                const int32_t count = std::min(kStretch, run - j0);
-                for (int32_t j = j0; j < j0 + count; ++j) {
-                    halves[j - j0] = quadStringsHalf<kBypassed>(v, lp0, lp1, lp2, lines + kPositionStride * j, o,
-                                                                (j & 1) == 0 ? first : -first, inL[n + j], inR[n + j]);
-                }
-                for (int32_t j = j0; j < j0 + count; ++j) {
-                    quadOutputHalf(b, halves[j - j0], lines + kPositionStride * j, o, outL + n + j, outR + n + j);
-                }
+        // Stretches start at even samples of the run, so each starts with the run's offset.
+        for (int32_t j0 = 0; j0 < run; j0 += kStretch) {
+            const int32_t count = std::min(kStretch, run - j0);
+            // All inputs of the stretch are read before any of its outputs is written, so the
+            // buffers may be the same.
+            takeInputs<kBypassed>(t, inL + n + j0, inR + n + j0, count, s.offset);
+            double* const stretchLines = lines + kPositionStride * j0;
+            for (int32_t j = 0; j < count; ++j) {
+                _mm_store_pd(t.sum + 2 * j,
+                             runStrings(v, lp0, lp1, lp2, stretchLines + kPositionStride * j, o, t.excitation + j));
             }
-        } else {
-            for (int32_t j = 0; j < run; ++j) {
-                const HalfSample h = quadStringsHalf<kBypassed>(v, lp0, lp1, lp2, lines + kPositionStride * j, o,
-                                                                (j & 1) == 0 ? first : -first, inL[n + j], inR[n + j]);
-                quadOutputHalf(b, h, lines + kPositionStride * j, o, outL + n + j, outR + n + j);
-            }
+            mixOutputs(b, t, outL + n + j0, outR + n + j0, count);
         }
         if ((run & 1) != 0) s.offset = -s.offset;
         s.writePos = (s.writePos + run) & kLineMask;
