@@ -8,6 +8,20 @@ namespace {
 constexpr size_t kTotal = static_cast<size_t>(QuadLines::kBlocks) * QuadLines::kBlockStride;
 }
 
+namespace {
+constexpr bool slotsMatch() {
+    for (int32_t k = 0; k < kNumStrings; ++k) {
+        const int32_t slot = QuadLines::kSlotOf[k];
+        // Every string in the block of its partner, and pairs (2i, 2i + 1) side by side in one half.
+        if (QuadLines::kStringInSlot[slot] != k) return false;
+        if (slot / 4 != QuadLines::kSlotOf[kNumStrings - 1 - k] / 4) return false;
+        if ((k % 2 == 0) != (slot % 2 == 0) || (k % 2 == 0 && QuadLines::kSlotOf[k + 1] != slot + 1)) return false;
+    }
+    return true;
+}
+static_assert(slotsMatch());
+}  // namespace
+
 QuadLines::QuadLines()
     : data_(static_cast<double*>(::operator new[](kTotal * sizeof(double), std::align_val_t(kAlignment)))) {
     clear();
@@ -16,7 +30,8 @@ QuadLines::QuadLines()
 void QuadLines::clear() { std::fill(data_.get(), data_.get() + kTotal, 0.0); }
 
 void QuadLines::copyLine(int32_t k, float* out) const {
-    const double* b = block(k / kStringsPerBlock) + k % kStringsPerBlock;
+    const int32_t slot = kSlotOf[k];
+    const double* b = block(slot / kStringsPerBlock) + slot % kStringsPerBlock;
     for (int32_t p = 0; p < kLineLength; ++p) out[p] = static_cast<float>(b[kStringsPerBlock * p]);
 }
 

@@ -1,9 +1,14 @@
-// The twelve delay lines, stored four to a block: block q holds strings 4q .. 4q + 3
-// interleaved, position p of string 4q + j at entry 4p + j. The four-wide processing loop
-// writes the four strings of a block with one store; the two-wide loop writes a pair (2i, 2i + 1)
-// with one store at offset 2·(i AND 1) of the same entries. Any position of any string is read
-// with one load and a blend. A line holds 32-bit float samples by definition; they are kept
-// widened to double, which holds every float exactly, so that reading them back needs no
+// The twelve delay lines, stored four to a block and interleaved: position p of the string in
+// lane j of block q at entry 4p + j of the block. Block 0 holds strings 0, 1, 10, 11, block 1
+// strings 2, 3, 8, 9 and block 2 strings 4, 5, 6, 7: two pairs (2i, 2i + 1) of strings each,
+// chosen so that every string's partner 11 − k is in the same block. The wet sums read each line
+// at its partner's read position, so the load that fetches a string's own sample at its read
+// position brings its partner's sample at that position too.
+//
+// The four-wide processing loop writes the four strings of a block with one store; the two-wide
+// loop writes a pair with one store to one half of the entries. Any position of any string is
+// read with one load and a blend. A line holds 32-bit float samples by definition; they are
+// kept widened to double, which holds every float exactly, so that reading them back needs no
 // conversion.
 #pragma once
 
@@ -20,6 +25,9 @@ class QuadLines {
 public:
     static constexpr int32_t kStringsPerBlock = 4;
     static constexpr int32_t kBlocks = kNumStrings / kStringsPerBlock;
+    // The string in each slot 4q + j (block q, lane j), and the slot of each string.
+    static constexpr int32_t kStringInSlot[kNumStrings] = {0, 1, 10, 11, 2, 3, 8, 9, 4, 5, 6, 7};
+    static constexpr int32_t kSlotOf[kNumStrings] = {0, 1, 4, 5, 8, 9, 10, 11, 6, 7, 2, 3};
     // Doubles from one block to the next. The padding keeps the blocks' entries for the same
     // position out of the same cache set; it is a whole number of positions, so every entry
     // 4p stays aligned to a whole four-double vector.
@@ -33,14 +41,15 @@ public:
 
     void clear();
 
-    // Block q: position p of string 4q + j at [4p + j].
+    // Block q: position p of the string in slot 4q + j at [4p + j].
     double* block(int32_t q) { return data_.get() + static_cast<size_t>(q) * kBlockStride; }
     const double* block(int32_t q) const { return data_.get() + static_cast<size_t>(q) * kBlockStride; }
     double* data() { return data_.get(); }
 
     // Sample p of string k.
     float sample(int32_t k, int32_t p) const {
-        return static_cast<float>(block(k / kStringsPerBlock)[kStringsPerBlock * p + k % kStringsPerBlock]);
+        const int32_t slot = kSlotOf[k];
+        return static_cast<float>(block(slot / kStringsPerBlock)[kStringsPerBlock * p + slot % kStringsPerBlock]);
     }
 
     // All kLineLength samples of string k, in position order.

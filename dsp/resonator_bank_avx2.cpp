@@ -36,19 +36,17 @@ namespace dsp {
 namespace {
 
 // Where a run's loads and stores go, in doubles from the lines' base address, so that the loop
-// adds them to the base as they are: string k's entry at its read position (read[k]), at its
-// partner's read position (partner[k]), and the entries of block q at the write position
+// adds them to the base as they are: the entries at the read position of the string in each
+// slot (read[slot], see QuadLines), and the entries of block q at the write position
 // (write[q]).
 struct QuadOffsets {
     ptrdiff_t read[kNumStrings];
-    ptrdiff_t partner[kNumStrings];
     ptrdiff_t write[QuadLines::kBlocks];
 
     CHORDWELL_DSP_INLINE QuadOffsets(const int32_t* rp, int32_t w) {
-        for (int32_t k = 0; k < kNumStrings; ++k) {
-            const ptrdiff_t block = static_cast<ptrdiff_t>(k / QuadLines::kStringsPerBlock) * QuadLines::kBlockStride;
-            read[k] = block + static_cast<ptrdiff_t>(kPositionStride) * rp[k];
-            partner[k] = block + static_cast<ptrdiff_t>(kPositionStride) * rp[kNumStrings - 1 - k];
+        for (int32_t slot = 0; slot < kNumStrings; ++slot) {
+            read[slot] = static_cast<ptrdiff_t>(slot / QuadLines::kStringsPerBlock) * QuadLines::kBlockStride +
+                         static_cast<ptrdiff_t>(kPositionStride) * rp[QuadLines::kStringInSlot[slot]];
         }
         for (int32_t q = 0; q < QuadLines::kBlocks; ++q) {
             write[q] = static_cast<ptrdiff_t>(q) * QuadLines::kBlockStride + static_cast<ptrdiff_t>(kPositionStride) * w;
@@ -56,15 +54,31 @@ struct QuadOffsets {
     }
 };
 
-// Strings 4q .. 4q + 3: element j of the entries at offset[4q + j], picked from four loads.
-template <int32_t kQuad>
-CHORDWELL_DSP_INLINE __m256d loadQuad(const double* lines, const ptrdiff_t* offset) {
-    constexpr int32_t k = 4 * kQuad;
-    const __m256d first = _mm256_blend_pd(_mm256_loadu_pd(lines + offset[k]), _mm256_loadu_pd(lines + offset[k + 1]),
-                                          0b0010);
-    const __m256d second = _mm256_blend_pd(_mm256_loadu_pd(lines + offset[k + 2]),
-                                           _mm256_loadu_pd(lines + offset[k + 3]), 0b1000);
-    return _mm256_blend_pd(first, second, 0b1100);
+// The four entries of block q, each at the read position of the string in one of its lanes:
+// at[j] holds all four strings at the position of lane j's string.
+struct BlockReads {
+    __m256d at[QuadLines::kStringsPerBlock];
+};
+
+template <int32_t kBlock>
+CHORDWELL_DSP_INLINE BlockReads readBlock(const double* lines, const QuadOffsets& o) {
+    constexpr int32_t slot = QuadLines::kStringsPerBlock * kBlock;
+    return {{_mm256_loadu_pd(lines + o.read[slot]), _mm256_loadu_pd(lines + o.read[slot + 1]),
+             _mm256_loadu_pd(lines + o.read[slot + 2]), _mm256_loadu_pd(lines + o.read[slot + 3])}};
+}
+
+// Lane j from at[j]: every string at its own read position, what its lowpass reads.
+CHORDWELL_DSP_INLINE __m256d ownSamples(const BlockReads& r) {
+    return _mm256_blend_pd(_mm256_blend_pd(r.at[0], r.at[1], 0b0010), _mm256_blend_pd(r.at[2], r.at[3], 0b1000),
+                           0b1100);
+}
+
+// Lane j from at[3 − j]: every string at its partner's read position, the partners of the
+// lanes (a, b, c, d) of a block being (d, c, b, a). The lower half then holds (right, left) of
+// one step of the wet sums, the upper half of another.
+CHORDWELL_DSP_INLINE __m256d partnerSamples(const BlockReads& r) {
+    return _mm256_blend_pd(_mm256_blend_pd(r.at[3], r.at[2], 0b0010), _mm256_blend_pd(r.at[1], r.at[0], 0b1000),
+                           0b1100);
 }
 
 // Each value rounded to the nearest float, kept as a double.
@@ -79,14 +93,12 @@ struct QuadValues {
     __m256d damp;
 };
 
-// Block q's lowpass step toward what its lines hold at their read positions.
-template <int32_t kQuad>
-CHORDWELL_DSP_INLINE void stepLowpass(const QuadValues& v, __m256d& lp, const double* lines, const QuadOffsets& o) {
-    const __m256d x = loadQuad<kQuad>(lines, o.read);
-    lp = roundQuadToFloat(_mm256_add_pd(lp, _mm256_mul_pd(v.damp, _mm256_sub_pd(x, lp))));
+// A block's lowpass step toward what its lines hold at their read positions.
+CHORDWELL_DSP_INLINE void stepLowpass(const QuadValues& v, __m256d& lp, const BlockReads& r) {
+    lp = roundQuadToFloat(_mm256_add_pd(lp, _mm256_mul_pd(v.damp, _mm256_sub_pd(ownSamples(r), lp))));
 }
 
-// Block q's line write: the excitation plus the loop gain times the new lowpass state.
+// A block's line write: the excitation plus the loop gain times the new lowpass state.
 CHORDWELL_DSP_INLINE void writeLines(const QuadValues& v, __m256d excitation, __m256d lp, double* entry) {
     _mm256_storeu_pd(entry, roundQuadToFloat(_mm256_add_pd(excitation, _mm256_mul_pd(v.feedback, lp))));
 }
@@ -164,39 +176,62 @@ CHORDWELL_DSP_INLINE void mixOutputs(const BlockValues& b, const StretchBuffers&
     }
 }
 
-// Block q's share of the lines' part of the wet sums: strings 4q (right), 4q + 1 (left),
-// 4q + 2 (right) and 4q + 3 (left), each at the position of its partner 11 − k.
-template <int32_t kQuad>
-CHORDWELL_DSP_INLINE __m128d addPartners(__m128d sum, const double* lines, const QuadOffsets& o) {
-    const __m256d x = loadQuad<kQuad>(lines, o.partner);
-    return _mm_add_pd(_mm_add_pd(sum, lowHalf(x)), highHalf(x));
-}
-
 // One sample of the strings, as stringsHalf() and outputHalf() of string_kernel.h do it up to
 // the crossfade: lowpass steps, line writes, and the wet sums as (right, left).
-CHORDWELL_DSP_INLINE __m128d runStrings(const QuadValues& v, __m256d& lp0, __m256d& lp1, __m256d& lp2,
+//
+// The lines' part of the sums reads after this sample's writes. The reads for the lowpass steps
+// fetched every string at its partner's read position too, and those entries are not written
+// by this sample unless a read position is the write position (a loop of length 0); with
+// kRereadPartners they are read again after the writes, for runs where that happens.
+template <bool kRereadPartners>
+CHORDWELL_DSP_INLINE __m128d runStrings(const QuadValues& v, __m256d& lpA, __m256d& lpB, __m256d& lpC,
                                         double* lines, const QuadOffsets& o, const double* excitation) {
     const __m256d e = _mm256_broadcast_sd(excitation);
-    stepLowpass<0>(v, lp0, lines, o);
-    stepLowpass<1>(v, lp1, lines, o);
-    stepLowpass<2>(v, lp2, lines, o);
-    writeLines(v, e, lp0, lines + o.write[0]);
-    writeLines(v, e, lp1, lines + o.write[1]);
-    writeLines(v, e, lp2, lines + o.write[2]);
+    const BlockReads rA = readBlock<0>(lines, o);
+    const BlockReads rB = readBlock<1>(lines, o);
+    const BlockReads rC = readBlock<2>(lines, o);
+    // The partners picked out at once: three registers to keep instead of twelve.
+    __m256d pA = partnerSamples(rA);  // strings 0, 1 at 11's, 10's; strings 10, 11 at 1's, 0's
+    __m256d pB = partnerSamples(rB);  // strings 2, 3 at 9's, 8's; strings 8, 9 at 3's, 2's
+    __m256d pC = partnerSamples(rC);  // strings 4, 5 at 7's, 6's; strings 6, 7 at 5's, 4's
+    stepLowpass(v, lpA, rA);
+    stepLowpass(v, lpB, rB);
+    stepLowpass(v, lpC, rC);
+    writeLines(v, e, lpA, lines + o.write[0]);
+    writeLines(v, e, lpB, lines + o.write[1]);
+    writeLines(v, e, lpC, lines + o.write[2]);
+    if constexpr (kRereadPartners) {
+        pA = partnerSamples(readBlock<0>(lines, o));
+        pB = partnerSamples(readBlock<1>(lines, o));
+        pC = partnerSamples(readBlock<2>(lines, o));
+    }
 
-    // Halves of block q hold (left, right) = strings (4q, 4q + 1) and (4q + 2, 4q + 3): left
-    // and right add up at once, in the order 2, 0, 4, 6, 8, 10 and 3, 1, 5, 7, 9, 11, then turn
-    // round. The lines' part reads after this sample's writes, as the sums do; blocks 0 to 2 in
-    // order add strings 0, 2, ... 10 (right) and 1, 3, ... 11 (left).
-    __m128d sum = _mm_add_pd(highHalf(lp0), lowHalf(lp0));
-    sum = _mm_add_pd(sum, lowHalf(lp1));
-    sum = _mm_add_pd(sum, highHalf(lp1));
-    sum = _mm_add_pd(sum, lowHalf(lp2));
-    sum = _mm_add_pd(sum, highHalf(lp2));
+    // The halves of the blocks hold the pairs (left, right) = (0, 1), (10, 11); (2, 3), (8, 9);
+    // (4, 5), (6, 7). The lowpass part adds the pairs up in the order (2, 3), (0, 1), (4, 5),
+    // (6, 7), (8, 9), (10, 11) and turns round; the lines' part then adds strings 0, 2, ... 10
+    // (right) and 1, 3, ... 11 (left), each at its partner's read position, two at a time.
+    __m128d sum = _mm_add_pd(lowHalf(lpB), lowHalf(lpA));
+    sum = _mm_add_pd(sum, lowHalf(lpC));
+    sum = _mm_add_pd(sum, highHalf(lpC));
+    sum = _mm_add_pd(sum, highHalf(lpB));
+    sum = _mm_add_pd(sum, highHalf(lpA));
     sum = _mm_shuffle_pd(sum, sum, 1);
-    sum = addPartners<0>(sum, lines, o);
-    sum = addPartners<1>(sum, lines, o);
-    return addPartners<2>(sum, lines, o);
+    sum = _mm_add_pd(sum, lowHalf(pA));
+    sum = _mm_add_pd(sum, lowHalf(pB));
+    sum = _mm_add_pd(sum, lowHalf(pC));
+    sum = _mm_add_pd(sum, highHalf(pC));
+    sum = _mm_add_pd(sum, highHalf(pB));
+    return _mm_add_pd(sum, highHalf(pA));
+}
+
+// Samples [0, count) of a stretch through the strings, their wet sums into t.sum.
+template <bool kRereadPartners>
+CHORDWELL_DSP_INLINE void runStretch(const QuadValues& v, __m256d& lpA, __m256d& lpB, __m256d& lpC, double* lines,
+                                     const QuadOffsets& o, StretchBuffers& t, int32_t count) {
+    for (int32_t j = 0; j < count; ++j) {
+        _mm_store_pd(t.sum + 2 * j, runStrings<kRereadPartners>(v, lpA, lpB, lpC, lines + kPositionStride * j, o,
+                                                                t.excitation + j));
+    }
 }
 
 // Samples [begin, end) with the positions advancing together. As runAdvancing() of
@@ -206,9 +241,10 @@ template <bool kBypassed>
 void advanceQuads(const BlockValues& b, StringState& s, const float* inL, const float* inR, float* outL,
                   float* outR, int32_t begin, int32_t end) {
     const QuadValues v{_mm256_broadcastsd_pd(b.feedback.v), _mm256_broadcastsd_pd(b.damp.v)};
-    __m256d lp0 = _mm256_set_m128d(s.lowpass[1].v, s.lowpass[0].v);
-    __m256d lp1 = _mm256_set_m128d(s.lowpass[3].v, s.lowpass[2].v);
-    __m256d lp2 = _mm256_set_m128d(s.lowpass[5].v, s.lowpass[4].v);
+    // The lowpass states in the lanes of the blocks: pairs 0 and 5, 1 and 4, 2 and 3.
+    __m256d lpA = _mm256_set_m128d(s.lowpass[5].v, s.lowpass[0].v);
+    __m256d lpB = _mm256_set_m128d(s.lowpass[4].v, s.lowpass[1].v);
+    __m256d lpC = _mm256_set_m128d(s.lowpass[3].v, s.lowpass[2].v);
     StretchBuffers t;
 
     int32_t n = begin;
@@ -216,6 +252,8 @@ void advanceQuads(const BlockValues& b, StringState& s, const float* inL, const 
         int32_t run = std::min(end - n, kLineLength - s.writePos);
         for (int32_t k = 0; k < kNumStrings; ++k) run = std::min(run, kLineLength - s.readPos[k]);
         const QuadOffsets o(s.readPos, s.writePos);
+        bool rereadPartners = false;
+        for (int32_t k = 0; k < kNumStrings; ++k) rereadPartners |= s.readPos[k] == s.writePos;
         double* const lines = s.lines;
         // Stretches start at even samples of the run, so each starts with the run's offset.
         for (int32_t j0 = 0; j0 < run; j0 += kStretch) {
@@ -224,9 +262,10 @@ void advanceQuads(const BlockValues& b, StringState& s, const float* inL, const 
             // buffers may be the same.
             takeInputs<kBypassed>(t, inL + n + j0, inR + n + j0, count, s.offset);
             double* const stretchLines = lines + kPositionStride * j0;
-            for (int32_t j = 0; j < count; ++j) {
-                _mm_store_pd(t.sum + 2 * j,
-                             runStrings(v, lp0, lp1, lp2, stretchLines + kPositionStride * j, o, t.excitation + j));
+            if (rereadPartners) {
+                runStretch<true>(v, lpA, lpB, lpC, stretchLines, o, t, count);
+            } else {
+                runStretch<false>(v, lpA, lpB, lpC, stretchLines, o, t, count);
             }
             mixOutputs(b, t, outL + n + j0, outR + n + j0, count);
         }
@@ -235,12 +274,12 @@ void advanceQuads(const BlockValues& b, StringState& s, const float* inL, const 
         for (int32_t k = 0; k < kNumStrings; ++k) s.readPos[k] = (s.readPos[k] + run) & kLineMask;
         n += run;
     }
-    s.lowpass[0].v = lowHalf(lp0);
-    s.lowpass[1].v = highHalf(lp0);
-    s.lowpass[2].v = lowHalf(lp1);
-    s.lowpass[3].v = highHalf(lp1);
-    s.lowpass[4].v = lowHalf(lp2);
-    s.lowpass[5].v = highHalf(lp2);
+    s.lowpass[0].v = lowHalf(lpA);
+    s.lowpass[5].v = highHalf(lpA);
+    s.lowpass[1].v = lowHalf(lpB);
+    s.lowpass[4].v = highHalf(lpB);
+    s.lowpass[2].v = lowHalf(lpC);
+    s.lowpass[3].v = highHalf(lpC);
 }
 
 struct QuadStrings {

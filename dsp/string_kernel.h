@@ -47,11 +47,13 @@ constexpr int32_t kPairs = kNumStrings / 2;
 // Doubles from one position to the next in every block of the lines.
 constexpr int32_t kPositionStride = QuadLines::kStringsPerBlock;
 
-// The entry of pair i (strings 2i, 2i + 1) at position pos: the lower or upper half of the
-// entries of block i / 2. lines may be shifted by whole positions: the loops move it instead of
-// moving twelve positions.
+// The entry of pair i (strings 2i, 2i + 1) at position pos: one half of the entries of the
+// block that holds the pair. lines may be shifted by whole positions: the loops move it instead
+// of moving twelve positions.
 CHORDWELL_DSP_INLINE double* lineEntry(double* lines, int32_t i, int32_t pos) {
-    return lines + (i / 2) * QuadLines::kBlockStride + 2 * (i % 2) + kPositionStride * pos;
+    const int32_t slot = QuadLines::kSlotOf[2 * i];
+    return lines + (slot / QuadLines::kStringsPerBlock) * QuadLines::kBlockStride +
+           slot % QuadLines::kStringsPerBlock + kPositionStride * pos;
 }
 
 // What the first half of a sample leaves for the second. Both pairs hold (right, left): the
