@@ -1,18 +1,38 @@
 // The engine against the reference engine, bit for bit, through long seeded scenarios: every
 // parameter moving (also a little outside 0..1), glides, transpositions, bypass, resets, blocks
-// of 0 to 700 frames, in place and not, at several sample rates.
+// of 0 to 700 frames, in place and not, at several sample rates. Each scenario runs with the
+// string arithmetic two doubles wide and, where the processor has it, four wide.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
+#include <string>
 #include <vector>
 
 #include "dsp/engine_pair.h"
 
+namespace dsp {
+// Names the widths in test output.
+void PrintTo(ResonatorBank::Width width, std::ostream* os) {
+    *os << (width == ResonatorBank::Width::two ? "two" : width == ResonatorBank::Width::four ? "four" : "widest");
+}
+}  // namespace dsp
+
 namespace {
 
+using dsp::ResonatorBank;
 using dsptest::EnginePair;
 using dsptest::Rng;
+
+class BitExact : public ::testing::TestWithParam<ResonatorBank::Width> {
+protected:
+    void SetUp() override {
+        if (GetParam() == ResonatorBank::Width::four && !ResonatorBank::fourAvailable()) {
+            GTEST_SKIP() << "no four-wide arithmetic in this build or on this processor";
+        }
+    }
+};
 
 enum { kOutput, kMix, kDecay, kDamp, kTranspose, kTune, kDetune, kBypass };
 
@@ -104,8 +124,9 @@ void setAll(EnginePair& pair, const float (&values)[8]) {
     for (int32_t i = 0; i < 8; ++i) pair.set(i, values[i]);
 }
 
-TEST(BitExact, VariedScenarioAtEveryRate) {
-    EnginePair pair;
+TEST_P(BitExact, VariedScenarioAtEveryRate) {
+    EnginePair pair(GetParam());
+    ASSERT_EQ(pair.engine->width(), GetParam());
     Rng rng(20240611);
     setAll(pair, {0.5f, 0.25f, 0.25f, 0.25f, 0.5f, 0.5f, 0.0f, 0.0f});
     for (const float fs : {44100.0f, 22050.0f, 48000.0f, 96000.0f, 192000.0f, 37831.7f}) {
@@ -114,10 +135,10 @@ TEST(BitExact, VariedScenarioAtEveryRate) {
     }
 }
 
-TEST(BitExact, GlidesWithoutOtherChanges) {
+TEST_P(BitExact, GlidesWithoutOtherChanges) {
     // Long stretches where only Tune and Detune move, so that glides run to their end and the
     // steady loop takes over in the middle of blocks.
-    EnginePair pair;
+    EnginePair pair(GetParam());
     Rng rng(77);
     setAll(pair, {0.5f, 0.6f, 0.7f, 0.3f, 0.5f, 0.5f, 0.0f, 0.0f});
     for (const float fs : {44100.0f, 96000.0f}) {
@@ -149,8 +170,8 @@ float extremeValue(Rng& rng, int32_t index) {
     }
 }
 
-TEST(BitExact, ExtremeValuesAndRates) {
-    EnginePair pair;
+TEST_P(BitExact, ExtremeValuesAndRates) {
+    EnginePair pair(GetParam());
     Rng rng(4242);
     setAll(pair, {0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.0f, 0.0f});
     for (const float fs : {1e-3f, 419000.0f, 500000.0f, 1e7f, 3e9f, 3e38f, 44100.0f}) {
@@ -172,6 +193,21 @@ TEST(BitExact, ExtremeValuesAndRates) {
         finish(pair, fs);
         ASSERT_EQ(pair.compareState(true), "") << fs << " Hz, end";
     }
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, BitExact, ::testing::Values(ResonatorBank::Width::two, ResonatorBank::Width::four),
+                         [](const ::testing::TestParamInfo<ResonatorBank::Width>& info) {
+                             return info.param == ResonatorBank::Width::two ? std::string("TwoWide")
+                                                                            : std::string("FourWide");
+                         });
+
+// The widest arithmetic is the default where available; four where it is not gives two.
+TEST(Width, ChosenAtConstruction) {
+    const ResonatorBank::Width widest =
+        ResonatorBank::fourAvailable() ? ResonatorBank::Width::four : ResonatorBank::Width::two;
+    EXPECT_EQ(ResonatorBank().width(), widest);
+    EXPECT_EQ(ResonatorBank(ResonatorBank::Width::four).width(), widest);
+    EXPECT_EQ(ResonatorBank(ResonatorBank::Width::two).width(), ResonatorBank::Width::two);
 }
 
 }  // namespace

@@ -32,7 +32,10 @@ private:
 };
 
 struct EnginePair {
-    std::unique_ptr<dsp::ResonatorBank> engine = std::make_unique<dsp::ResonatorBank>();
+    explicit EnginePair(dsp::ResonatorBank::Width width = dsp::ResonatorBank::Width::widest)
+        : engine(std::make_unique<dsp::ResonatorBank>(width)) {}
+
+    std::unique_ptr<dsp::ResonatorBank> engine;
     std::unique_ptr<reference::ReferenceEngine> ref = std::make_unique<reference::ReferenceEngine>();
 
     void set(int32_t index, float v) {
