@@ -73,12 +73,21 @@ CHORDWELL_DSP_INLINE __m256d ownSamples(const BlockReads& r) {
                            0b1100);
 }
 
-// Lane j from at[3 − j]: every string at its partner's read position, the partners of the
-// lanes (a, b, c, d) of a block being (d, c, b, a). The lower half then holds (right, left) of
-// one step of the wet sums, the upper half of another.
-CHORDWELL_DSP_INLINE __m256d partnerSamples(const BlockReads& r) {
-    return _mm256_blend_pd(_mm256_blend_pd(r.at[3], r.at[2], 0b0010), _mm256_blend_pd(r.at[1], r.at[0], 0b1000),
-                           0b1100);
+// Every string of block q at its partner's read position, the partners of the lanes (a, b, c, d)
+// of a block being (d, c, b, a), as two halves: lower (right, left) = (lane a at d's position,
+// lane b at c's) and upper (right, left) = (lane c at b's position, lane d at a's), each one
+// step of the wet sums. Read as halves of the entries, which spares taking the upper half out
+// of a full vector.
+struct PartnerHalves {
+    __m128d lower;
+    __m128d upper;
+};
+
+template <int32_t kBlock>
+CHORDWELL_DSP_INLINE PartnerHalves readPartners(const double* lines, const QuadOffsets& o) {
+    constexpr int32_t slot = QuadLines::kStringsPerBlock * kBlock;
+    return {_mm_blend_pd(_mm_loadu_pd(lines + o.read[slot + 3]), _mm_loadu_pd(lines + o.read[slot + 2]), 0b10),
+            _mm_blend_pd(_mm_loadu_pd(lines + o.read[slot + 1] + 2), _mm_loadu_pd(lines + o.read[slot] + 2), 0b10)};
 }
 
 // Each value rounded to the nearest float, kept as a double.
@@ -190,10 +199,13 @@ CHORDWELL_DSP_INLINE __m128d runStrings(const QuadValues& v, __m256d& lpA, __m25
     const BlockReads rA = readBlock<0>(lines, o);
     const BlockReads rB = readBlock<1>(lines, o);
     const BlockReads rC = readBlock<2>(lines, o);
-    // The partners picked out at once: three registers to keep instead of twelve.
-    __m256d pA = partnerSamples(rA);  // strings 0, 1 at 11's, 10's; strings 10, 11 at 1's, 0's
-    __m256d pB = partnerSamples(rB);  // strings 2, 3 at 9's, 8's; strings 8, 9 at 3's, 2's
-    __m256d pC = partnerSamples(rC);  // strings 4, 5 at 7's, 6's; strings 6, 7 at 5's, 4's
+    // The partners read before the writes unless a write may land on them.
+    PartnerHalves pA, pB, pC;
+    if constexpr (!kRereadPartners) {
+        pA = readPartners<0>(lines, o);  // strings 0, 1 at 11's, 10's; strings 10, 11 at 1's, 0's
+        pB = readPartners<1>(lines, o);  // strings 2, 3 at 9's, 8's; strings 8, 9 at 3's, 2's
+        pC = readPartners<2>(lines, o);  // strings 4, 5 at 7's, 6's; strings 6, 7 at 5's, 4's
+    }
     stepLowpass(v, lpA, rA);
     stepLowpass(v, lpB, rB);
     stepLowpass(v, lpC, rC);
@@ -201,9 +213,9 @@ CHORDWELL_DSP_INLINE __m128d runStrings(const QuadValues& v, __m256d& lpA, __m25
     writeLines(v, e, lpB, lines + o.write[1]);
     writeLines(v, e, lpC, lines + o.write[2]);
     if constexpr (kRereadPartners) {
-        pA = partnerSamples(readBlock<0>(lines, o));
-        pB = partnerSamples(readBlock<1>(lines, o));
-        pC = partnerSamples(readBlock<2>(lines, o));
+        pA = readPartners<0>(lines, o);
+        pB = readPartners<1>(lines, o);
+        pC = readPartners<2>(lines, o);
     }
 
     // The halves of the blocks hold the pairs (left, right) = (0, 1), (10, 11); (2, 3), (8, 9);
@@ -216,12 +228,12 @@ CHORDWELL_DSP_INLINE __m128d runStrings(const QuadValues& v, __m256d& lpA, __m25
     sum = _mm_add_pd(sum, highHalf(lpB));
     sum = _mm_add_pd(sum, highHalf(lpA));
     sum = _mm_shuffle_pd(sum, sum, 1);
-    sum = _mm_add_pd(sum, lowHalf(pA));
-    sum = _mm_add_pd(sum, lowHalf(pB));
-    sum = _mm_add_pd(sum, lowHalf(pC));
-    sum = _mm_add_pd(sum, highHalf(pC));
-    sum = _mm_add_pd(sum, highHalf(pB));
-    return _mm_add_pd(sum, highHalf(pA));
+    sum = _mm_add_pd(sum, pA.lower);
+    sum = _mm_add_pd(sum, pB.lower);
+    sum = _mm_add_pd(sum, pC.lower);
+    sum = _mm_add_pd(sum, pC.upper);
+    sum = _mm_add_pd(sum, pB.upper);
+    return _mm_add_pd(sum, pA.upper);
 }
 
 // Samples [0, count) of a stretch through the strings, their wet sums into t.sum.
