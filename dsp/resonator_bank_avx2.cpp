@@ -54,30 +54,24 @@ struct QuadOffsets {
     }
 };
 
-// The four entries of block q, each at the read position of the string in one of its lanes:
-// at[j] holds all four strings at the position of lane j's string.
-struct BlockReads {
-    __m256d at[QuadLines::kStringsPerBlock];
-};
-
+// Every string of block q at its own read position, what its lowpass reads: lane j from the
+// entries at the read position of lane j's string, picked from four loads.
 template <int32_t kBlock>
-CHORDWELL_DSP_INLINE BlockReads readBlock(const double* lines, const QuadOffsets& o) {
+CHORDWELL_DSP_INLINE __m256d readOwn(const double* lines, const QuadOffsets& o) {
     constexpr int32_t slot = QuadLines::kStringsPerBlock * kBlock;
-    return {{_mm256_loadu_pd(lines + o.read[slot]), _mm256_loadu_pd(lines + o.read[slot + 1]),
-             _mm256_loadu_pd(lines + o.read[slot + 2]), _mm256_loadu_pd(lines + o.read[slot + 3])}};
-}
-
-// Lane j from at[j]: every string at its own read position, what its lowpass reads.
-CHORDWELL_DSP_INLINE __m256d ownSamples(const BlockReads& r) {
-    return _mm256_blend_pd(_mm256_blend_pd(r.at[0], r.at[1], 0b0010), _mm256_blend_pd(r.at[2], r.at[3], 0b1000),
+    return _mm256_blend_pd(_mm256_blend_pd(_mm256_loadu_pd(lines + o.read[slot]),
+                                           _mm256_loadu_pd(lines + o.read[slot + 1]), 0b0010),
+                           _mm256_blend_pd(_mm256_loadu_pd(lines + o.read[slot + 2]),
+                                           _mm256_loadu_pd(lines + o.read[slot + 3]), 0b1000),
                            0b1100);
 }
 
 // Every string of block q at its partner's read position, the partners of the lanes (a, b, c, d)
 // of a block being (d, c, b, a), as two halves: lower (right, left) = (lane a at d's position,
 // lane b at c's) and upper (right, left) = (lane c at b's position, lane d at a's), each one
-// step of the wet sums. Read as halves of the entries, which spares taking the upper half out
-// of a full vector.
+// step of the wet sums. The entries are those readOwn() loads, read again as halves: that
+// spares taking upper halves out of full vectors, and reading them after the sample's writes,
+// as the sums must, keeps no values in registers across the writes.
 struct PartnerHalves {
     __m128d lower;
     __m128d upper;
@@ -103,8 +97,8 @@ struct QuadValues {
 };
 
 // A block's lowpass step toward what its lines hold at their read positions.
-CHORDWELL_DSP_INLINE void stepLowpass(const QuadValues& v, __m256d& lp, const BlockReads& r) {
-    lp = roundQuadToFloat(_mm256_add_pd(lp, _mm256_mul_pd(v.damp, _mm256_sub_pd(ownSamples(r), lp))));
+CHORDWELL_DSP_INLINE void stepLowpass(const QuadValues& v, __m256d& lp, __m256d own) {
+    lp = roundQuadToFloat(_mm256_add_pd(lp, _mm256_mul_pd(v.damp, _mm256_sub_pd(own, lp))));
 }
 
 // A block's line write: the excitation plus the loop gain times the new lowpass state.
@@ -186,37 +180,20 @@ CHORDWELL_DSP_INLINE void mixOutputs(const BlockValues& b, const StretchBuffers&
 }
 
 // One sample of the strings, as stringsHalf() and outputHalf() of string_kernel.h do it up to
-// the crossfade: lowpass steps, line writes, and the wet sums as (right, left).
-//
-// The lines' part of the sums reads after this sample's writes. The reads for the lowpass steps
-// fetched every string at its partner's read position too, and those entries are not written
-// by this sample unless a read position is the write position (a loop of length 0); with
-// kRereadPartners they are read again after the writes, for runs where that happens.
-template <bool kRereadPartners>
+// the crossfade: lowpass steps, line writes, and the wet sums as (right, left), whose lines'
+// part reads after the writes.
 CHORDWELL_DSP_INLINE __m128d runStrings(const QuadValues& v, __m256d& lpA, __m256d& lpB, __m256d& lpC,
                                         double* lines, const QuadOffsets& o, const double* excitation) {
     const __m256d e = _mm256_broadcast_sd(excitation);
-    const BlockReads rA = readBlock<0>(lines, o);
-    const BlockReads rB = readBlock<1>(lines, o);
-    const BlockReads rC = readBlock<2>(lines, o);
-    // The partners read before the writes unless a write may land on them.
-    PartnerHalves pA, pB, pC;
-    if constexpr (!kRereadPartners) {
-        pA = readPartners<0>(lines, o);  // strings 0, 1 at 11's, 10's; strings 10, 11 at 1's, 0's
-        pB = readPartners<1>(lines, o);  // strings 2, 3 at 9's, 8's; strings 8, 9 at 3's, 2's
-        pC = readPartners<2>(lines, o);  // strings 4, 5 at 7's, 6's; strings 6, 7 at 5's, 4's
-    }
-    stepLowpass(v, lpA, rA);
-    stepLowpass(v, lpB, rB);
-    stepLowpass(v, lpC, rC);
+    stepLowpass(v, lpA, readOwn<0>(lines, o));
+    stepLowpass(v, lpB, readOwn<1>(lines, o));
+    stepLowpass(v, lpC, readOwn<2>(lines, o));
     writeLines(v, e, lpA, lines + o.write[0]);
     writeLines(v, e, lpB, lines + o.write[1]);
     writeLines(v, e, lpC, lines + o.write[2]);
-    if constexpr (kRereadPartners) {
-        pA = readPartners<0>(lines, o);
-        pB = readPartners<1>(lines, o);
-        pC = readPartners<2>(lines, o);
-    }
+    const PartnerHalves pA = readPartners<0>(lines, o);  // strings 0, 1 at 11's, 10's; 10, 11 at 1's, 0's
+    const PartnerHalves pB = readPartners<1>(lines, o);  // strings 2, 3 at 9's, 8's; 8, 9 at 3's, 2's
+    const PartnerHalves pC = readPartners<2>(lines, o);  // strings 4, 5 at 7's, 6's; 6, 7 at 5's, 4's
 
     // The halves of the blocks hold the pairs (left, right) = (0, 1), (10, 11); (2, 3), (8, 9);
     // (4, 5), (6, 7). The lowpass part adds the pairs up in the order (2, 3), (0, 1), (4, 5),
@@ -237,12 +214,10 @@ CHORDWELL_DSP_INLINE __m128d runStrings(const QuadValues& v, __m256d& lpA, __m25
 }
 
 // Samples [0, count) of a stretch through the strings, their wet sums into t.sum.
-template <bool kRereadPartners>
 CHORDWELL_DSP_INLINE void runStretch(const QuadValues& v, __m256d& lpA, __m256d& lpB, __m256d& lpC, double* lines,
                                      const QuadOffsets& o, StretchBuffers& t, int32_t count) {
     for (int32_t j = 0; j < count; ++j) {
-        _mm_store_pd(t.sum + 2 * j, runStrings<kRereadPartners>(v, lpA, lpB, lpC, lines + kPositionStride * j, o,
-                                                                t.excitation + j));
+        _mm_store_pd(t.sum + 2 * j, runStrings(v, lpA, lpB, lpC, lines + kPositionStride * j, o, t.excitation + j));
     }
 }
 
@@ -264,8 +239,6 @@ void advanceQuads(const BlockValues& b, StringState& s, const float* inL, const 
         int32_t run = std::min(end - n, kLineLength - s.writePos);
         for (int32_t k = 0; k < kNumStrings; ++k) run = std::min(run, kLineLength - s.readPos[k]);
         const QuadOffsets o(s.readPos, s.writePos);
-        bool rereadPartners = false;
-        for (int32_t k = 0; k < kNumStrings; ++k) rereadPartners |= s.readPos[k] == s.writePos;
         double* const lines = s.lines;
         // Stretches start at even samples of the run, so each starts with the run's offset.
         for (int32_t j0 = 0; j0 < run; j0 += kStretch) {
@@ -273,12 +246,7 @@ void advanceQuads(const BlockValues& b, StringState& s, const float* inL, const 
             // All inputs of the stretch are read before any of its outputs is written, so the
             // buffers may be the same.
             takeInputs<kBypassed>(t, inL + n + j0, inR + n + j0, count, s.offset);
-            double* const stretchLines = lines + kPositionStride * j0;
-            if (rereadPartners) {
-                runStretch<true>(v, lpA, lpB, lpC, stretchLines, o, t, count);
-            } else {
-                runStretch<false>(v, lpA, lpB, lpC, stretchLines, o, t, count);
-            }
+            runStretch(v, lpA, lpB, lpC, lines + kPositionStride * j0, o, t, count);
             mixOutputs(b, t, outL + n + j0, outR + n + j0, count);
         }
         if ((run & 1) != 0) s.offset = -s.offset;
