@@ -154,24 +154,27 @@ CHORDWELL_DSP_INLINE void takeInputs(StretchBuffers& t, const float* xl, const f
 // Samples [0, count) of a stretch through the crossfade of dry and wet per side, rounded to
 // float, and the output gain, as mixOutput() of string_kernel.h: two samples per operation,
 // then (right, left) sorted into the two outputs.
+//
+// The gain is applied in float arithmetic, four samples at a time. Both factors are floats, so
+// their product in double is exact and its rounding to float is the float product: the same
+// bits as the widening, double multiplication and rounding it replaces.
 CHORDWELL_DSP_INLINE void mixOutputs(const BlockValues& b, const StretchBuffers& t, float* outL, float* outR,
                                      int32_t count) {
     const __m256d mix = _mm256_broadcastsd_pd(b.mix.v);
-    const __m256d gain = _mm256_broadcastsd_pd(b.gain.v);
+    const __m128 gain = _mm_set1_ps(static_cast<float>(low(b.gain)));
     const __m256d wetScale = _mm256_set1_pd(kWetScale);
     auto twoSamples = [&](int32_t j) {
         const __m256d dry = _mm256_load_pd(t.dry + 2 * j);
         const __m256d sum = _mm256_load_pd(t.sum + 2 * j);
-        const __m256d mixed =
-            roundQuadToFloat(_mm256_add_pd(dry, _mm256_mul_pd(mix, _mm256_sub_pd(_mm256_mul_pd(wetScale, sum), dry))));
-        return _mm256_cvtpd_ps(_mm256_mul_pd(gain, mixed));
+        return _mm256_cvtpd_ps(
+            _mm256_add_pd(dry, _mm256_mul_pd(mix, _mm256_sub_pd(_mm256_mul_pd(wetScale, sum), dry))));
     };
     int32_t j = 0;
     for (; j + 4 <= count; j += 4) {
         const __m128 first = twoSamples(j);       // right, left of samples j, j + 1
         const __m128 second = twoSamples(j + 2);  // and of j + 2, j + 3
-        _mm_storeu_ps(outR + j, _mm_shuffle_ps(first, second, _MM_SHUFFLE(2, 0, 2, 0)));
-        _mm_storeu_ps(outL + j, _mm_shuffle_ps(first, second, _MM_SHUFFLE(3, 1, 3, 1)));
+        _mm_storeu_ps(outR + j, _mm_mul_ps(gain, _mm_shuffle_ps(first, second, _MM_SHUFFLE(2, 0, 2, 0))));
+        _mm_storeu_ps(outL + j, _mm_mul_ps(gain, _mm_shuffle_ps(first, second, _MM_SHUFFLE(3, 1, 3, 1))));
     }
     for (; j < count; ++j) {
         mixOutput(b, DoublePair{_mm_load_pd(t.dry + 2 * j)}, DoublePair{_mm_load_pd(t.sum + 2 * j)}, outL + j,
