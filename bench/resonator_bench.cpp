@@ -1,6 +1,8 @@
 // Throughput of the resonator engine against the reference engine of the tests: 44.1 kHz
 // stereo in blocks of 512 frames, once with steady parameters and once with Tune gliding all
-// the time. Items are frames.
+// the time. Items are frames. Engine is the engine as constructed by default (the widest string
+// arithmetic this processor has); EngineTwoWide keeps it at two doubles per operation, the
+// path of processors without AVX2.
 
 #include <benchmark/benchmark.h>
 
@@ -32,9 +34,20 @@ struct Buffers {
     }
 };
 
+// The engine under test: Engine as constructed by default, or the resonator bank at a given
+// width.
 template <class Engine>
-std::unique_ptr<Engine> makeEngine() {
-    auto engine = std::make_unique<Engine>();
+struct Make {
+    static std::unique_ptr<Engine> engine() { return std::make_unique<Engine>(); }
+};
+template <dsp::ResonatorBank::Width kWidth>
+struct Width {
+    static std::unique_ptr<dsp::ResonatorBank> engine() { return std::make_unique<dsp::ResonatorBank>(kWidth); }
+};
+
+template <class Factory>
+auto makeEngine() {
+    auto engine = Factory::engine();
     engine->setOutput(0.5f);
     engine->setMix(0.5f);
     engine->setDecay(0.5f);
@@ -47,9 +60,9 @@ std::unique_ptr<Engine> makeEngine() {
     return engine;
 }
 
-template <class Engine>
+template <class Factory>
 void steadyParameters(benchmark::State& state) {
-    auto engine = makeEngine<Engine>();
+    auto engine = makeEngine<Factory>();
     Buffers b;
     for (auto _ : state) {
         engine->process(b.inL.data(), b.inR.data(), b.outL.data(), b.outR.data(), kBlockFrames, kSampleRate);
@@ -59,9 +72,9 @@ void steadyParameters(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kBlockFrames);
 }
 
-template <class Engine>
+template <class Factory>
 void tuneGliding(benchmark::State& state) {
-    auto engine = makeEngine<Engine>();
+    auto engine = makeEngine<Factory>();
     Buffers b;
     int64_t block = 0;
     for (auto _ : state) {
@@ -74,9 +87,13 @@ void tuneGliding(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kBlockFrames);
 }
 
-BENCHMARK(steadyParameters<dsp::ResonatorBank>)->Name("Engine/steady");
-BENCHMARK(steadyParameters<reference::ReferenceEngine>)->Name("Reference/steady");
-BENCHMARK(tuneGliding<dsp::ResonatorBank>)->Name("Engine/tune_glide");
-BENCHMARK(tuneGliding<reference::ReferenceEngine>)->Name("Reference/tune_glide");
+using TwoWide = Width<dsp::ResonatorBank::Width::two>;
+
+BENCHMARK(steadyParameters<Make<dsp::ResonatorBank>>)->Name("Engine/steady");
+BENCHMARK(steadyParameters<TwoWide>)->Name("EngineTwoWide/steady");
+BENCHMARK(steadyParameters<Make<reference::ReferenceEngine>>)->Name("Reference/steady");
+BENCHMARK(tuneGliding<Make<dsp::ResonatorBank>>)->Name("Engine/tune_glide");
+BENCHMARK(tuneGliding<TwoWide>)->Name("EngineTwoWide/tune_glide");
+BENCHMARK(tuneGliding<Make<reference::ReferenceEngine>>)->Name("Reference/tune_glide");
 
 }  // namespace
