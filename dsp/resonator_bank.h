@@ -15,8 +15,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "dsp/constants.h"
 #include "dsp/block_loops.h"
+#include "dsp/constants.h"
 #include "dsp/loop_delays.h"
 #include "dsp/quad_lines.h"
 
