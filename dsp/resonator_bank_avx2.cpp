@@ -1,7 +1,8 @@
 // The string work of the resonator bank four doubles at a time (AVX2): the twelve strings as
-// three vectors, one per block of QuadLines (strings 4q .. 4q + 3). Every operation and every
+// three vectors, one per block of QuadLines (see there which strings a block holds). Every
+// operation and every
 // rounding to float is the one the two-wide arithmetic of string_kernel.h makes, only on four
-// strings at once, so the output is the same to the bit.
+// strings (or samples) at once, so the output is the same to the bit.
 //
 // This file is the only place with AVX2 instructions, and the plug-in must still run on any
 // x86-64: only the functions between the target pragmas below are compiled for AVX2, they have
@@ -108,8 +109,8 @@ CHORDWELL_DSP_INLINE void writeLines(const QuadValues& v, __m256d excitation, __
 
 // Samples are taken in stretches of kStretch. The work that does not depend on the strings,
 // the input before them and the crossfade and output gain after them, runs four or two samples
-// per operation over the whole stretch; only the strings run sample by sample, which is the
-// chain that bounds the loop (each lowpass state depends on the one before).
+// per operation over the whole stretch; only the strings run sample by sample (each lowpass
+// state depends on the one before).
 constexpr int32_t kStretch = 64;
 
 // What a stretch keeps between its passes, per sample j: the excitation, and the dry signals
