@@ -1,8 +1,7 @@
 // The string work of the resonator bank four doubles at a time (AVX2): the twelve strings as
 // three vectors, one per block of QuadLines (see there which strings a block holds). Every
-// operation and every
-// rounding to float is the one the two-wide arithmetic of string_kernel.h makes, only on four
-// strings (or samples) at once, so the output is the same to the bit.
+// operation and every rounding to float is the one the two-wide arithmetic of string_kernel.h
+// makes, only on four strings (or samples) at once, so the output is the same to the bit.
 //
 // This file is the only place with AVX2 instructions, and the plug-in must still run on any
 // x86-64: only the functions between the target pragmas below are compiled for AVX2, they have
