@@ -1,29 +1,16 @@
 #include "host/audio_file.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "host/host_error.h"
+#include "host/temporary_file.h"
 #include "host/text_util.h"
 
 namespace host {
-
-namespace {
-
-// The permissions a newly created file would get, as mkstemp creates its file 0600.
-mode_t newFileMode() {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return static_cast<mode_t>(0666 & ~mask);
-}
-
-}  // namespace
 
 OutputFormat outputFormatForPath(const std::filesystem::path& path) {
     const std::string extension = path.extension().string();
@@ -69,16 +56,7 @@ CAudioWriter::CAudioWriter(const std::filesystem::path& target, const OutputForm
     std::error_code error;
     if (std::filesystem::is_directory(target, error))
         throw CHostError("cannot write " + target.string() + ": it is a directory");
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty()) folder = ".";
-    std::string pattern = (folder / ("." + target.filename().string() + ".chordwell-XXXXXX")).string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int descriptor = mkstemp(name.data());
-    if (descriptor < 0)
-        throw CHostError("cannot create the output file in " + folder.string() + ": " + std::strerror(errno));
-    temporary = name.data();
-    fchmod(descriptor, newFileMode());
+    const int descriptor = createTemporaryBeside(target, temporary);
 
     SF_INFO info{};
     info.samplerate = sampleRate;

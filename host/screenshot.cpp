@@ -1,18 +1,17 @@
 #include "host/screenshot.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
 
 #include "editor/ad_editor.h"
 #include "gui/drawing_backend.h"
 #include "host/host_error.h"
 #include "host/plugin_instance.h"
+#include "host/temporary_file.h"
 #include "plugin/adelay.h"
 #include "vst/audioeffect.h"
 
@@ -28,28 +27,11 @@ constexpr char kBuiltInName[] = "QZA Chordwell (built into chordwell)";
 
 bool gDrawn = false;  // a screenshot has used the drawing backend in this process
 
-// The permissions a newly created file would get; mkstemp creates its file 0600.
-mode_t newFileMode() {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return static_cast<mode_t>(0666 & ~mask);
-}
-
 // A file name reserved beside the target, removed again unless it was renamed over it.
 class CTemporaryFile {
 public:
     explicit CTemporaryFile(const std::filesystem::path& target) : target(target) {
-        std::filesystem::path folder = target.parent_path();
-        if (folder.empty()) folder = ".";
-        std::string pattern = (folder / ("." + target.filename().string() + ".chordwell-XXXXXX")).string();
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        const int descriptor = mkstemp(name.data());
-        if (descriptor < 0)
-            throw CHostError("cannot create the output file in " + folder.string() + ": " + std::strerror(errno));
-        fchmod(descriptor, newFileMode());
-        close(descriptor);
-        path = name.data();
+        close(createTemporaryBeside(target, path));
     }
     ~CTemporaryFile() {
         if (committed) return;

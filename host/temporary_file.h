@@ -1,0 +1,14 @@
+// Output files are written beside their target under a temporary name and renamed over it
+// only when complete, so a failed or interrupted run never leaves a half-written file.
+#pragma once
+
+#include <filesystem>
+
+namespace host {
+
+// Creates an empty file ".<name>.chordwell-XXXXXX" in the target's folder, with the
+// permissions a newly created file gets. Answers its open descriptor and stores its path;
+// throws CHostError when it cannot be created.
+int createTemporaryBeside(const std::filesystem::path& target, std::filesystem::path& temporary);
+
+}  // namespace host
