@@ -175,29 +175,23 @@ void CPresetSystemEditor::saveBankFile() {
 // Settings
 
 void CPresetSystemEditor::storeImageValue(const char* valueName, bool bank) {
-    if (bank) {
-        unsigned char bytes[kBankImageSize] = {};
+    unsigned char bytes[kBankImageSize] = {};
+    if (bank)
         getBankImage(bytes);
-        platform::SettingsStore::write(valueName, bytes, sizeof(bytes));
-    } else {
-        unsigned char bytes[kPresetImageSize] = {};
+    else
         getPresetImage(bytes);
-        platform::SettingsStore::write(valueName, bytes, sizeof(bytes));
-    }
+    platform::SettingsStore::write(valueName, bytes, bank ? kBankImageSize : kPresetImageSize);
 }
 
 // A missing value leaves zero bytes, which the image readers refuse; the bank reader still
 // applies preset 0 first.
 void CPresetSystemEditor::recallImageValue(const char* valueName, bool bank) {
-    if (bank) {
-        unsigned char bytes[kBankImageSize] = {};
-        platform::SettingsStore::read(valueName, bytes, sizeof(bytes));
+    unsigned char bytes[kBankImageSize] = {};
+    platform::SettingsStore::read(valueName, bytes, bank ? kBankImageSize : kPresetImageSize);
+    if (bank)
         setBankImage(bytes, false);
-    } else {
-        unsigned char bytes[kPresetImageSize] = {};
-        platform::SettingsStore::read(valueName, bytes, sizeof(bytes));
+    else
         setPresetImage(bytes, false);
-    }
 }
 
 void CPresetSystemEditor::storeDefaultPreset() { storeImageValue(kDefaultPresetValue, false); }
