@@ -9,8 +9,9 @@ set -eu
 
 : "${WINEPREFIX:=${TMPDIR:-/tmp}/chordwell-wine-$(id -u)}"
 : "${WINEDEBUG:=-all}"
-# No prompts to install Wine's .NET and HTML engines, which no test needs.
-: "${WINEDLLOVERRIDES:=mscoree,mshtml=}"
+# No prompts to install Wine's .NET and HTML engines, which no test needs, and no menu entries
+# for the prefix's programs in the user's desktop menus.
+: "${WINEDLLOVERRIDES:=mscoree,mshtml=;winemenubuilder.exe=d}"
 export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
 
 ready="$WINEPREFIX/.chordwell-ready"
