@@ -1,11 +1,11 @@
 // Files on Windows. The program holds paths as UTF-8; every call here takes them as UTF-16
 // through the wide API, so that folder and file names in any script work.
+#include <direct.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
-#include <cwchar>
 #include <string>
 #include <vector>
 
