@@ -1,4 +1,5 @@
 // Whole-file reads and crash-safe writes by full path, and the process's working directory.
+// Paths are UTF-8 texts; each system has its own implementation (files_<system>.cpp).
 #pragma once
 
 #include <cstddef>
@@ -7,8 +8,9 @@
 
 namespace platform {
 
-// The folder separator of paths on this system.
-constexpr char kPathSeparator = '/';
+// The folder separator of the paths that this system's file dialogs return, and that paths made
+// here use: '/' on POSIX systems, '\\' on Windows (which accepts '/' as well).
+extern const char kPathSeparator;
 
 // The process's working directory, or an empty text when it cannot be told.
 std::string workingDirectory();

@@ -11,6 +11,8 @@
 
 namespace platform {
 
+const char kPathSeparator = '/';
+
 namespace {
 
 // Reads the whole file up to limit + 1 bytes, so callers can tell a file that is too long.

@@ -1,7 +1,9 @@
-// The per-user settings store: named values shared by every instance of the plug-in for one
-// user, surviving the host. Each value is a file named exactly as the value, in the folder
-// $XDG_CONFIG_HOME/QZA-tonefold/QZAChordwell/ (~/.config when the variable is unset):
-// binary values as their raw bytes, text values as UTF-8.
+// The per-user settings store: a few named values shared by every instance of the plug-in run
+// by one user, kept across runs of the host. A value is either binary (a preset or bank image,
+// read back only at exactly its size) or a text (UTF-8 in the program). Each operation stands
+// alone: nothing is held open between operations, and a failure changes nothing and is only
+// reported through the return value. Where the values live is each system's own matter (see
+// settings_store_<system>.cpp); location() names it.
 #pragma once
 
 #include <cstddef>
@@ -12,20 +14,22 @@ namespace platform {
 
 class SettingsStore {
 public:
-    // The folder of the values, or an empty text when neither XDG_CONFIG_HOME nor HOME is set.
-    static std::string folder();
+    // Where the values live, as a user would look for them (a folder, a registry key); empty
+    // when the store cannot be reached.
+    static std::string location();
 
-    // Creates the folder when it is missing and replaces the value. False on any failure.
+    // Creates or replaces the value (and whatever holds the values, when it is missing).
+    // False on any failure.
     static bool write(const char* name, const void* data, std::size_t size);
     static bool writeText(const char* name, const std::string& text);
 
     // A binary value of exactly `size` bytes; false (buffer untouched) when it is missing,
-    // unreadable or of another size.
+    // unreadable, of another size or not binary.
     static bool read(const char* name, void* data, std::size_t size);
-    // A text value of at most maxSize bytes; nothing otherwise.
+    // A text value of at most maxSize bytes of UTF-8; nothing otherwise.
     static std::optional<std::string> readText(const char* name, std::size_t maxSize);
 
-    // Deletes one value; true when it is gone.
+    // Deletes one value; true when it is gone, also when it was never there.
     static bool remove(const char* name);
 };
 

@@ -1,3 +1,7 @@
+// The settings store on POSIX systems: each value is a file named exactly as the value, in the
+// folder $XDG_CONFIG_HOME/QZA-tonefold/QZAChordwell/ (~/.config when the variable is unset):
+// binary values as their raw bytes, text values as UTF-8. Values are replaced through a
+// temporary file and a rename, so a crash never leaves half a value.
 #include <cstdlib>
 
 #include "platform/files.h"
@@ -11,13 +15,13 @@ constexpr const char* kVendorFolder = "QZA-tonefold";
 constexpr const char* kProductFolder = "QZAChordwell";
 
 std::string valuePath(const char* name) {
-    const std::string base = SettingsStore::folder();
+    const std::string base = SettingsStore::location();
     return base.empty() || !name ? std::string() : base + kPathSeparator + name;
 }
 
 }  // namespace
 
-std::string SettingsStore::folder() {
+std::string SettingsStore::location() {
     std::string root;
     if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config) {
         root = config;
@@ -31,7 +35,7 @@ std::string SettingsStore::folder() {
 
 bool SettingsStore::write(const char* name, const void* data, std::size_t size) {
     const std::string path = valuePath(name);
-    return !path.empty() && makeFolders(folder()) && writeFileAtomically(path, data, size);
+    return !path.empty() && makeFolders(location()) && writeFileAtomically(path, data, size);
 }
 
 bool SettingsStore::writeText(const char* name, const std::string& text) {

@@ -1,24 +1,8 @@
-// The library's entry point, exported as VSTPluginMain and as main.
+// The library's entry point, VSTPluginMain. Older hosts look for it under the name main too;
+// each system's build gives it that second name in its own way (see plugin/CMakeLists.txt).
 #include "plugin/adelay.h"
 
-namespace {
-
-AEffect* pluginMain(audioMasterCallback audioMaster) {
+extern "C" __attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
     if (!audioMaster || audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
     return createEffectInstance(audioMaster);
-}
-
-}  // namespace
-
-extern "C" {
-
-__attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback audioMaster) {
-    return pluginMain(audioMaster);
-}
-
-// Older hosts look for the entry point under the name main. A function cannot be called main in
-// C++ without being the program's main, so it takes that symbol name through the assembler.
-__attribute__((visibility("default"))) AEffect* vstPluginMainAlias(audioMasterCallback audioMaster) __asm__("main");
-AEffect* vstPluginMainAlias(audioMasterCallback audioMaster) { return pluginMain(audioMaster); }
-
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up and runs the whole test suite: the optimised build under a virtual X
 # server, then the thread tests under ThreadSanitizer and the editor tests under
-# AddressSanitizer with leak checking.
+# AddressSanitizer with leak checking, then the Windows builds' tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,3 +27,6 @@ echo "== AddressSanitizer"
 bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDWELL_SANITIZER=address -DCHORDWELL_BENCH=OFF
 ASAN_OPTIONS="detect_leaks=1" \
   xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build-asan -L asan --no-tests=error --output-on-failure -j "$jobs"
+
+echo "== Windows"
+bash scripts/test-windows.sh

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Sets everything up and cross-builds QZA Chordwell for Windows with mingw-w64:
+#
+#   scripts/build-windows.sh [win32] [win64] [-- extra cmake arguments...]
+#
+# builds 32-bit x86 into build-win32/ and 64-bit x86-64 into build-win64/ (both when no
+# architecture is named), tests included. scripts/test-windows.sh runs the tests under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+architectures=()
+while [ $# -gt 0 ] && [ "$1" != "--" ]; do
+  case "$1" in
+    win32 | win64) architectures+=("$1") ;;
+    *) echo "usage: $0 [win32] [win64] [-- cmake arguments...]" >&2; exit 2 ;;
+  esac
+  shift
+done
+[ $# -gt 0 ] && shift
+[ "${#architectures[@]}" -gt 0 ] || architectures=(win32 win64)
+
+bash scripts/setup.sh
+bash scripts/setup-windows.sh
+
+for arch in "${architectures[@]}"; do
+  case "$arch" in
+    win32) toolchain=cmake/toolchains/mingw-w64-i686.cmake ;;
+    win64) toolchain=cmake/toolchains/mingw-w64-x86_64.cmake ;;
+  esac
+  echo "== $arch: build-$arch"
+  bash scripts/build.sh "build-$arch" -DCMAKE_TOOLCHAIN_FILE="$PWD/$toolchain" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+done

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds QZA Chordwell for 32-bit and 64-bit Windows (scripts/build-windows.sh) and runs the
+# tests of both builds under Wine, in a fresh Wine prefix of their own: its wineserver is
+# stopped and the prefix removed at the end. Then, when the Linux build in build/ is there,
+# compares the engine's output of the three builds (scripts/compare-windows-output.sh).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/build-windows.sh
+
+WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/chordwell-wine-XXXXXX")
+export WINEPREFIX
+stop_wine() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
+}
+trap stop_wine EXIT
+
+for arch in win32 win64; do
+  echo "== Windows $arch: tests under Wine"
+  ctest --test-dir "build-$arch" --no-tests=error --output-on-failure -j "$(nproc)"
+done
+
+if [ -x build/tests/dsp/dsp_output_dump ]; then
+  echo "== Windows against Linux: the engine's output"
+  bash scripts/compare-windows-output.sh
+fi

@@ -1,0 +1,44 @@
+// Files on Windows: a save whose target another program holds open, and both separators.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/files.h"
+#include "test_paths.h"
+
+namespace {
+
+using namespace platformtest;
+
+// A file open in another program without delete sharing cannot be replaced: the save fails,
+// the file keeps its old content and the temporary file is gone.
+TEST(AtomicWrite, ATargetHeldOpenStaysWhole) {
+    TempFolder folder;
+    const fs::path file = folder.path / "held.qzb";
+    ASSERT_TRUE(platform::writeFileAtomically(toUtf8(file), "old contents", 12));
+    const HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const bool written = platform::writeFileAtomically(toUtf8(file), "new", 3);
+    CloseHandle(held);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(contents(file), "old contents");
+    EXPECT_EQ(entries(folder.path), 1);
+}
+
+// Paths from file dialogs use backslashes; paths typed or made elsewhere may use slashes.
+TEST(Paths, BothSeparatorsAreFolders) {
+    EXPECT_EQ(platform::kPathSeparator, '\\');
+    TempFolder folder;
+    const std::string nested = folder.utf8() + "\\a/b\\c";
+    ASSERT_TRUE(platform::makeFolders(nested));
+    EXPECT_TRUE(fs::is_directory(folder.path / "a" / "b" / "c"));
+    ASSERT_TRUE(platform::writeFileAtomically(nested + "/x.qza", "x", 1));
+    EXPECT_EQ(contents(folder.path / "a" / "b" / "c" / "x.qza"), "x");
+    EXPECT_FALSE(platform::makeFolders(nested + "\\x.qza\\d"));  // a file stands in the way
+}
+
+}  // namespace
