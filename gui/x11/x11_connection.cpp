@@ -96,8 +96,9 @@ Bool isServicedEvent(Display*, XEvent* event, XPointer connection) {
 }  // namespace
 
 void X11Connection::serviceExposures() {
+    // Runs inside a pump too (a dialog opened from a click): it hands no event to a frame.
     X11Connection* connection = instance;
-    if (!connection || pumping) return;
+    if (!connection) return;
     XEvent event;
     while (XCheckIfEvent(connection->dpy, &event, &isServicedEvent, reinterpret_cast<XPointer>(connection))) {
         if (event.type != Expose && event.type != DestroyNotify) continue;
@@ -113,6 +114,12 @@ void X11Connection::pump() {
         if (XPending(connection->dpy) <= 0) break;
         XEvent event;
         XNextEvent(connection->dpy, &event);
+        // The keyboard's layout changed: Xlib's copy of it must be read again, or keys would
+        // go on typing the old layout's characters.
+        if (event.type == MappingNotify) {
+            XRefreshKeyboardMapping(&event.xmapping);
+            continue;
+        }
         if (X11Window* window = connection->findWindow(event.xany.window)) window->handleEvent(event);
     }
     pumping = false;
