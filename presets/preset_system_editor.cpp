@@ -83,7 +83,14 @@ const ButtonPlace kButtonPlaces[] = {
     {CPresetSystemEditor::kStoreBTag, CRect(269, 241, 281, 253), 19996, 3, ButtonKind::kick},
 };
 
+// Why the last system call failed.
 std::string reason() { return std::strerror(errno); }
+
+void removeValue(const char* valueName) {
+    if (!platform::SettingsStore::remove(valueName))
+        platform::reportProblem(std::string("cannot remove ") + valueName + " from " +
+                                platform::SettingsStore::folder() + ": " + reason());
+}
 
 // Copies text into a remembered path text; a text that does not fit leaves it empty.
 void setPathText(char* to, const std::string& text) {
@@ -425,9 +432,10 @@ bool CPresetSystemEditor::chooseFile(bool save, bool bank, bool reversed, std::s
     if (split == std::string::npos) return false;
     const std::string directory = chosen.substr(0, split + 1);
     const std::string name = chosen.substr(split + 1);
-    if (name.empty() || directory.size() > kLongestPathText || name.size() > kLongestPathText) {
+    if (name.empty()) return false;
+    if (directory.size() > kLongestPathText || name.size() > kLongestPathText) {
         platform::reportProblem("cannot use " + chosen + ": a folder or file name longer than " +
-                                std::to_string(kLongestPathText) + " bytes is not remembered");
+                                std::to_string(kLongestPathText) + " bytes cannot be remembered");
         return false;
     }
 
@@ -484,16 +492,15 @@ void CPresetSystemEditor::saveBankFile() {
 // ---------------------------------------------------------------------------------------------
 // Settings
 
-bool CPresetSystemEditor::storeImageValue(const char* valueName, bool bank) {
+void CPresetSystemEditor::storeImageValue(const char* valueName, bool bank) {
     unsigned char bytes[kBankImageSize] = {};
     if (bank)
         getBankImage(bytes);
     else
         getPresetImage(bytes);
-    if (platform::SettingsStore::write(valueName, bytes, bank ? kBankImageSize : kPresetImageSize)) return true;
-    platform::reportProblem(std::string("cannot store ") + valueName + " in " + platform::SettingsStore::folder() +
-                            ": " + reason());
-    return false;
+    if (!platform::SettingsStore::write(valueName, bytes, bank ? kBankImageSize : kPresetImageSize))
+        platform::reportProblem(std::string("cannot store ") + valueName + " in " +
+                                platform::SettingsStore::folder() + ": " + reason());
 }
 
 // A missing value leaves zero bytes, which the image readers refuse; the bank reader still
@@ -506,16 +513,6 @@ void CPresetSystemEditor::recallImageValue(const char* valueName, bool bank) {
     else
         setPresetImage(bytes, false);
 }
-
-namespace {
-
-void removeValue(const char* valueName) {
-    if (!platform::SettingsStore::remove(valueName))
-        platform::reportProblem(std::string("cannot remove ") + valueName + " from " +
-                                platform::SettingsStore::folder() + ": " + reason());
-}
-
-}  // namespace
 
 void CPresetSystemEditor::storeDefaultPreset() { storeImageValue(kDefaultPresetValue, false); }
 void CPresetSystemEditor::clearDefaultPreset() { removeValue(kDefaultPresetValue); }

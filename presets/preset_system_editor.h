@@ -122,7 +122,7 @@ private:
     void choosePreset(int index, const char* name);
 
     bool chooseFile(bool save, bool bank, bool reversed, std::string& path);
-    bool storeImageValue(const char* valueName, bool bank);
+    void storeImageValue(const char* valueName, bool bank);
     void recallImageValue(const char* valueName, bool bank);
 
     CTextEdit* nameField = nullptr;
