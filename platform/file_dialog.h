@@ -44,4 +44,7 @@ FileDialogRunner& fileDialogRunner();
 // Puts a runner in place of the desktop's dialog (not owned); null restores the desktop's.
 void setFileDialogRunner(FileDialogRunner* runner);
 
+// The desktop's own dialog; one implementation per platform.
+FileDialogRunner& desktopFileDialog();
+
 }  // namespace platform

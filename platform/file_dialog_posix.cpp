@@ -37,7 +37,6 @@ constexpr std::size_t kKeptErrorOutput = 4096;
 // A name typed without extension whose extended form exists is offered again this often.
 constexpr int kMaxAttempts = 3;
 
-FileDialogRunner* replacement = nullptr;
 std::atomic<bool> toldNoChooser{false};
 
 struct Chooser {
@@ -282,11 +281,9 @@ private:
 
 }  // namespace
 
-FileDialogRunner& fileDialogRunner() {
+FileDialogRunner& desktopFileDialog() {
     static DesktopFileDialog desktop;
-    return replacement ? *replacement : desktop;
+    return desktop;
 }
-
-void setFileDialogRunner(FileDialogRunner* runner) { replacement = runner; }
 
 }  // namespace platform
