@@ -254,7 +254,9 @@ public:
                 reportProblem(*failure);
                 return {};
             }
-            if (!run.exitCode || *run.exitCode != 0) return {};  // cancelled
+            // Without a status (the host reaped the chooser itself) its answer tells.
+            const bool answered = run.exitCode ? *run.exitCode == 0 : !run.output.empty();
+            if (!answered) return {};  // cancelled
             std::vector<std::string> paths = chosenPaths(run.output, request.multipleFiles && !save);
             if (!save || paths.size() != 1) return paths;
             const std::string extended = withDefaultExtension(paths[0], request.defaultExtension);
