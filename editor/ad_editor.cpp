@@ -199,7 +199,7 @@ void ADEditor::idle() {
         for (VstInt32 index = 0; index < kNumParams; ++index)
             if (changed & (1u << index)) updateControls(index);
     }
-    AEffGUIEditor::idle();
+    CPresetSystemEditor::idle();
 }
 
 void ADEditor::setParameter(VstInt32 index, float /*value*/) {

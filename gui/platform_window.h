@@ -3,6 +3,7 @@
 // platform (gui/x11 for X11); nothing else in the toolkit names a window-system type.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "gui/cgeometry.h"
@@ -17,6 +18,11 @@ public:
     virtual void present(const CRect& rect) = 0;
     // Sends everything presented so far to the window system.
     virtual void flush() = 0;
+    // Asks for the keyboard, so that typed keys come to this window (a text field starts
+    // editing). Hosts that keep the keyboard forward keys through the editor instead.
+    virtual void takeFocus() = 0;
+    // The top-level window this one lies in, for dialogs that belong to it; 0 when unknown.
+    virtual std::uintptr_t topLevelWindow() = 0;
 };
 
 // Creates and shows a child window of `parent` (the host's native window handle) the size
@@ -28,6 +34,12 @@ std::unique_ptr<PlatformWindow> createPlatformWindow(void* parent, CFrame& frame
 // Drains the window system's pending events and hands each to the frame of its window.
 // Does nothing while no window is open.
 void pumpPlatformEvents();
+
+// While a modal dialog runs on the interface thread: repaints the exposed parts of every
+// window from its back buffer and dispatches no input, so nothing acts behind the dialog's
+// back; presses and keys meant for the windows meanwhile are dropped, as a disabled window
+// drops them.
+void servicePlatformExposures();
 
 // Whether this process holds a connection to the window system (one is open exactly while
 // at least one platform window exists).

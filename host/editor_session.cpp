@@ -88,8 +88,6 @@ Clock::time_point deadlineAfter(const std::optional<double>& seconds, Clock::tim
 // The host's run loop: the editor's idle call about every kIdlePeriod, this window's events
 // in between, until the window closes, an interrupt arrives or the time is up.
 void idleUntilClosed(CPluginInstance& plugin, CEditorWindow& window, const std::optional<double>& seconds) {
-    // An interrupt only raises a flag meanwhile, so that editor and plug-in close properly.
-    CCancelScope cancelScope;
     const Clock::time_point start = Clock::now();
     const Clock::time_point end = deadlineAfter(seconds, start);
     Clock::time_point nextIdle = start;
@@ -123,6 +121,9 @@ void runEditorSession(const EditorSessionOptions& options, std::ostream& out) {
     if (!size) throw CHostError("the plug-in " + plugin.path().string() + " tells no usable editor size");
     CEditorWindow window(size->width, size->height, windowTitle(plugin));
     CAutomationLog automationLog(plugin, out);
+    // From before the editor opens (its window may show while it is still being built), an
+    // interrupt only raises a flag, so that editor and plug-in close properly.
+    CCancelScope cancelScope;
     COpenEditor editor(plugin, window);
     // Some editors know their size only once open.
     if (const auto opened = editorSize(plugin); opened && *opened != *size)

@@ -1,11 +1,22 @@
 #include "presets/preset_system_editor.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <string>
 
+#include "gui/cbitmap.h"
+#include "gui/cfileselector.h"
+#include "gui/cframe.h"
+#include "gui/coptionmenu.h"
+#include "gui/ctextedit.h"
+#include "gui/utf8.h"
+#include "platform/diagnostics.h"
 #include "platform/files.h"
 #include "platform/settings_store.h"
-#include "presets/file_selector.h"
+#include "presets/cpskickbutton.h"
+#include "presets/cpsrockerswitch.h"
+#include "presets/csaveloadbutton.h"
 #include "presets/preset_system_effect.h"
 
 namespace {
@@ -24,6 +35,62 @@ constexpr const char* kPresetType = "QZA Preset";
 constexpr const char* kPresetExtension = "qza";
 constexpr const char* kBankType = "QZA Bank";
 constexpr const char* kBankExtension = "qzb";
+
+// ---- the bar's layout ----
+
+constexpr int kBackgroundBitmap = 1128;
+
+// The name field's first rectangle; its height is then fitted to the font around the middle.
+constexpr CRect kNameFieldDraft(96, 235, 212, 246);
+constexpr CCoord kNameFieldPadding = 2;
+const CColor kNameBackColor(189, 207, 218, 255);
+const CColor kNameInkColor(36, 36, 32, 255);
+
+constexpr CRect kPresetMenuRect(214, 224, 237, 251);
+constexpr std::int32_t kMenuItemsPerColumn = 16;
+// A pop-up list with the current entry checked; the closed menu draws neither text nor frame
+// (the menu symbol is part of the background).
+constexpr std::int32_t kPresetMenuStyle = kPopupStyle | kCheckStyle | kNoTextStyle | kNoDrawStyle;
+
+// A load arrow's right click loads with the byte order reversed; a default label's
+// Ctrl+double-click clears the default.
+constexpr float kReversedValue = 0.5f;
+constexpr float kStoreThreshold = 0.75f;
+
+enum class ButtonKind { rocker, saveLoad, kick, guardedKick };
+
+struct ButtonPlace {
+    std::int32_t tag;
+    CRect rect;
+    int bitmap;
+    int subImages;  // stacked vertically, each the bitmap's height divided by their number
+    ButtonKind kind;
+};
+
+// After the name field and the menu, in the order they are added to the frame: the rocker
+// lies over the menu's right edge.
+const ButtonPlace kButtonPlaces[] = {
+    {CPresetSystemEditor::kRockerTag, CRect(230, 234, 261, 248), 19997, 5, ButtonKind::rocker},
+    {CPresetSystemEditor::kLoadBankTag, CRect(76, 241, 88, 255), 19993, 3, ButtonKind::saveLoad},
+    {CPresetSystemEditor::kSaveBankTag, CRect(11, 241, 23, 255), 19994, 3, ButtonKind::saveLoad},
+    {CPresetSystemEditor::kDefaultBankTag, CRect(32, 243, 69, 253), 19990, 3, ButtonKind::guardedKick},
+    {CPresetSystemEditor::kLoadPresetTag, CRect(76, 226, 88, 240), 19998, 3, ButtonKind::saveLoad},
+    {CPresetSystemEditor::kSavePresetTag, CRect(11, 226, 23, 240), 19999, 3, ButtonKind::saveLoad},
+    {CPresetSystemEditor::kDefaultPresetTag, CRect(27, 229, 74, 239), 19899, 3, ButtonKind::guardedKick},
+    {CPresetSystemEditor::kRecallATag, CRect(293, 226, 305, 240), 19991, 3, ButtonKind::kick},
+    {CPresetSystemEditor::kStoreATag, CRect(269, 226, 281, 240), 19995, 3, ButtonKind::kick},
+    {CPresetSystemEditor::kRecallBTag, CRect(293, 241, 305, 253), 19992, 3, ButtonKind::kick},
+    {CPresetSystemEditor::kStoreBTag, CRect(269, 241, 281, 253), 19996, 3, ButtonKind::kick},
+};
+
+// Why the last system call failed.
+std::string reason() { return std::strerror(errno); }
+
+void removeValue(const char* valueName) {
+    if (!platform::SettingsStore::remove(valueName))
+        platform::reportProblem(std::string("cannot remove ") + valueName + " from " +
+                                platform::SettingsStore::location() + ": " + reason());
+}
 
 // Copies text into a remembered path text; a text that does not fit leaves it empty.
 void setPathText(char* to, const std::string& text) {
@@ -53,15 +120,239 @@ CPresetSystemEditor::~CPresetSystemEditor() {
 
 CPresetSystemEffect* CPresetSystemEditor::presetEffect() { return static_cast<CPresetSystemEffect*>(effect); }
 
-bool CPresetSystemEditor::open(void* /*parentWindow*/) { return frame != nullptr && effect != nullptr; }
+// ---------------------------------------------------------------------------------------------
+// The bar
 
-void CPresetSystemEditor::close() {}
+bool CPresetSystemEditor::open(void* /*parentWindow*/) {
+    if (!frame || !effect) return false;
+    barThread.store(std::this_thread::get_id());
+    // The bar is built from the store as it is now; earlier changes are in it.
+    namesStale.store(false);
+    buildBar();
+    return true;
+}
 
-void CPresetSystemEditor::valueChanged(CControl* /*control*/) {}
+void CPresetSystemEditor::buildBar() {
+    CPresetSystemEffect* fx = presetEffect();
+    char name[kPresetNameLength + 1];
+    auto* background = new CBitmap(CResourceDescription(kBackgroundBitmap));
 
-void CPresetSystemEditor::showPresetName(const char* /*name*/) {
-    // The name field and the preset menu are drawn by the preset bar, which shows the name
-    // when it exists; without a window there is nothing to show.
+    const CCoord fontSize = kNormalFontSmall->getSize();
+    const CCoord middle = (kNameFieldDraft.top + kNameFieldDraft.bottom) / 2;
+    const CRect fieldRect(kNameFieldDraft.left, middle - fontSize / 2 - kNameFieldPadding, kNameFieldDraft.right,
+                          middle + fontSize / 2 + kNameFieldPadding);
+    copyName(fx->getPresets()[fx->getCurrentPreset()], name);
+    nameField = new CTextEdit(fieldRect, this, kNameFieldTag, name, background, 0);
+    nameField->setBackOffset(fieldRect.getTopLeft());
+    nameField->setBackColor(kNameBackColor);
+    nameField->setFont(kNormalFontSmall);
+    nameField->setFontColor(kNameInkColor);
+    nameField->setFrameColor(kNameInkColor);
+    nameField->setHoriAlign(kCenterText);
+    frame->addView(nameField);
+
+    presetMenu = new COptionMenu(kPresetMenuRect, this, kPresetMenuTag, background, nullptr, 0);
+    presetMenu->setBackOffset(kPresetMenuRect.getTopLeft());
+    presetMenu->setNbItemsPerColumn(kMenuItemsPerColumn);
+    presetMenu->setStyle(kPresetMenuStyle);
+    for (int k = 0; k < kNumPresets; ++k) {
+        copyName(fx->getPresets()[k], name);
+        presetMenu->addEntry(name);
+    }
+    presetMenu->setCurrent(fx->getCurrentPreset());
+    frame->addView(presetMenu);
+
+    for (const ButtonPlace& place : kButtonPlaces) {
+        auto* bitmap = new CBitmap(CResourceDescription(place.bitmap));
+        const CCoord subHeight = bitmap->getHeight() / place.subImages;
+        const CPoint origin(0, 0);
+        switch (place.kind) {
+        case ButtonKind::rocker:
+            rocker = new CPSRockerSwitch(place.rect, this, place.tag, subHeight, bitmap, origin, kHorizontal);
+            frame->addView(rocker);
+            break;
+        case ButtonKind::saveLoad: {
+            auto* button = new CSaveLoadButton(place.rect, this, place.tag, subHeight, bitmap, origin);
+            frame->addView(button);
+            if (place.tag == kLoadBankTag) loadBankButton = button;
+            if (place.tag == kSaveBankTag) saveBankButton = button;
+            if (place.tag == kLoadPresetTag) loadPresetButton = button;
+            if (place.tag == kSavePresetTag) savePresetButton = button;
+            break;
+        }
+        case ButtonKind::kick:
+        case ButtonKind::guardedKick: {
+            const bool guard = place.kind == ButtonKind::guardedKick;
+            auto* button = new CPSKickButton(place.rect, this, place.tag, subHeight, bitmap, origin, guard);
+            frame->addView(button);
+            if (place.tag == kDefaultBankTag) defaultBankButton = button;
+            if (place.tag == kDefaultPresetTag) defaultPresetButton = button;
+            if (place.tag == kRecallATag) recallAButton = button;
+            if (place.tag == kStoreATag) storeAButton = button;
+            if (place.tag == kRecallBTag) recallBButton = button;
+            if (place.tag == kStoreBTag) storeBButton = button;
+            break;
+        }
+        }
+        bitmap->forget();  // the control holds it
+    }
+    background->forget();
+}
+
+void CPresetSystemEditor::close() {
+    if (frame) {
+        // A name being typed is kept, as Return keeps it, while the bar still exists; an open
+        // preset list goes without a choice.
+        if (nameField && frame->getFocusView() == nameField) frame->setFocusView(nullptr);
+        if (presetMenu && presetMenu->getOpenList()) frame->setModalView(nullptr);
+    }
+    clearBarPointers();
+    barThread.store(std::thread::id{});
+}
+
+void CPresetSystemEditor::clearBarPointers() {
+    nameField = nullptr;
+    presetMenu = nullptr;
+    rocker = nullptr;
+    loadBankButton = nullptr;
+    saveBankButton = nullptr;
+    defaultBankButton = nullptr;
+    loadPresetButton = nullptr;
+    savePresetButton = nullptr;
+    defaultPresetButton = nullptr;
+    recallAButton = nullptr;
+    storeAButton = nullptr;
+    recallBButton = nullptr;
+    storeBButton = nullptr;
+}
+
+bool CPresetSystemEditor::onBarThread() const { return std::this_thread::get_id() == barThread.load(); }
+
+void CPresetSystemEditor::idle() {
+    if (onBarThread() && namesStale.exchange(false)) showStoredNames();
+    AEffGUIEditor::idle();
+}
+
+void CPresetSystemEditor::presetNamesChanged() { namesStale.store(true); }
+
+void CPresetSystemEditor::showPresetName(const char* name) {
+    if (!onBarThread()) {
+        presetNamesChanged();
+        return;
+    }
+    showCurrentName(name);
+}
+
+void CPresetSystemEditor::showCurrentName(const char* name) {
+    if (nameField) nameField->setText(name);
+    if (presetMenu) {
+        if (CMenuItem* entry = presetMenu->getCurrent()) entry->setTitle(name);
+        presetMenu->invalid();
+    }
+}
+
+void CPresetSystemEditor::showStoredNames() {
+    CPresetSystemEffect* fx = presetEffect();
+    if (!fx || !fx->getPresets()) return;
+    char name[kPresetNameLength + 1];
+    if (presetMenu) {
+        for (int k = 0; k < kNumPresets; ++k) {
+            copyName(fx->getPresets()[k], name);
+            if (CMenuItem* entry = presetMenu->getEntry(k)) entry->setTitle(name);
+        }
+        presetMenu->setCurrent(fx->getCurrentPreset());
+        presetMenu->invalid();
+    }
+    // A name being typed stays: Return stores it over whatever came meanwhile.
+    if (nameField && !nameField->isEditing()) {
+        copyName(fx->getPresets()[fx->getCurrentPreset()], name);
+        nameField->setText(name);
+    }
+}
+
+void CPresetSystemEditor::choosePreset(int index, const char* name) {
+    CPresetSystemEffect* fx = presetEffect();
+    if (presetMenu) presetMenu->setCurrent(index);
+    if (nameField) nameField->setText(name);
+    fx->selectPreset(index);
+    fx->setCurrentPresetName(name);
+}
+
+void CPresetSystemEditor::valueChanged(CControl* control) {
+    CPresetSystemEffect* fx = presetEffect();
+    if (!control || !fx || !fx->getPresets()) return;
+    const float value = control->getValue();
+    switch (control->getTag()) {
+    case kNameFieldTag: {
+        auto* field = dynamic_cast<CTextEdit*>(control);
+        if (!field) return;
+        // At most 24 bytes, cut between characters, never inside one.
+        std::string name = field->getText();
+        name.resize(utf8::prefixLength(name, kPresetNameLength));
+        showCurrentName(name.c_str());
+        fx->setCurrentPresetName(name.c_str());
+        return;
+    }
+    case kRockerTag: {
+        int index = fx->getCurrentPreset();
+        if (value > 0)
+            index = std::min(index + 1, kNumPresets - 1);
+        else if (value < 0)
+            index = std::max(index - 1, 0);
+        else
+            return;
+        char name[kPresetNameLength + 1];
+        copyName(fx->getPresets()[index], name);
+        choosePreset(index, name);
+        return;
+    }
+    case kPresetMenuTag: {
+        auto* menu = dynamic_cast<COptionMenu*>(control);
+        const int index = static_cast<int>(value + 0.5f);
+        if (!menu || index < 0 || index >= kNumPresets || !menu->getEntry(index)) return;
+        const std::string name = menu->getEntry(index)->getTitle();
+        choosePreset(index, name.c_str());
+        return;
+    }
+    case kLoadBankTag:
+        loadBankFile(value == kReversedValue);
+        return;
+    case kSaveBankTag:
+        saveBankFile();
+        return;
+    case kLoadPresetTag:
+        loadPresetFile(value == kReversedValue);
+        return;
+    case kSavePresetTag:
+        savePresetFile();
+        return;
+    case kDefaultBankTag:
+        if (value < kStoreThreshold)
+            clearDefaultBank();
+        else
+            storeDefaultBank();
+        return;
+    case kDefaultPresetTag:
+        if (value < kStoreThreshold)
+            clearDefaultPreset();
+        else
+            storeDefaultPreset();
+        return;
+    case kStoreATag:
+        storeMemoryA();
+        return;
+    case kStoreBTag:
+        storeMemoryB();
+        return;
+    case kRecallATag:
+        recallMemoryA();
+        return;
+    case kRecallBTag:
+        recallMemoryB();
+        return;
+    default:
+        return;
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -100,9 +391,11 @@ void CPresetSystemEditor::setBankImage(const unsigned char* data, bool reversed)
     fx->selectPreset(0);
     if (!readBankImage(data, fx->getUniqueID(), reversed, fx->getPresets())) return;
 
-    char name[kPresetNameLength + 1];
-    copyName(fx->getPresets()[0], name);
-    showPresetName(name);
+    // The menu shows the six new names with preset 0 current, the name field preset 0's.
+    if (onBarThread())
+        showStoredNames();
+    else
+        presetNamesChanged();
     fx->selectPreset(0);
 }
 
@@ -110,32 +403,45 @@ void CPresetSystemEditor::setBankImage(const unsigned char* data, bool reversed)
 // Files
 
 bool CPresetSystemEditor::chooseFile(bool save, bool bank, bool reversed, std::string& path) {
-    if (!fileSelector) return false;
-    FileSelectorRequest request;
-    request.style = save ? FileSelectorRequest::Style::saveFile : FileSelectorRequest::Style::openFile;
+    if (!frame) return false;
+    CNewFileSelector* selector =
+        CNewFileSelector::create(frame, save ? CNewFileSelector::kSelectSaveFile : CNewFileSelector::kSelectFile);
+    if (!selector) return false;
     if (bank)
-        request.title = save ? "Save bank" : (reversed ? "Load bank (endian-reversed)" : "Load bank");
+        selector->setTitle(save ? "Save bank" : (reversed ? "Load bank (endian-reversed)" : "Load bank"));
     else
-        request.title = save ? "Save preset" : (reversed ? "Load preset (endian-reversed)" : "Load preset");
-    request.initialDirectory = currentDirectory;
-    if (save) request.defaultFileName = bank ? bankFileName : presetFileName;
-    request.typeDescription = bank ? kBankType : kPresetType;
-    request.extension = bank ? kBankExtension : kPresetExtension;
-
-    const std::optional<std::string> chosen = fileSelector->choose(request);
-    if (!chosen) return false;
+        selector->setTitle(save ? "Save preset" : (reversed ? "Load preset (endian-reversed)" : "Load preset"));
+    selector->setInitialDirectory(currentDirectory);
+    const CFileExtension type(bank ? kBankType : kPresetType, bank ? kBankExtension : kPresetExtension);
+    if (save) {
+        selector->setDefaultSaveName(bank ? bankFileName : presetFileName);
+        selector->setDefaultExtension(type);
+    } else {
+        selector->addFileExtension(type);
+        selector->setAllowMultiFileSelection(false);
+    }
+    selector->runModal();
+    const bool one = selector->getNumSelectedFiles() == 1;
+    const std::string chosen = one ? selector->getSelectedFile(0) : "";
+    selector->forget();
+    if (!one) return false;
 
     // The directory keeps its trailing separator. A path without one, or a part that does not
     // fit the remembered texts, is refused whole rather than cut into a wrong path.
-    const std::size_t split = chosen->rfind(platform::kPathSeparator);
+    const std::size_t split = chosen.rfind(platform::kPathSeparator);
     if (split == std::string::npos) return false;
-    const std::string directory = chosen->substr(0, split + 1);
-    const std::string name = chosen->substr(split + 1);
-    if (name.empty() || directory.size() > kLongestPathText || name.size() > kLongestPathText) return false;
+    const std::string directory = chosen.substr(0, split + 1);
+    const std::string name = chosen.substr(split + 1);
+    if (name.empty()) return false;
+    if (directory.size() > kLongestPathText || name.size() > kLongestPathText) {
+        platform::reportProblem("cannot use " + chosen + ": a folder or file name longer than " +
+                                std::to_string(kLongestPathText) + " bytes cannot be remembered");
+        return false;
+    }
 
     setPathText(currentDirectory, directory);
     setPathText(bank ? bankFileName : presetFileName, name);
-    path = *chosen;
+    path = chosen;
     return true;
 }
 
@@ -143,8 +449,13 @@ void CPresetSystemEditor::loadPresetFile(bool reversed) {
     std::string path;
     if (!chooseFile(false, false, reversed, path)) return;
     unsigned char bytes[kPresetImageSize] = {};
-    platform::readFilePrefix(path, bytes, sizeof(bytes));
+    PresetRecord probe{};
+    if (!platform::readFilePrefix(path, bytes, sizeof(bytes)))
+        platform::reportProblem("cannot read " + path + ": " + reason());
+    else if (!readPresetImage(bytes, presetEffect()->getUniqueID(), reversed, probe))
+        platform::reportProblem(path + " is not a QZA Chordwell preset file");
     setPresetImage(bytes, reversed);
+    if (frame) frame->setDirty(true);
 }
 
 void CPresetSystemEditor::savePresetFile() {
@@ -152,15 +463,21 @@ void CPresetSystemEditor::savePresetFile() {
     if (!chooseFile(true, false, false, path)) return;
     unsigned char bytes[kPresetImageSize] = {};
     getPresetImage(bytes);
-    platform::writeFileAtomically(path, bytes, sizeof(bytes));
+    if (!platform::writeFileAtomically(path, bytes, sizeof(bytes)))
+        platform::reportProblem("cannot write " + path + ": " + reason());
 }
 
 void CPresetSystemEditor::loadBankFile(bool reversed) {
     std::string path;
     if (!chooseFile(false, true, reversed, path)) return;
     unsigned char bytes[kBankImageSize] = {};
-    platform::readFilePrefix(path, bytes, sizeof(bytes));
+    PresetRecord probe[kNumPresets]{};
+    if (!platform::readFilePrefix(path, bytes, sizeof(bytes)))
+        platform::reportProblem("cannot read " + path + ": " + reason());
+    else if (!readBankImage(bytes, presetEffect()->getUniqueID(), reversed, probe))
+        platform::reportProblem(path + " is not a QZA Chordwell bank file");
     setBankImage(bytes, reversed);
+    if (frame) frame->setDirty(true);
 }
 
 void CPresetSystemEditor::saveBankFile() {
@@ -168,7 +485,8 @@ void CPresetSystemEditor::saveBankFile() {
     if (!chooseFile(true, true, false, path)) return;
     unsigned char bytes[kBankImageSize] = {};
     getBankImage(bytes);
-    platform::writeFileAtomically(path, bytes, sizeof(bytes));
+    if (!platform::writeFileAtomically(path, bytes, sizeof(bytes)))
+        platform::reportProblem("cannot write " + path + ": " + reason());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -180,7 +498,9 @@ void CPresetSystemEditor::storeImageValue(const char* valueName, bool bank) {
         getBankImage(bytes);
     else
         getPresetImage(bytes);
-    platform::SettingsStore::write(valueName, bytes, bank ? kBankImageSize : kPresetImageSize);
+    if (!platform::SettingsStore::write(valueName, bytes, bank ? kBankImageSize : kPresetImageSize))
+        platform::reportProblem(std::string("cannot store ") + valueName + " in " +
+                                platform::SettingsStore::location() + ": " + reason());
 }
 
 // A missing value leaves zero bytes, which the image readers refuse; the bank reader still
@@ -195,10 +515,10 @@ void CPresetSystemEditor::recallImageValue(const char* valueName, bool bank) {
 }
 
 void CPresetSystemEditor::storeDefaultPreset() { storeImageValue(kDefaultPresetValue, false); }
-void CPresetSystemEditor::clearDefaultPreset() { platform::SettingsStore::remove(kDefaultPresetValue); }
+void CPresetSystemEditor::clearDefaultPreset() { removeValue(kDefaultPresetValue); }
 void CPresetSystemEditor::readDefaultPreset() { recallImageValue(kDefaultPresetValue, false); }
 void CPresetSystemEditor::storeDefaultBank() { storeImageValue(kDefaultBankValue, true); }
-void CPresetSystemEditor::clearDefaultBank() { platform::SettingsStore::remove(kDefaultBankValue); }
+void CPresetSystemEditor::clearDefaultBank() { removeValue(kDefaultBankValue); }
 void CPresetSystemEditor::readDefaultBank() { recallImageValue(kDefaultBankValue, true); }
 void CPresetSystemEditor::storeMemoryA() { storeImageValue(kMemoryAValue, false); }
 void CPresetSystemEditor::storeMemoryB() { storeImageValue(kMemoryBValue, false); }

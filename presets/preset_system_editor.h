@@ -1,15 +1,30 @@
 // The editor side of the preset system. It lives as long as the effect, window or not: it
 // writes and reads preset and bank images, runs the preset and bank file commands, keeps the
 // remembered directory and file names, and reads and writes the per-user settings (default
-// preset and bank, memories A and B, remembered paths).
+// preset and bank, memories A and B, remembered paths). While the window is open it shows the
+// preset bar along its bottom edge: the name field, the preset menu and the rocker, the load
+// and save arrows for presets and banks, the PRESET and BANK labels that set and clear the
+// defaults, and the A and B memory arrows.
+//
+// Threads. The bar belongs to the thread that opened the window. A name change or a restored
+// bank reaching the editor on any other thread only records that the names changed; the next
+// idle shows them. So no other thread ever touches a control of the bar.
 #pragma once
+
+#include <atomic>
+#include <string>
+#include <thread>
 
 #include "gui/aeffguieditor.h"
 #include "gui/ccontrol.h"
 #include "presets/preset_images.h"
 
+class COptionMenu;
 class CPresetSystemEffect;
-class FileSelector;
+class CPSKickButton;
+class CPSRockerSwitch;
+class CSaveLoadButton;
+class CTextEdit;
 
 constexpr int kPathTextSize = 257;  // 256 characters and a terminator
 
@@ -18,15 +33,37 @@ public:
     explicit CPresetSystemEditor(AudioEffect* effect);
     ~CPresetSystemEditor() override;
 
+    // Tags of the bar's controls.
+    enum BarTag : std::int32_t {
+        kNameFieldTag = 1000,
+        kRockerTag = 1001,
+        kLoadBankTag = 1002,
+        kSaveBankTag = 1003,
+        kLoadPresetTag = 1004,
+        kSavePresetTag = 1005,
+        kPresetMenuTag = 1012,
+        kDefaultBankTag = 1013,
+        kDefaultPresetTag = 1014,
+        kStoreATag = 1015,
+        kStoreBTag = 1016,
+        kRecallATag = 1017,
+        kRecallBTag = 1018,
+    };
+
     // The preset bar's part of the window. The subclass calls open last, once its frame and
     // controls exist (false without a frame or an effect), and close first.
     bool open(void* parentWindow) override;
     void close() override;
+    // Shows names that changed on another thread, then the window's idle processing.
+    void idle() override;
     // The preset bar's controls (tags 1000 and up); every other control passes through.
     void valueChanged(CControl* control) override;
 
     // Shows a new name of the current preset in the open preset bar.
     virtual void showPresetName(const char* name);
+    // The bank's names or the current preset changed (a restored chunk): the bar shows them
+    // at the next idle. Any thread may call it.
+    void presetNamesChanged();
     // Default bank, then default preset, then the remembered paths.
     virtual void loadDefaults();
     virtual void setBankImage(const unsigned char* data, bool reversed);
@@ -34,8 +71,10 @@ public:
     virtual void setPresetImage(const unsigned char* data, bool reversed);
     virtual void getPresetImage(unsigned char* out);
 
-    // File commands. Each runs the file selector, if one is set, and does nothing when the
-    // user chooses nothing or the path does not fit the remembered texts.
+    // File commands. Each runs the file dialog over the open window (nothing while it is
+    // closed) and does nothing when the user chooses nothing or the path does not fit the
+    // remembered texts. A file that cannot be read or written, or does not hold an image of
+    // the right kind, is reported on the diagnostics stream and changes nothing.
     void loadPresetFile(bool reversed);
     void savePresetFile();
     void loadBankFile(bool reversed);
@@ -55,8 +94,9 @@ public:
     void savePaths();
     void readPaths();
 
-    // The dialog the file commands use (not owned); null disables them.
-    void setFileSelector(FileSelector* selector) { fileSelector = selector; }
+    // The bar's controls while the window is open (null while it is closed).
+    CTextEdit* getNameField() const { return nameField; }
+    COptionMenu* getPresetMenu() const { return presetMenu; }
 
     const char* getCurrentDirectory() const { return currentDirectory; }
     const char* getBankFileName() const { return bankFileName; }
@@ -68,10 +108,37 @@ protected:
     char* currentDirectory = nullptr;
     char* bankFileName = nullptr;
     char* presetFileName = nullptr;
-    FileSelector* fileSelector = nullptr;
 
 private:
+    void buildBar();
+    void clearBarPointers();
+    // True on the thread that opened the bar, while it is open: its controls may be touched.
+    bool onBarThread() const;
+    // The name field, the menu's titles and its current entry, from the store.
+    void showStoredNames();
+    // The current preset's name in the name field and as the title of the menu's current entry.
+    void showCurrentName(const char* name);
+    // Makes preset `index` current from the rocker or the menu and shows its name.
+    void choosePreset(int index, const char* name);
+
     bool chooseFile(bool save, bool bank, bool reversed, std::string& path);
     void storeImageValue(const char* valueName, bool bank);
     void recallImageValue(const char* valueName, bool bank);
+
+    CTextEdit* nameField = nullptr;
+    COptionMenu* presetMenu = nullptr;
+    CPSRockerSwitch* rocker = nullptr;
+    CSaveLoadButton* loadBankButton = nullptr;
+    CSaveLoadButton* saveBankButton = nullptr;
+    CPSKickButton* defaultBankButton = nullptr;
+    CSaveLoadButton* loadPresetButton = nullptr;
+    CSaveLoadButton* savePresetButton = nullptr;
+    CPSKickButton* defaultPresetButton = nullptr;
+    CPSKickButton* recallAButton = nullptr;
+    CPSKickButton* storeAButton = nullptr;
+    CPSKickButton* recallBButton = nullptr;
+    CPSKickButton* storeBButton = nullptr;
+
+    std::atomic<std::thread::id> barThread{};
+    std::atomic<bool> namesStale{false};
 };

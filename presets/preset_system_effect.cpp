@@ -1,7 +1,9 @@
 #include "presets/preset_system_effect.h"
 
 #include <cstring>
+#include <string_view>
 
+#include "gui/utf8.h"
 #include "presets/bank_chunk.h"
 #include "presets/preset_system_editor.h"
 
@@ -38,8 +40,12 @@ void CPresetSystemEffect::getProgramName(char* name) {
 
 void CPresetSystemEffect::setProgramName(char* name) {
     if (!name || !presets) return;
+    // At most 24 bytes, cut between characters, never inside one: enough of the text is
+    // looked at to see where a character that starts within the 24 bytes ends.
+    constexpr std::size_t kLongestCharacter = 4;
+    const std::string_view text(name, ::strnlen(name, kPresetNameLength + kLongestCharacter));
     char buffer[kPresetNameLength + 1] = {};
-    std::strncpy(buffer, name, kPresetNameLength);
+    std::memcpy(buffer, text.data(), utf8::prefixLength(text, kPresetNameLength));
     storeName(presets[currentPreset.load()], buffer);
     if (editor) presetEditor()->showPresetName(buffer);
 }
@@ -72,6 +78,8 @@ VstInt32 CPresetSystemEffect::setChunk(void* data, VstInt32 byteSize, bool) {
             break;
     }
     if (index >= 0 && index < kNumPresets) selectPreset(index);
+    // An open preset bar shows the restored names at its next idle.
+    if (editor) presetEditor()->presetNamesChanged();
     return 0;
 }
 

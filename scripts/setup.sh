@@ -7,9 +7,10 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsndfile1-dev
-  libcairo2-dev libx11-dev libxext-dev
+  libcairo2-dev libx11-dev libxext-dev libxkbcommon-dev
   fonts-liberation fontconfig
   xvfb xauth xdotool x11-utils
+  zenity
   dragonfly-reverb-vst
 )
 

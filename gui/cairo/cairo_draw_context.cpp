@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "gui/cairo/cairo_pixel_surface.h"
 #include "gui/cdrawcontext.h"
+#include "gui/utf8.h"
 
 struct CDrawContext::SavedState {
     CColor frameColor;
@@ -146,9 +148,13 @@ void CDrawContext::clearRect(const CRect& rect, const CColor& color) {
     cairo_restore(cr);
 }
 
-void CDrawContext::drawString(const char* text, const CRect& rect, CHoriTxtAlign align, bool antialias) {
+void CDrawContext::drawString(const char* rawText, const CRect& rect, CHoriTxtAlign align, bool antialias) {
     cairo_t* cr = impl->cr;
-    if (!cr || !text || !*text || rect.isEmpty()) return;
+    if (!cr || !rawText || !*rawText || rect.isEmpty()) return;
+    // cairo refuses malformed UTF-8 by putting the whole context into an error state, which
+    // would stop every later drawing call of this pass: names from files may be 8-bit text.
+    const std::string safe = utf8::wellFormed(rawText);
+    const char* text = safe.c_str();
     cairo_save(cr);
     cairo_rectangle(cr, rect.left, rect.top, rect.getWidth(), rect.getHeight());
     cairo_clip(cr);
@@ -176,10 +182,11 @@ void CDrawContext::drawString(const char* text, const CRect& rect, CHoriTxtAlign
 CCoord CDrawContext::getStringWidth(const char* text) {
     cairo_t* cr = impl->cr;
     if (!cr || !text) return 0;
+    const std::string safe = utf8::wellFormed(text);
     cairo_save(cr);
     selectFont(cr, font, true);
     cairo_text_extents_t extents;
-    cairo_text_extents(cr, text, &extents);
+    cairo_text_extents(cr, safe.c_str(), &extents);
     cairo_restore(cr);
     return extents.x_advance;
 }

@@ -3,6 +3,7 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <cairo-xlib.h>
+#include <xkbcommon/xkbcommon.h>
 
 #include <cstdint>
 
@@ -104,14 +105,24 @@ unsigned char virtualKeyOf(KeySym sym) {
     }
 }
 
+// The character a key types, as a Unicode code point; 0 for keys that type none (arrows,
+// function keys, Return) and for control characters.
+VstInt32 characterOf(KeySym sym) {
+    const std::uint32_t c = xkb_keysym_to_utf32(static_cast<xkb_keysym_t>(sym));
+    constexpr std::uint32_t kDelete = 0x7f;
+    if (c < 0x20 || c == kDelete || (c >= 0x80 && c < 0xa0)) return 0;
+    return static_cast<VstInt32>(c);
+}
+
 VstKeyCode keyCodeOf(XKeyEvent& event) {
     char text[8] = {};
     KeySym sym = NoSymbol;
-    const int length = XLookupString(&event, text, sizeof text - 1, &sym, nullptr);
+    // The key symbol as shift and the layout's levels make it; the text is not used: it
+    // knows only Latin-1.
+    XLookupString(&event, text, sizeof text - 1, &sym, nullptr);
     VstKeyCode key{};
     key.virt = virtualKeyOf(sym);
-    const auto c = static_cast<unsigned char>(text[0]);
-    if (length == 1 && c >= 0x20 && c < 0x7f) key.character = c;
+    key.character = characterOf(sym);
     unsigned char modifier = 0;
     if (event.state & ShiftMask) modifier |= MODIFIER_SHIFT;
     if (event.state & ControlMask) modifier |= MODIFIER_CONTROL;
@@ -128,6 +139,8 @@ std::unique_ptr<PlatformWindow> createPlatformWindow(void* parent, CFrame& frame
 }
 
 void pumpPlatformEvents() { X11Connection::pump(); }
+
+void servicePlatformExposures() { X11Connection::serviceExposures(); }
 
 bool platformConnectionIsOpen() { return X11Connection::current() != nullptr; }
 
@@ -215,6 +228,35 @@ void X11Window::present(const CRect& area) {
     cairo_destroy(cr);
 }
 
+void X11Window::takeFocus() {
+    if (windowGone) return;
+    // Refused (and harmless) while the window is not viewable; the error handler keeps it.
+    XSetInputFocus(connection.display(), window, RevertToParent, lastPressTime);
+    XFlush(connection.display());
+}
+
+std::uintptr_t X11Window::topLevelWindow() {
+    if (windowGone) return 0;
+    Display* dpy = connection.display();
+    connection.beginErrorTrap();
+    Window current = window;
+    Window topLevel = 0;
+    // Up the tree until the window whose parent is the root.
+    for (int depth = 0; depth < 64; ++depth) {
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(dpy, current, &root, &parent, &children, &count)) break;
+        if (children) XFree(children);
+        if (parent == 0 || parent == root) {
+            topLevel = current;
+            break;
+        }
+        current = parent;
+    }
+    const bool ok = connection.endErrorTrap();
+    return ok ? static_cast<std::uintptr_t>(topLevel) : 0;
+}
+
 void X11Window::flush() {
     if (target) cairo_surface_flush(target);
     XFlush(connection.display());
@@ -243,7 +285,8 @@ void X11Window::handleEvent(XEvent& event) {
         const std::int32_t bit = buttonBit(e.button);
         if (!bit) return;
         // Keys go to the window that was clicked last (so a knob takes the arrow keys).
-        XSetInputFocus(dpy, window, RevertToParent, e.time);
+        lastPressTime = e.time;
+        takeFocus();
         std::int32_t buttons = buttonsOf(e.state) | bit;
         if (clicks.press(static_cast<std::uint32_t>(e.time), e.x, e.y, static_cast<int>(e.button)) > 1)
             buttons |= kDoubleClick;

@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 #include <cairo.h>
 
+#include <cstdint>
 #include <memory>
 
 #include "gui/click_counter.h"
@@ -21,6 +22,8 @@ public:
 
     void present(const CRect& rect) override;
     void flush() override;
+    void takeFocus() override;
+    std::uintptr_t topLevelWindow() override;
 
     Window id() const { return window; }
     // One event of this window. The frame's handler may close the frame and so destroy this
@@ -36,5 +39,6 @@ private:
     CFrame& frame;
     const PixelSurface& backBuffer;
     ClickCounter clicks;
+    Time lastPressTime = CurrentTime;  // focus requests carry the time of the press behind them
     bool windowGone = false;  // destroyed with its parent
 };

@@ -91,7 +91,7 @@ TEST_F(OpenEditor, ControlsStartWithTheParameters) {
     EXPECT_EQ(text(kOutput), "0.0dB");  // the gain 4 v² = 1
     EXPECT_EQ(editor->getBypassButton()->getValue(), 0.0f);
     EXPECT_EQ(editor->getLED()->getValue(), 0.0f);
-    EXPECT_EQ(frame().getNbViews(), 17);
+    EXPECT_EQ(frame().getNbViews(), 17 + 13);  // the editor's views, then the preset bar's
 }
 
 TEST_F(OpenEditor, ReadoutsFollowTheHost) {

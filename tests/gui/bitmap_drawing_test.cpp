@@ -150,6 +150,29 @@ TEST(BitmapDrawing, TextIsAlignedCentredAndClippedToItsRectangle) {
     EXPECT_LE(clipped.bottom, box.bottom);
 }
 
+// Names from old files may be 8-bit text: such bytes show as the Latin-1 characters they
+// would be, and everything drawn after them still lands.
+TEST(BitmapDrawing, MalformedUtf8ShowsAsLatin1AndStopsNothing) {
+    PixelSurface malformed(120, 40);
+    PixelSurface latin1(120, 40);
+    const CRect box(0, 0, 120, 40);
+    auto draw = [&](PixelSurface& surface, const char* text) {
+        CDrawContext context(surface);
+        context.clearRect(box, kWhiteCColor);
+        context.setFont(kNormalFont);
+        context.setFontColor(kBlackCColor);
+        context.drawString(text, CRect(0, 0, 120, 20), kLeftText, true);
+        context.setFillColor(kRedCColor);
+        context.fillRect(CRect(0, 30, 10, 40));
+    };
+    draw(malformed, "R\xe9verb \xff");
+    draw(latin1, "R\xc3\xa9verb \xc3\xbf");
+    EXPECT_FALSE(inkBox(malformed, CRect(0, 0, 120, 20), kWhiteCColor).isEmpty());
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 120; ++x) ASSERT_EQ(malformed.getPixel(x, y), latin1.getPixel(x, y)) << x << "," << y;
+    EXPECT_EQ(malformed.getPixel(5, 35), kRedCColor);
+}
+
 TEST(BitmapDrawing, SurfaceRoundTripsThroughPngFile) {
     PixelSurface surface(6, 5);
     {

@@ -3,12 +3,16 @@
 // set (CI runs the suite under xvfb-run); the failures without a usable X server or editor
 // are checked everywhere.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -367,5 +371,113 @@ TEST_F(GuiCommand, EndsWellOnItsTimeOnSigtermAndWhenItsWindowIsDestroyed) {
         x.destroy(window);
         EXPECT_EQ(child->wait(5s), std::optional<int>(0)) << errors();
     }
+    EXPECT_EQ(errors(), "");
+}
+
+namespace {
+
+// Window-relative points of the preset bar.
+constexpr int kMenuX = 222, kMenuY = 241;
+constexpr int kNameX = 154, kNameY = 240;
+constexpr int kPresetLabelX = 50, kPresetLabelY = 234;
+constexpr int kSavePresetX = 17, kSavePresetY = 233;
+// The preset list opens with its current row (0) as near the menu as the frame lets it: six
+// rows of 16 pixels in a one-pixel border, its bottom on the window's bottom edge.
+constexpr int kListRowX = 300;
+int listRowY(int row) { return kEditorHeight - 1 - (6 - row) * 16 + 8; }
+
+// The file's bytes once it exists with `size` bytes (empty when it does not in time).
+std::vector<unsigned char> awaitFile(const std::filesystem::path& path, std::size_t size,
+                                     std::chrono::milliseconds timeout) {
+    const Clock::time_point deadline = Clock::now() + timeout;
+    do {
+        std::error_code error;
+        if (std::filesystem::file_size(path, error) == size && !error) {
+            std::ifstream in(path, std::ios::binary);
+            return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+        }
+        std::this_thread::sleep_for(50ms);
+    } while (Clock::now() < deadline);
+    return {};
+}
+
+float valueIn(const std::vector<unsigned char>& presetImage, int parameter) {
+    float value;
+    std::memcpy(&value, &presetImage[29 + 4 * parameter], sizeof value);
+    return value;
+}
+
+}  // namespace
+
+// The preset menu, the name field and the PRESET label as a user works them: the default
+// preset written to the settings folder holds the chosen preset under the typed name.
+TEST_F(GuiCommand, MenuPicksAPresetTheFieldTakesTypingAndPresetStoresTheDefault) {
+    if (!haveDisplay()) GTEST_SKIP() << "no DISPLAY";
+    ASSERT_TRUE(x.ok());
+    auto child = start({"--seconds", "30"});
+    const Window window = windowOf(*child, true);
+    ASSERT_NE(window, 0u) << errors();
+    const std::string id = std::to_string(window);
+    auto clickAt = [&](int x0, int y0, const std::string& repeat = "1") {
+        xdotool({"mousemove", "--sync", "--window", id, std::to_string(x0), std::to_string(y0)});
+        xdotool({"click", "--repeat", repeat, "--delay", "80", "1"});
+    };
+
+    clickAt(kMenuX, kMenuY);
+    std::this_thread::sleep_for(300ms);  // as a user waits for the list to show
+    clickAt(kListRowX, listRowY(3));     // "Low & Dark"
+    clickAt(kNameX, kNameY);
+    xdotool({"type", "--delay", "40", "Typed name"});
+    xdotool({"key", "Return"});
+    clickAt(kPresetLabelX, kPresetLabelY, "2");
+
+    const std::vector<unsigned char> preset = awaitFile(config.path() / "QZA-tonefold/QZAChordwell/DefaultPreset", 61, 5s);
+    ASSERT_EQ(preset.size(), 61u) << errors();
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&preset[5]), 10), "Typed name");
+    EXPECT_EQ(preset[15], 0);
+    EXPECT_EQ(valueIn(preset, 2), 0.6f);   // Low & Dark's Decay
+    EXPECT_EQ(valueIn(preset, 4), 0.25f);  // and Transpose
+
+    x.requestClose(window);
+    EXPECT_EQ(child->wait(5s), std::optional<int>(0)) << errors();
+    EXPECT_EQ(errors(), "");
+}
+
+// The desktop's own chooser, zenity, saving a preset file to a path typed into it.
+TEST_F(GuiCommand, SavesAPresetFileThroughZenity) {
+    if (!haveDisplay()) GTEST_SKIP() << "no DISPLAY";
+    if (::access("/usr/bin/zenity", X_OK) != 0) GTEST_SKIP() << "zenity is not installed";
+    ASSERT_TRUE(x.ok());
+    auto child = start({"--seconds", "60"});
+    const Window window = windowOf(*child, true);
+    ASSERT_NE(window, 0u) << errors();
+    xdotool({"mousemove", "--sync", "--window", std::to_string(window), std::to_string(kSavePresetX),
+             std::to_string(kSavePresetY), "click", "1"});
+
+    const ChildResult found = runChild({"xdotool", "search", "--sync", "--name", "^Save preset$"}, {}, 30s);
+    ASSERT_EQ(found.exitCode, 0) << "no zenity window; stderr: " << errors();
+    const std::string dialog = found.out.substr(0, found.out.find('\n'));
+    // A chooser that outlives a failed test would take the typing of the next one.
+    struct CloseOnExit {
+        std::string window;
+        ~CloseOnExit() {
+            const ChildResult owner = runChild({"xdotool", "getwindowpid", window}, {}, 5s);
+            if (owner.exitCode == 0) ::kill(static_cast<pid_t>(std::stol(owner.out)), SIGTERM);
+        }
+    } closeOnExit{dialog};
+    xdotool({"windowfocus", "--sync", dialog});
+    std::filesystem::create_directories(dir / "my presets");
+    // Typed without extension: the preset's own is added.
+    xdotool({"type", "--delay", "30", (dir / "my presets" / "It's typed").string()});
+    // The chooser offers completions as a path is typed; a Return at once may only take one.
+    std::this_thread::sleep_for(500ms);
+    xdotool({"key", "Return"});
+
+    const std::vector<unsigned char> file = awaitFile(dir / "my presets" / "It's typed.qza", 61, 20s);
+    ASSERT_EQ(file.size(), 61u) << errors();
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&file[5])), "Default");
+
+    x.requestClose(window);
+    EXPECT_EQ(child->wait(5s), std::optional<int>(0)) << errors();
     EXPECT_EQ(errors(), "");
 }

@@ -1,4 +1,5 @@
-// Preset and bank images and the file commands, through a scripted file dialog.
+// Preset and bank images and the file commands of the open window, through a scripted file
+// dialog.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,39 +12,25 @@
 #include <vector>
 
 #include "effect_fixture.h"
-#include "presets/file_selector.h"
 #include "presets/preset_system_editor.h"
 #include "scoped_settings_folder.h"
+#include "scripted_file_dialog.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class ScriptedSelector : public FileSelector {
-public:
-    std::deque<std::optional<std::string>> answers;
-    std::vector<FileSelectorRequest> requests;
-
-    std::optional<std::string> choose(const FileSelectorRequest& request) override {
-        requests.push_back(request);
-        if (answers.empty()) return std::nullopt;
-        auto answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-};
-
 struct FileCommands : ::testing::Test {
     ScopedSettingsFolder settings;  // before the effect: it reads remembered paths when built
     EffectInstance fx;
-    ScriptedSelector selector;
+    ScriptedFileDialog selector;
     fs::path folder;
 
     void SetUp() override {
         char tmpl[] = "/tmp/chordwell-files-XXXXXX";
         ASSERT_NE(::mkdtemp(tmpl), nullptr);
         folder = tmpl;
-        editor().setFileSelector(&selector);
+        ASSERT_TRUE(editor().openOffscreen());  // the dialogs belong to the window
     }
     void TearDown() override { fs::remove_all(folder); }
 
@@ -95,8 +82,9 @@ TEST_F(FileCommands, PresetFileRoundTripsBitForBit) {
     EXPECT_EQ(fx.get(kDecay), 0.4321f);
     EXPECT_EQ(fx.text(effGetProgramName), name);
     EXPECT_EQ(selector.requests.back().title, "Load preset");
-    EXPECT_EQ(selector.requests.back().extension, "qza");
-    EXPECT_EQ(selector.requests.back().typeDescription, "QZA Preset");
+    ASSERT_EQ(selector.requests.back().types.size(), 1u);
+    EXPECT_EQ(selector.requests.back().types[0].extension, "qza");
+    EXPECT_EQ(selector.requests.back().types[0].description, "QZA Preset");
 }
 
 TEST_F(FileCommands, ByteOrderFollowsTheIdAndTheReversedCommand) {
@@ -177,14 +165,13 @@ TEST_F(FileCommands, BankFileRoundTripsInBothByteOrders) {
     for (const char* file : {"mine.qzb", "big.qzb"}) {
         EffectInstance other;
         auto& otherEditor = *static_cast<CPresetSystemEditor*>(other.effect().getEditor());
-        otherEditor.setFileSelector(&selector);
+        ASSERT_TRUE(otherEditor.openOffscreen());
         other.effect().selectPreset(3);
         selector.answers.push_back((folder / file).string());
         otherEditor.loadBankFile(false);
         EXPECT_EQ(other.effect().getCurrentPreset(), 0);
         EXPECT_EQ(other.programName(5), "Mine");
         EXPECT_EQ(std::memcmp(other.effect().getPresets(), fx.effect().getPresets(), 336), 0) << file;
-        otherEditor.setFileSelector(nullptr);
     }
 }
 
@@ -202,11 +189,12 @@ TEST_F(FileCommands, RemembersDirectoryAndNamesPerKind) {
     EXPECT_STREQ(editor().getPresetFileName(), "one.qza");
 
     editor().savePresetFile();  // cancelled: nothing changes
-    const FileSelectorRequest& request = selector.requests.back();
+    const platform::FileDialogRequest& request = selector.requests.back();
     EXPECT_EQ(request.title, "Save preset");
-    EXPECT_EQ(request.style, FileSelectorRequest::Style::saveFile);
+    EXPECT_EQ(request.style, platform::FileDialogRequest::Style::saveFile);
     EXPECT_EQ(request.initialDirectory, folder.string() + "/");
     EXPECT_EQ(request.defaultFileName, "one.qza");
+    EXPECT_EQ(request.defaultExtension, "qza");
     EXPECT_STREQ(editor().getPresetFileName(), "one.qza");
 }
 
@@ -250,12 +238,14 @@ TEST_F(FileCommands, ShortMissingAndLongFiles) {
     EXPECT_EQ(fx.get(kDecay), 0.0f);
 }
 
-TEST_F(FileCommands, NothingHappensWithoutADialog) {
-    editor().setFileSelector(nullptr);
+TEST_F(FileCommands, NothingHappensWithoutAWindow) {
+    editor().close();
+    selector.answers.assign(4, (folder / "x.qza").string());
     editor().loadPresetFile(false);
     editor().savePresetFile();
     editor().loadBankFile(false);
     editor().saveBankFile();
+    EXPECT_TRUE(selector.requests.empty());
     EXPECT_TRUE(fs::is_empty(folder));
 }
 

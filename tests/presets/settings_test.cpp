@@ -9,9 +9,9 @@
 #include <optional>
 
 #include "effect_fixture.h"
-#include "presets/file_selector.h"
 #include "presets/preset_system_editor.h"
 #include "scoped_settings_folder.h"
+#include "scripted_file_dialog.h"
 
 namespace fs = std::filesystem;
 
@@ -122,36 +122,24 @@ TEST_F(Settings, DamagedValuesAreIgnored) {
     EXPECT_STREQ(editorOf(fx).getCurrentDirectory(), "");
 }
 
-class OneAnswer : public FileSelector {
-public:
-    explicit OneAnswer(std::string path) : path(std::move(path)) {}
-    std::optional<std::string> choose(const FileSelectorRequest& request) override {
-        lastRequest = request;
-        return path;
-    }
-    std::string path;
-    FileSelectorRequest lastRequest;
-};
-
 TEST_F(Settings, RememberedPathsSurviveTheInstance) {
     fs::create_directories(folder / "presets");
     const std::string file = (folder / "presets" / "mine.qza").string();
+    ScriptedFileDialog selector;
     {
         EffectInstance fx;
-        OneAnswer selector(file);
-        editorOf(fx).setFileSelector(&selector);
+        ASSERT_TRUE(editorOf(fx).openOffscreen());
+        selector.answers.push_back(file);
         editorOf(fx).savePresetFile();
-        editorOf(fx).setFileSelector(nullptr);
     }
     EffectInstance fx;
     EXPECT_EQ(std::string(editorOf(fx).getCurrentDirectory()), (folder / "presets").string() + "/");
     EXPECT_STREQ(editorOf(fx).getPresetFileName(), "mine.qza");
-    OneAnswer selector(file);
-    editorOf(fx).setFileSelector(&selector);
+    ASSERT_TRUE(editorOf(fx).openOffscreen());
+    selector.answers.push_back(file);
     editorOf(fx).savePresetFile();
-    EXPECT_EQ(selector.lastRequest.initialDirectory, (folder / "presets").string() + "/");
-    EXPECT_EQ(selector.lastRequest.defaultFileName, "mine.qza");
-    editorOf(fx).setFileSelector(nullptr);
+    EXPECT_EQ(selector.requests.back().initialDirectory, (folder / "presets").string() + "/");
+    EXPECT_EQ(selector.requests.back().defaultFileName, "mine.qza");
 }
 
 TEST_F(Settings, AStoreThatCannotBeWrittenChangesNothing) {
