@@ -2,10 +2,6 @@
 
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
 #include "host/host_error.h"
 #include "host/temporary_file.h"
 #include "host/text_util.h"
@@ -88,8 +84,7 @@ void CAudioWriter::commit() {
     const int closeError = sf_close(file);
     file = nullptr;
     if (closeError != 0) throw CHostError("cannot finish " + target.string() + ": " + sf_error_number(closeError));
-    if (std::rename(temporary.c_str(), target.c_str()) != 0)
-        throw CHostError("cannot write " + target.string() + ": " + std::strerror(errno));
+    moveIntoPlace(temporary, target);
     committed = true;
 }
 
