@@ -98,7 +98,7 @@ TEST(HostFakePlugin, ParametersAndProgramsByNameOrNumber) {
     const std::vector<float> excitation = host::makeExcitation(44100.0);
     // The fake pads its parameter name ("  Level  ") and its program names.
     EXPECT_EQ(renderFake(dir, {"--param", "LEVEL=0.5"}), scaled(excitation, 0.5f));
-    EXPECT_EQ(renderFake(dir, {"--param", "0=2"}), scaled(excitation, 2.0f));
+    EXPECT_EQ(renderFake(dir, {"--param", "0=0.75"}), scaled(excitation, 0.75f));
     EXPECT_EQ(renderFake(dir, {"--preset", "second"}), scaled(excitation, 0.25f));
     EXPECT_EQ(renderFake(dir, {"--preset", "1"}), scaled(excitation, 0.25f));
     // --param comes after --preset, whatever the order on the command line.

@@ -92,6 +92,8 @@ TEST(HostErrors, EachFailsWithOneLineAndLeavesNoFile) {
         {{"render", "mono.wav", "out.wav", "--plugin", kPlate}, 1, "expects a stereo input file, but mono.wav has 1 channel"},
         {{"render", "three.wav", "out.wav", "--plugin", kPlate}, 1, "has 3 channels"},
         {{"render", "stereo.wav", "out.wav", "--plugin", kPlate, "--param", "Decay=nan"}, 1, "is not a finite number"},
+        {{"render", "stereo.wav", "out.wav", "--plugin", kPlate, "--param", "Decay=2"}, 1, "parameter Decay: 2 is outside the range 0..1"},
+        {{"render", "out.wav", "--plugin", kPlate, "--param", "0=-0.01"}, 1, "parameter 0: -0.01 is outside the range 0..1"},
         {{"render", "out.wav", "--plugin", kPlate, "--param", "Decay=0.5.5"}, 1, "is not a finite number"},
         {{"render", "out.wav", "--plugin", kPlate, "--preset-file", "missing.qza"}, 1, "cannot read missing.qza"},
         {{"render", "out.wav", "--plugin", kPlate, "--bank-file", "stereo.wav"}, 1, "not a preset or bank file"},
