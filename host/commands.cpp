@@ -45,6 +45,7 @@ void runRender(const RenderCommand& command, std::ostream& out, const HostEnviro
         progress.finish();
         throw;
     }
+    if (result.monoInput) out << "mono input: " << options.input->string() << " feeds both inputs of the plug-in\n";
     if (result.nonFiniteSamples > 0) {
         out << "warning: the plug-in produced " << result.nonFiniteSamples << " samples that are not finite numbers"
             << (result.format.find("float") == std::string::npos ? "; they were written as 0" : "") << '\n';
