@@ -29,6 +29,8 @@ public:
 
 private:
     X11Window(X11Connection& connection, Window window, Visual* visual, CFrame& frame, const PixelSurface& backBuffer);
+    // Destroyed with its parent, or its connection lost with the server: nothing is sent.
+    bool isGone() const;
 
     X11Connection& connection;
     Window window;
@@ -37,4 +39,5 @@ private:
     const PixelSurface& backBuffer;
     ClickCounter clicks;
     bool windowGone = false;  // destroyed with its parent
+    bool uploading = false;   // presented, and not yet known to be taken by the server
 };
