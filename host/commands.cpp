@@ -77,12 +77,15 @@ std::filesystem::path resolvePluginPath(const std::optional<std::filesystem::pat
     std::error_code error;
     const std::filesystem::path beside = environment.executableDir / kDefaultPluginFile;
     if (!environment.executableDir.empty() && std::filesystem::exists(beside, error)) return beside;
+    const std::filesystem::path installed = environment.installedPluginDir / kDefaultPluginFile;
+    if (!environment.installedPluginDir.empty() && std::filesystem::exists(installed, error)) return installed;
     if (environment.home) {
         const std::filesystem::path user = *environment.home / ".vst" / kDefaultPluginFile;
         if (std::filesystem::exists(user, error)) return user;
     }
     throw CHostError(std::string("no plug-in given, and ") + kDefaultPluginFile + " is neither beside chordwell (" +
-                     environment.executableDir.string() + ") nor in ~/.vst; name one with --plugin PATH");
+                     environment.executableDir.string() + "), nor in " + environment.installedPluginDir.string() +
+                     ", nor in ~/.vst; name one with --plugin PATH");
 }
 
 int runChordwell(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
