@@ -52,25 +52,17 @@ Function next(const char* name) {
 }
 
 using MutexOp = int (*)(pthread_mutex_t*);
-using MutexTimedOp = int (*)(pthread_mutex_t*, const timespec*);
 using RwOp = int (*)(pthread_rwlock_t*);
 using SpinOp = int (*)(pthread_spinlock_t*);
 using SemOp = int (*)(sem_t*);
-using SemTimedOp = int (*)(sem_t*, const timespec*);
 
 struct RealLocks {
     MutexOp mutexLock = next<MutexOp>("pthread_mutex_lock");
     MutexOp mutexTryLock = next<MutexOp>("pthread_mutex_trylock");
-    MutexTimedOp mutexTimedLock = next<MutexTimedOp>("pthread_mutex_timedlock");
     RwOp readLock = next<RwOp>("pthread_rwlock_rdlock");
     RwOp writeLock = next<RwOp>("pthread_rwlock_wrlock");
-    RwOp tryReadLock = next<RwOp>("pthread_rwlock_tryrdlock");
-    RwOp tryWriteLock = next<RwOp>("pthread_rwlock_trywrlock");
     SpinOp spinLock = next<SpinOp>("pthread_spin_lock");
-    SpinOp spinTryLock = next<SpinOp>("pthread_spin_trylock");
     SemOp semWait = next<SemOp>("sem_wait");
-    SemOp semTryWait = next<SemOp>("sem_trywait");
-    SemTimedOp semTimedWait = next<SemTimedOp>("sem_timedwait");
 };
 
 const RealLocks& real() {
@@ -151,11 +143,6 @@ void* realloc(void* block, std::size_t size) {
     return __libc_realloc(block, size);
 }
 
-void* memalign(std::size_t alignment, std::size_t size) {
-    note(allocations, "memalign");
-    return __libc_memalign(alignment, size);
-}
-
 void* aligned_alloc(std::size_t alignment, std::size_t size) {
     note(allocations, "aligned_alloc");
     return __libc_memalign(alignment, size);
@@ -178,10 +165,6 @@ int pthread_mutex_trylock(pthread_mutex_t* mutex) {
     note(locks, "pthread_mutex_trylock");
     return real().mutexTryLock(mutex);
 }
-int pthread_mutex_timedlock(pthread_mutex_t* mutex, const timespec* until) {
-    note(locks, "pthread_mutex_timedlock");
-    return real().mutexTimedLock(mutex, until);
-}
 int pthread_rwlock_rdlock(pthread_rwlock_t* lock) {
     note(locks, "pthread_rwlock_rdlock");
     return real().readLock(lock);
@@ -190,33 +173,13 @@ int pthread_rwlock_wrlock(pthread_rwlock_t* lock) {
     note(locks, "pthread_rwlock_wrlock");
     return real().writeLock(lock);
 }
-int pthread_rwlock_tryrdlock(pthread_rwlock_t* lock) {
-    note(locks, "pthread_rwlock_tryrdlock");
-    return real().tryReadLock(lock);
-}
-int pthread_rwlock_trywrlock(pthread_rwlock_t* lock) {
-    note(locks, "pthread_rwlock_trywrlock");
-    return real().tryWriteLock(lock);
-}
 int pthread_spin_lock(pthread_spinlock_t* lock) {
     note(locks, "pthread_spin_lock");
     return real().spinLock(lock);
 }
-int pthread_spin_trylock(pthread_spinlock_t* lock) {
-    note(locks, "pthread_spin_trylock");
-    return real().spinTryLock(lock);
-}
 int sem_wait(sem_t* semaphore) {
     note(locks, "sem_wait");
     return real().semWait(semaphore);
-}
-int sem_trywait(sem_t* semaphore) {
-    note(locks, "sem_trywait");
-    return real().semTryWait(semaphore);
-}
-int sem_timedwait(sem_t* semaphore, const timespec* until) {
-    note(locks, "sem_timedwait");
-    return real().semTimedWait(semaphore, until);
 }
 
 }  // extern "C"
