@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 #include "dsp/resonator_bank.h"
@@ -52,9 +53,9 @@ TEST(ReadoutTexts, SemitonesAreTheEnginesTransposition) {
             engine.setTranspose(v);
             engine.process(silence, silence, out[0], out[1], 1, 44100.0f);
             const long semitones = std::lround(12.0 * std::log2(static_cast<double>(engine.transposeRatio())));
-            const std::string expected =
-                semitones > 0 ? "#" + std::to_string(semitones)
-                              : (semitones < 0 ? "b" + std::to_string(-semitones) : std::string("0"));
+            char expected[16];
+            std::snprintf(expected, sizeof expected, semitones > 0 ? "#%ld" : (semitones < 0 ? "b%ld" : "0"),
+                          semitones < 0 ? -semitones : semitones);
             EXPECT_EQ(convert(semitoneStringConvert, v), expected) << v;
         }
     }
