@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Release tree, makes the Debian package from it, installs the package on this
-# machine with apt-get, checks that the installed chordwell loads the installed plug-in, and
-# removes the package again. Run by scripts/test.sh; it installs system-wide (root or sudo).
+# Builds the Release tree (tests and benchmarks too, so that all of it builds at -O3), makes
+# the Debian package from it, installs the package on this machine with apt-get, checks that
+# the installed chordwell loads the installed plug-in, and removes the package again. Run by
+# scripts/test.sh; it installs system-wide (root or sudo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,7 +11,7 @@ sudo=""
 package=qza-chordwell
 
 bash scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DCHORDWELL_SANITIZER= \
-  -DCHORDWELL_TESTS=OFF -DCHORDWELL_BENCH=OFF -DCHORDWELL_VST_INSTALL_DIR=lib/vst
+  -DCHORDWELL_TESTS=ON -DCHORDWELL_BENCH=ON -DCHORDWELL_VST_INSTALL_DIR=lib/vst
 rm -f build-release/${package}_*.deb
 # Each step's output is shown only when it fails.
 log=$PWD/build-release/package-step.log

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets everything up and runs the whole test suite: the optimised build under a virtual X
-# server; the Release build packaged, installed and loaded; the thread tests under
+# server; the Release build likewise, and packaged, installed and loaded; the thread tests under
 # ThreadSanitizer; the editor tests and the fuzz replays under AddressSanitizer with leak
 # checking; a short run of every fuzz target; and the whole suite under
 # UndefinedBehaviorSanitizer. Every build tree is configured with all the options it relies on.
@@ -24,6 +24,7 @@ bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDWELL_SANITI
 
 echo "== Release build, Debian package"
 bash scripts/check_package.sh
+"${xvfb[@]}" ctest --test-dir build-release --no-tests=error --output-on-failure -j "$jobs"
 
 echo "== ThreadSanitizer"
 bash scripts/build.sh build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDWELL_SANITIZER=thread \
