@@ -27,8 +27,10 @@ for target in "${targets[@]}"; do
   corpus=build-fuzz/corpus/$target
   log=build-fuzz/fuzz-$target.log
   mkdir -p "$corpus"
+  seeds=(tests/fuzz/corpus/"$target")
+  if [ -d tests/fuzz/regressions/"$target" ]; then seeds+=(tests/fuzz/regressions/"$target"); fi
   if ! build-fuzz/tests/fuzz/fuzz_"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-      -artifact_prefix=build-fuzz/artifacts/"$target"- "$corpus" tests/fuzz/corpus/"$target" >"$log" 2>&1; then
+      -artifact_prefix=build-fuzz/artifacts/"$target"- "$corpus" "${seeds[@]}" >"$log" 2>&1; then
     tail -n 60 "$log"
     echo "fuzz_$target failed; the input is in build-fuzz/artifacts/ (log: $log)"
     exit 1
