@@ -1,7 +1,6 @@
 #include "editor/ad_editor.h"
 
-#include <cmath>
-
+#include "dsp/parameter_laws.h"
 #include "editor/cabout.h"
 #include "editor/cled.h"
 #include "editor/value_conversions.h"
@@ -38,12 +37,10 @@ const CRect kAboutArea(50, 10, 280, 47);
 const CRect kAboutPicture(30, 10, 290, 214);
 const CPoint kVersionTextPosition(172, 80);
 
-// The gain the Output readout shows for the parameter value v.
-float outputGain(float v) { return static_cast<float>(4.0 * static_cast<double>(v) * static_cast<double>(v)); }
-
-// Bypass rounded as its law does: the whole part of v + 0.5 (as a float, so no conversion to
-// an integer can overflow for values far outside 0..1).
-float roundedBypass(float v) { return static_cast<float>(std::trunc(static_cast<double>(v) + 0.5)); }
+// The readouts show what the engine makes of a value: the Output readout the gain of its law,
+// the bypass button and lamp the state the Bypass law gives.
+float outputGain(float v) { return dsp::outputGainLaw(v); }
+float roundedBypass(float v) { return static_cast<float>(dsp::bypassLaw(v)); }
 
 }  // namespace
 

@@ -4,10 +4,13 @@
 #include <cstdio>
 #include <limits>
 
+#include "dsp/parameter_laws.h"
+
 namespace {
 
 constexpr int kTextSize = 32;
 constexpr double kSilence = 1e-8;
+constexpr long long kNoTranspositionStep = 24;  // the step of Transpose 0.5
 
 // Cuts toward zero; magnitudes an int cannot hold are pinned to its ends instead of
 // overflowing (the texts are meant for values 0..1 and show nonsense outside it either way).
@@ -25,7 +28,8 @@ void percentStringConvert(float value, char* text) {
 }
 
 void semitoneStringConvert(float value, char* text) {
-    const long long k = static_cast<long long>(wholeTowardZero(static_cast<double>(value) * 48.0 + 0.5)) - 24;
+    // The step the engine transposes by, counted from no transposition.
+    const long long k = static_cast<long long>(dsp::transposeStepLaw(value)) - kNoTranspositionStep;
     if (k > 0)
         std::snprintf(text, kTextSize, "#%lld", k);
     else if (k < 0)

@@ -84,8 +84,8 @@ void CKnob::applyValue(float newValue) {
 
 CMouseEventResult CKnob::onMouseDown(CPoint& where, const CButtonState& buttons) {
     if (!(buttons & kLButton)) return kMouseEventNotHandled;
-    if (buttons & kControl) {
-        // Reset gesture: the default value, as one complete edit.
+    if (buttons.getModifierState() == kControl) {
+        // Reset gesture (Ctrl and no other modifier): the default value, as one complete edit.
         beginEdit();
         setValue(getDefaultValue());
         valueChanged();

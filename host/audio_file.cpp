@@ -2,10 +2,6 @@
 
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
 #include "host/host_error.h"
 #include "host/temporary_file.h"
 #include "host/text_util.h"
@@ -29,12 +25,12 @@ CSoundFileSource::CSoundFileSource(const std::filesystem::path& path) {
     file = sf_open(path.c_str(), SFM_READ, &info);
     if (file == nullptr)
         throw CHostError("cannot read input file " + path.string() + ": " + sf_strerror(nullptr));
-    if (info.channels != kStereo) {
+    if (info.channels != 1 && info.channels != kStereo) {
         const int channels = info.channels;
         sf_close(file);
         file = nullptr;
-        throw CHostError("chordwell expects a stereo input file, but " + path.string() + " has " +
-                         std::to_string(channels) + (channels == 1 ? " channel" : " channels"));
+        throw CHostError("chordwell takes mono or stereo input files, but " + path.string() + " has " +
+                         std::to_string(channels) + " channels");
     }
     if (info.samplerate <= 0) {
         sf_close(file);
@@ -48,7 +44,16 @@ CSoundFileSource::~CSoundFileSource() {
 }
 
 std::int64_t CSoundFileSource::read(float* interleaved, std::int64_t count) {
-    return static_cast<std::int64_t>(sf_readf_float(file, interleaved, static_cast<sf_count_t>(count)));
+    const auto got = static_cast<std::int64_t>(sf_readf_float(file, interleaved, static_cast<sf_count_t>(count)));
+    if (mono()) {
+        // The samples arrive packed at the front; spreading them from the last one backwards
+        // overwrites each only after it has been copied.
+        for (std::int64_t n = got; n-- > 0;) {
+            interleaved[2 * n + 1] = interleaved[n];
+            interleaved[2 * n] = interleaved[n];
+        }
+    }
+    return got;
 }
 
 CAudioWriter::CAudioWriter(const std::filesystem::path& target, const OutputFormat& format, int sampleRate)
@@ -88,8 +93,7 @@ void CAudioWriter::commit() {
     const int closeError = sf_close(file);
     file = nullptr;
     if (closeError != 0) throw CHostError("cannot finish " + target.string() + ": " + sf_error_number(closeError));
-    if (std::rename(temporary.c_str(), target.c_str()) != 0)
-        throw CHostError("cannot write " + target.string() + ": " + std::strerror(errno));
+    moveIntoPlace(temporary, target);
     committed = true;
 }
 

@@ -1,4 +1,4 @@
-// Stereo audio in and out through libsndfile. Output goes to a temporary file beside the
+// Audio in (mono or stereo) and stereo out through libsndfile. Output goes to a temporary file beside the
 // target and is renamed over it only when complete, so a failed render leaves nothing.
 #pragma once
 
@@ -31,10 +31,12 @@ public:
     virtual std::int64_t frames() const = 0;
     // Reads up to count frames into interleaved; answers how many it read.
     virtual std::int64_t read(float* interleaved, std::int64_t count) = 0;
+    // Whether one channel is read into both sides of each frame.
+    virtual bool mono() const { return false; }
 };
 
-// A stereo sound file. Throws CHostError for a file that is missing, unreadable, or not
-// stereo (naming the channel count it has).
+// A mono or stereo sound file; a mono file's one channel is read into both sides. Throws
+// CHostError for a file that is missing, unreadable, or of more channels (naming how many).
 class CSoundFileSource : public CAudioSource {
 public:
     explicit CSoundFileSource(const std::filesystem::path& path);
@@ -45,6 +47,7 @@ public:
     double sampleRate() const override { return static_cast<double>(info.samplerate); }
     std::int64_t frames() const override { return static_cast<std::int64_t>(info.frames); }
     std::int64_t read(float* interleaved, std::int64_t count) override;
+    bool mono() const override { return info.channels == 1; }
 
 private:
     SF_INFO info{};

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "plugin/parameters.h"
 #include "vst/aeffect.h"
 
 namespace host {
@@ -18,7 +19,7 @@ inline constexpr VstInt32 kChordwellUniqueId = fourCharId('Z', 'k', 'R', 'w');  
 
 inline constexpr std::size_t kNumPresets = 6;
 inline constexpr std::size_t kPresetNameLength = 24;
-inline constexpr std::size_t kNumPresetValues = 8;
+inline constexpr std::size_t kNumPresetValues = kNumParams;  // one value per parameter
 inline constexpr std::size_t kPresetRecordSize = kPresetNameLength + 4 * kNumPresetValues;  // 56
 
 // Images: ID word, kind byte, then one record (preset) or six (bank), unaligned.

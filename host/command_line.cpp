@@ -19,7 +19,7 @@ const char* const kUsage =
     "\n"
     "render options:\n"
     "  --plugin PATH         the VST 2.4 plug-in (default: QZA Chordwell.so beside chordwell,\n"
-    "                        else ~/.vst/QZA Chordwell.so)\n"
+    "                        else where it is installed with chordwell, else in ~/.vst)\n"
     "  --block-size N        frames per processing call (default 512)\n"
     "  --preset NAME|INDEX   a program as listed by info (names in any case)\n"
     "  --param NAME=VALUE    set a parameter (name as listed by info, or its index) to a\n"

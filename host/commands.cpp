@@ -45,6 +45,7 @@ void runRender(const RenderCommand& command, std::ostream& out, const HostEnviro
         progress.finish();
         throw;
     }
+    if (result.monoInput) out << "mono input: " << options.input->string() << " feeds both inputs of the plug-in\n";
     if (result.nonFiniteSamples > 0) {
         out << "warning: the plug-in produced " << result.nonFiniteSamples << " samples that are not finite numbers"
             << (result.format.find("float") == std::string::npos ? "; they were written as 0" : "") << '\n';
@@ -76,12 +77,15 @@ std::filesystem::path resolvePluginPath(const std::optional<std::filesystem::pat
     std::error_code error;
     const std::filesystem::path beside = environment.executableDir / kDefaultPluginFile;
     if (!environment.executableDir.empty() && std::filesystem::exists(beside, error)) return beside;
+    const std::filesystem::path installed = environment.installedPluginDir / kDefaultPluginFile;
+    if (!environment.installedPluginDir.empty() && std::filesystem::exists(installed, error)) return installed;
     if (environment.home) {
         const std::filesystem::path user = *environment.home / ".vst" / kDefaultPluginFile;
         if (std::filesystem::exists(user, error)) return user;
     }
     throw CHostError(std::string("no plug-in given, and ") + kDefaultPluginFile + " is neither beside chordwell (" +
-                     environment.executableDir.string() + ") nor in ~/.vst; name one with --plugin PATH");
+                     environment.executableDir.string() + "), nor in " + environment.installedPluginDir.string() +
+                     ", nor in ~/.vst; name one with --plugin PATH");
 }
 
 int runChordwell(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

@@ -19,12 +19,14 @@ inline constexpr char kDefaultPluginFile[] = "QZA Chordwell.so";
 
 struct HostEnvironment {
     std::filesystem::path executableDir;  // where chordwell itself lives
+    std::filesystem::path installedPluginDir;  // where an install puts the plug-in beside it
     std::optional<std::filesystem::path> home;
     bool progressBar = false;  // stderr is a terminal
 };
 
-// The plug-in to load: the one given, else QZA Chordwell.so beside chordwell, else in
-// ~/.vst. Throws CHostError when none is given and neither default exists.
+// The plug-in to load: the one given, else QZA Chordwell.so beside chordwell (a build tree),
+// else where an install of chordwell puts it, else in ~/.vst. Throws CHostError when none is
+// given and no default exists.
 std::filesystem::path resolvePluginPath(const std::optional<std::filesystem::path>& given,
                                         const HostEnvironment& environment);
 

@@ -103,6 +103,8 @@ void idleUntilClosed(CPluginInstance& plugin, CEditorWindow& window, const std::
         const Clock::duration untilWake = std::min(nextIdle, end) - now;
         window.waitForEvents(std::chrono::ceil<std::chrono::milliseconds>(std::max(untilWake, Clock::duration::zero())));
     }
+    // Editor and plug-in still close on the way out (the plug-in's own connection is lost too).
+    if (window.serverLost()) throw CHostError("the X server went away; the editor was closed");
 }
 
 }  // namespace

@@ -22,8 +22,8 @@ struct EditorSessionOptions {
 // Loads and opens the plug-in (no audio is processed), applies the settings, shows its
 // editor in a top-level window and idles it about every 20 ms until the user closes the
 // window, SIGINT or SIGTERM arrives, or the time is up; then closes editor and plug-in.
-// Throws CHostError when there is no X display, the plug-in has no editor, or its editor
-// does not open.
+// Throws CHostError when there is no X display, the plug-in has no editor, its editor does
+// not open, or the X server goes away while it is shown (editor and plug-in closed first).
 void runEditorSession(const EditorSessionOptions& options, std::ostream& out);
 
 }  // namespace host

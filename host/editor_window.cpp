@@ -24,11 +24,22 @@ namespace {
 // a handler of its own) go on to whoever handled them before.
 Display* gWindowDisplay = nullptr;
 XErrorHandler gPreviousHandler = nullptr;
+XIOErrorHandler gPreviousIOHandler = nullptr;
 
 int onXError(Display* display, XErrorEvent* event) {
     if (display == gWindowDisplay) return 0;
     return gPreviousHandler ? gPreviousHandler(display, event) : 0;
 }
+
+// A lost server would end the program in Xlib's default handlers, with the plug-in's editor
+// still open. On our connection the process-wide handler returns and the connection's exit
+// handler marks the window lost, so the session closes editor and plug-in and says why.
+int onXIOError(Display* display) {
+    if (display == gWindowDisplay) return 0;
+    return gPreviousIOHandler ? gPreviousIOHandler(display) : 0;
+}
+
+void onXIOErrorExit(Display* /*display*/, void* lost) { *static_cast<bool*>(lost) = true; }
 
 constexpr char kWindowClassName[] = "chordwell";
 constexpr char kWindowClass[] = "Chordwell";
@@ -84,6 +95,9 @@ CEditorWindow::CEditorWindow(int width, int height, const std::string& title) {
         throw CHostError(std::string("cannot reach the X display \"") + std::getenv("DISPLAY") + "\"");
     gWindowDisplay = display;
     if (XErrorHandler previous = XSetErrorHandler(&onXError); previous != &onXError) gPreviousHandler = previous;
+    if (XIOErrorHandler previous = XSetIOErrorHandler(&onXIOError); previous != &onXIOError)
+        gPreviousIOHandler = previous;
+    XSetIOErrorExitHandler(display, &onXIOErrorExit, &lost);
 
     const int screen = DefaultScreen(display);
     XSetWindowAttributes attributes{};
@@ -112,6 +126,8 @@ CEditorWindow::~CEditorWindow() {
     gWindowDisplay = nullptr;
     XErrorHandler current = XSetErrorHandler(gPreviousHandler);
     if (current != &onXError) XSetErrorHandler(current);  // someone replaced ours: keep theirs
+    XIOErrorHandler currentIO = XSetIOErrorHandler(gPreviousIOHandler);
+    if (currentIO != &onXIOError) XSetIOErrorHandler(currentIO);
 }
 
 void* CEditorWindow::handle() const { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(window)); }
@@ -128,14 +144,14 @@ void CEditorWindow::setFixedSize(int width, int height) {
 }
 
 void CEditorWindow::resize(int width, int height) {
-    if (destroyed) return;
+    if (destroyed || lost) return;
     setFixedSize(width, height);
     XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
     XFlush(display);
 }
 
 bool CEditorWindow::handleEvents() {
-    while (XPending(display) > 0) {
+    while (!lost && XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
         if (event.type == ClientMessage && event.xclient.window == window &&
@@ -146,11 +162,11 @@ bool CEditorWindow::handleEvents() {
             destroyed = true;
         }
     }
-    return closeRequested || destroyed;
+    return closeRequested || destroyed || lost;
 }
 
 void CEditorWindow::waitForEvents(std::chrono::milliseconds timeout) {
-    if (XPending(display) > 0) return;  // already read into Xlib's queue: the socket may stay quiet
+    if (lost || XPending(display) > 0) return;  // already read into Xlib's queue: the socket may stay quiet
     pollfd connection{ConnectionNumber(display), POLLIN, 0};
     // A signal ends the wait early (poll is never restarted), so an interrupt is seen at once.
     poll(&connection, 1, static_cast<int>(timeout.count()));

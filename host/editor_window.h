@@ -26,8 +26,11 @@ public:
     void resize(int width, int height);
 
     // Handles every event queued on this connection. Answers true once the user has asked
-    // the window to close (WM_DELETE_WINDOW) or someone has destroyed it.
+    // the window to close (WM_DELETE_WINDOW), someone has destroyed it, or the X server has
+    // gone away.
     bool handleEvents();
+    // True once the connection to the X server is lost; the window is gone with it.
+    bool serverLost() const { return lost; }
     // Waits until this connection has an event, a signal arrives, or the time is up.
     void waitForEvents(std::chrono::milliseconds timeout);
 
@@ -40,6 +43,7 @@ private:
     unsigned long deleteWindowAtom = 0;
     bool closeRequested = false;
     bool destroyed = false;
+    bool lost = false;
 };
 
 // Throws CHostError unless the DISPLAY variable names an X server to try (set, not empty).

@@ -15,7 +15,10 @@ int main(int argc, char** argv) {
     host::HostEnvironment environment;
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) environment.executableDir = self.parent_path();
+    if (!error) {
+        environment.executableDir = self.parent_path();
+        environment.installedPluginDir = (environment.executableDir / CHORDWELL_PLUGIN_DIR_FROM_BIN).lexically_normal();
+    }
     if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') environment.home = home;
     environment.progressBar = isatty(STDERR_FILENO) != 0;
 

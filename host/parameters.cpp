@@ -18,6 +18,12 @@ ParameterSetting parseParameterSetting(std::string_view text) {
         throw CHostError("bad value for parameter " + setting.parameter + ": \"" + std::string(valueText) +
                          "\" is not a finite number");
     }
+    // The interface's parameter values are normalised; what lies outside means nothing to a
+    // plug-in, which may even take it without complaint.
+    if (*value < 0.0f || *value > 1.0f) {
+        throw CHostError("bad value for parameter " + setting.parameter + ": " + std::string(valueText) +
+                         " is outside the range 0..1 of normalised values");
+    }
     setting.value = *value;
     return setting;
 }

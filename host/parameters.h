@@ -11,11 +11,11 @@ namespace host {
 
 struct ParameterSetting {
     std::string parameter;  // trimmed name or decimal index, as the user wrote it
-    float value = 0.0f;     // normalised value, finite
+    float value = 0.0f;     // normalised value, 0..1
 };
 
 // Splits NAME=VALUE at its last '='. Throws CUsageError when there is no '=' or no name,
-// CHostError when VALUE is not a finite number.
+// CHostError when VALUE is not a number from 0 to 1.
 ParameterSetting parseParameterSetting(std::string_view text);
 
 // The index of the parameter named by its number or its trimmed name (any case).

@@ -145,6 +145,7 @@ RenderResult render(const RenderOptions& options, CProgressBar& progress) {
     result.frames = totalFrames;
     result.sampleRate = rate;
     result.format = format.description;
+    result.monoInput = source->mono();
     return result;
 }
 

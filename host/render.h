@@ -41,6 +41,7 @@ struct RenderResult {
     double sampleRate = 0.0;
     std::string format;
     std::int64_t nonFiniteSamples = 0;  // NaN or infinite samples the plug-in produced
+    bool monoInput = false;             // the input file's one channel fed both inputs
 };
 
 // Loads the plug-in, applies --bank-file, --preset, --preset-file and --param in that

@@ -2,9 +2,6 @@
 
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "editor/ad_editor.h"
@@ -44,8 +41,7 @@ public:
     const std::filesystem::path& temporaryPath() const { return path; }
 
     void commit() {
-        if (std::rename(path.c_str(), target.c_str()) != 0)
-            throw CHostError("cannot write " + target.string() + ": " + std::strerror(errno));
+        moveIntoPlace(path, target);
         committed = true;
     }
 

@@ -6,9 +6,13 @@
 
 namespace host {
 
-// Creates an empty file ".<name>.chordwell-XXXXXX" in the target's folder, with the
+// Creates an empty file under a random hidden name in the target's folder, with the
 // permissions a newly created file gets. Answers its open descriptor and stores its path;
 // throws CHostError when it cannot be created.
 int createTemporaryBeside(const std::filesystem::path& target, std::filesystem::path& temporary);
+
+// Renames the finished temporary file over the target, durably. Throws CHostError naming the
+// target when the rename fails.
+void moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& target);
 
 }  // namespace host

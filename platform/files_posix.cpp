@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/file_replacement_posix.h"
 #include "platform/files.h"
 
 namespace platform {
@@ -72,18 +73,12 @@ std::optional<std::string> readSmallTextFile(const std::string& path, std::size_
 }
 
 bool writeFileAtomically(const std::string& path, const void* data, std::size_t size) {
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
+    std::string temporary;
+    const int fd = createFileBeside(path, temporary);
     if (fd < 0) return false;
     bool ok = writeAll(fd, static_cast<const unsigned char*>(data), size) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    // mkstemp creates the file readable by its owner only; a preset file is an ordinary document.
-    if (ok) {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::chmod(temporary.c_str(), 0666 & ~mask);
-    }
-    if (ok) ok = ::rename(temporary.c_str(), path.c_str()) == 0;
+    if (ok) ok = renameOver(temporary, path);
     if (!ok) ::unlink(temporary.c_str());
     return ok;
 }

@@ -5,9 +5,11 @@
 #include <atomic>
 #include <cstdint>
 
+#include "plugin/parameters.h"
+
 constexpr int kNumPresets = 6;
 constexpr int kPresetNameLength = 24;
-constexpr int kNumPresetValues = 8;
+constexpr int kNumPresetValues = kNumParams;  // one value per parameter, in index order
 
 struct PresetRecord {
     char name[kPresetNameLength];  // zero-padded; exactly 24 characters carry no terminator

@@ -7,12 +7,8 @@
 #include "presets/bank_chunk.h"
 #include "presets/preset_system_editor.h"
 
-namespace {
-constexpr VstInt32 kNumParameters = 8;
-}
-
 CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback master)
-    : AudioEffectX(master, 1, kNumParameters) {
+    : AudioEffectX(master, 1, kNumParams) {
     programsAreChunks(true);
     chunkBuffer = new unsigned char[kChunkSize]();
     presets = new PresetRecord[kNumPresets]();

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Configures and builds one build tree: scripts/build.sh DIR [extra cmake arguments...]
+# Warnings are errors in every build the scripts make (a later argument may say otherwise).
+# Callers pass every option they rely on, each time: a tree configured earlier by another
+# script keeps its cache, and with it that script's choices.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=$1
 shift
-cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+cmake -S . -B "$dir" -G Ninja -DCHORDWELL_WARNINGS_AS_ERRORS=ON "$@" >/dev/null
 cmake --build "$dir" -j "$(nproc)"

@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
-bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDWELL_TESTS=OFF -DCHORDWELL_BENCH=OFF
+bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDWELL_SANITIZER= \
+  -DCHORDWELL_TESTS=OFF -DCHORDWELL_BENCH=OFF
 
 out=${1:-out/chordwell-demo.wav}
 mkdir -p "$(dirname "$out")"

@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
+  file                        # cpack reads the programs' library dependencies with it
+  clang libclang-rt-14-dev    # the fuzz targets: clang and its libFuzzer
   libgtest-dev libgmock-dev libbenchmark-dev
   libsndfile1-dev
   libcairo2-dev libx11-dev libxext-dev libxkbcommon-dev

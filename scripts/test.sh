@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Sets everything up and runs the whole test suite: the optimised build under a virtual X
-# server, then the thread tests under ThreadSanitizer and the editor tests under
-# AddressSanitizer with leak checking, then the Windows builds' tests under Wine.
+# server; the Release build likewise, and packaged, installed and loaded; the thread tests under
+# ThreadSanitizer; the editor tests and the fuzz replays under AddressSanitizer with leak
+# checking; a short run of every fuzz target; the whole suite under UndefinedBehaviorSanitizer;
+# and the Windows builds' tests under Wine. Every build tree is configured with all the options
+# it relies on.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,20 +16,37 @@ export XDG_CONFIG_HOME
 trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
 
 jobs=$(nproc)
+xvfb=(xvfb-run -a -s "-screen 0 1024x768x24")
 
 echo "== optimised build"
-bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build --no-tests=error --output-on-failure -j "$jobs"
+bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDWELL_SANITIZER= \
+  -DCHORDWELL_TESTS=ON -DCHORDWELL_BENCH=ON
+"${xvfb[@]}" ctest --test-dir build --no-tests=error --output-on-failure -j "$jobs"
+
+echo "== Release build, Debian package"
+bash scripts/check_package.sh
+"${xvfb[@]}" ctest --test-dir build-release --no-tests=error --output-on-failure -j "$jobs"
 
 echo "== ThreadSanitizer"
-bash scripts/build.sh build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDWELL_SANITIZER=thread -DCHORDWELL_BENCH=OFF
+bash scripts/build.sh build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDWELL_SANITIZER=thread \
+  -DCHORDWELL_TESTS=ON -DCHORDWELL_BENCH=OFF
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-  xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build-tsan -L tsan --no-tests=error --output-on-failure -j "$jobs"
+  "${xvfb[@]}" ctest --test-dir build-tsan -L tsan --no-tests=error --output-on-failure -j "$jobs"
 
 echo "== AddressSanitizer"
-bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDWELL_SANITIZER=address -DCHORDWELL_BENCH=OFF
+bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDWELL_SANITIZER=address \
+  -DCHORDWELL_TESTS=ON -DCHORDWELL_BENCH=OFF
 ASAN_OPTIONS="detect_leaks=1" \
-  xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir build-asan -L asan --no-tests=error --output-on-failure -j "$jobs"
+  "${xvfb[@]}" ctest --test-dir build-asan -L asan --no-tests=error --output-on-failure -j "$jobs"
+
+echo "== fuzzing (libFuzzer)"
+bash scripts/fuzz.sh 15
+
+echo "== UndefinedBehaviorSanitizer"
+bash scripts/build.sh build-ubsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDWELL_SANITIZER=undefined \
+  -DCHORDWELL_TESTS=ON -DCHORDWELL_BENCH=OFF
+UBSAN_OPTIONS="print_stacktrace=1" \
+  "${xvfb[@]}" ctest --test-dir build-ubsan --no-tests=error --output-on-failure -j "$jobs"
 
 echo "== Windows"
 bash scripts/test-windows.sh

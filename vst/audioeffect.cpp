@@ -196,7 +196,7 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
             if (!ptr) return 0;
             return getChunk(static_cast<void**>(ptr), index != 0);
         case effSetChunk:
-            if (!ptr) return 0;
+            // setChunk judges the pointer itself: a null chunk is refused (-1), not ignored.
             if (value < 0 || value > std::numeric_limits<VstInt32>::max()) return -1;
             return setChunk(ptr, static_cast<VstInt32>(value), index != 0);
         default:

@@ -7,21 +7,30 @@
 namespace {
 X11Connection* instance = nullptr;
 XErrorHandler previousErrorHandler = nullptr;
+XIOErrorHandler previousIOErrorHandler = nullptr;
 bool pumping = false;
 }  // namespace
 
+// A lost server goes through two handlers: the process-wide I/O error handler, whose default
+// prints and exits, and then the connection's own exit handler, whose default exits. Ours
+// return, which leaves the connection marked broken and every later request a no-op.
 X11Connection::X11Connection(Display* display) : dpy(display) {
     previousErrorHandler = XSetErrorHandler(&X11Connection::onError);
+    previousIOErrorHandler = XSetIOErrorHandler(&X11Connection::onIOError);
+    XSetIOErrorExitHandler(dpy, &X11Connection::onIOErrorExit, this);
 }
 
 X11Connection::~X11Connection() {
     // Closing flushes requests whose errors (a window the host already destroyed) arrive
     // only now: our handler must still recognise this connection while it closes.
     XCloseDisplay(dpy);
-    // Put the previous handler back, unless someone replaced ours meanwhile.
+    // Put the previous handlers back, unless someone replaced ours meanwhile.
     XErrorHandler current = XSetErrorHandler(previousErrorHandler);
     if (current != &X11Connection::onError) XSetErrorHandler(current);
     previousErrorHandler = nullptr;
+    XIOErrorHandler currentIO = XSetIOErrorHandler(previousIOErrorHandler);
+    if (currentIO != &X11Connection::onIOError) XSetIOErrorHandler(currentIO);
+    previousIOErrorHandler = nullptr;
 }
 
 int X11Connection::onError(Display* display, XErrorEvent* event) {
@@ -32,7 +41,21 @@ int X11Connection::onError(Display* display, XErrorEvent* event) {
     return previousErrorHandler ? previousErrorHandler(display, event) : 0;
 }
 
+int X11Connection::onIOError(Display* display) {
+    // Our connection: nothing to print or end here; the exit handler below marks it lost.
+    if (instance && display == instance->dpy) return 0;
+    // The host's own connections stay the host's business.
+    return previousIOErrorHandler ? previousIOErrorHandler(display) : 0;
+}
+
+void X11Connection::onIOErrorExit(Display* /*display*/, void* connection) {
+    static_cast<X11Connection*>(connection)->connectionLost = true;
+}
+
 X11Connection* X11Connection::acquire() {
+    // A lost connection takes no new windows; the next one after it closes reaches the
+    // server afresh.
+    if (instance && instance->connectionLost) return nullptr;
     if (!instance) {
         Display* display = XOpenDisplay(nullptr);
         if (!display) return nullptr;
@@ -69,7 +92,7 @@ void X11Connection::beginErrorTrap() {
 
 bool X11Connection::endErrorTrap() {
     XSync(dpy, False);
-    const bool failed = errorSeen;
+    const bool failed = errorSeen || connectionLost;
     errorSeen = false;
     return !failed;
 }
@@ -111,7 +134,7 @@ void X11Connection::pump() {
     if (pumping) return;
     pumping = true;
     while (X11Connection* connection = instance) {
-        if (XPending(connection->dpy) <= 0) break;
+        if (connection->connectionLost || XPending(connection->dpy) <= 0) break;
         XEvent event;
         XNextEvent(connection->dpy, &event);
         // The keyboard's layout changed: Xlib's copy of it must be read again, or keys would

@@ -197,12 +197,14 @@ X11Window::X11Window(X11Connection& connection, Window window, Visual* visual, C
 }
 
 X11Window::~X11Window() {
-    if (target) {
+    // cairo finishes a surface only once the server has taken its last upload; a server that
+    // went away in the middle of one would keep it waiting for ever. That surface is given up.
+    if (target && !(connection.lost() && uploading)) {
         cairo_surface_finish(target);
         cairo_surface_destroy(target);
     }
     connection.removeWindow(this);
-    if (!windowGone) {
+    if (!isGone()) {
         // The host may have destroyed its window (and ours with it) first: a failure here is
         // expected and harmless.
         connection.beginErrorTrap();
@@ -212,9 +214,12 @@ X11Window::~X11Window() {
     X11Connection::release();
 }
 
+bool X11Window::isGone() const { return windowGone || connection.lost(); }
+
 void X11Window::present(const CRect& area) {
     cairo_surface_t* source = cairoSurfaceOf(backBuffer);
-    if (!target || !source || windowGone) return;
+    if (!target || !source || isGone()) return;
+    uploading = true;
     CRect r = area;
     r.makeIntegral();
     r.bound(CRect(0, 0, backBuffer.getWidth(), backBuffer.getHeight()));
@@ -258,8 +263,14 @@ std::uintptr_t X11Window::topLevelWindow() {
 }
 
 void X11Window::flush() {
+    if (isGone()) return;
     if (target) cairo_surface_flush(target);
-    XFlush(connection.display());
+    // Waits for the server to take what was sent. cairo reuses its shared-memory images only
+    // once the server has read them, and waits for that without end: had the server gone
+    // away with an upload unread, the next frame would hang the host. After this, either the
+    // server has everything or the connection is known to be lost.
+    XSync(connection.display(), False);
+    if (!connection.lost()) uploading = false;
 }
 
 void X11Window::handleEvent(XEvent& event) {

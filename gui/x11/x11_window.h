@@ -32,6 +32,8 @@ public:
 
 private:
     X11Window(X11Connection& connection, Window window, Visual* visual, CFrame& frame, const PixelSurface& backBuffer);
+    // Destroyed with its parent, or its connection lost with the server: nothing is sent.
+    bool isGone() const;
 
     X11Connection& connection;
     Window window;
@@ -41,4 +43,5 @@ private:
     ClickCounter clicks;
     Time lastPressTime = CurrentTime;  // focus requests carry the time of the press behind them
     bool windowGone = false;  // destroyed with its parent
+    bool uploading = false;   // presented, and not yet known to be taken by the server
 };

@@ -1,8 +1,11 @@
 // The readout texts of the editor.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <string>
 
+#include "dsp/resonator_bank.h"
 #include "editor/value_conversions.h"
 
 namespace {
@@ -36,6 +39,26 @@ TEST(ReadoutTexts, Semitones) {
     EXPECT_EQ(convert(semitoneStringConvert, 24.5f / 48.0f), "#1");
     EXPECT_EQ(convert(semitoneStringConvert, 0.25f), "b12");
     EXPECT_EQ(convert(semitoneStringConvert, -1e30f), "b2147483672");
+}
+
+// The Transpose readout names the semitones the engine plays, also for the values that lie
+// one float step either side of where the step changes.
+TEST(ReadoutTexts, SemitonesAreTheEnginesTransposition) {
+    dsp::ResonatorBank engine;
+    float silence[1] = {0.0f};
+    float out[2][1];
+    for (int k = -24; k < 24; ++k) {
+        const float edge = static_cast<float>((k + 24.5) / 48.0);
+        for (float v : {std::nextafter(edge, 0.0f), edge, std::nextafter(edge, 1.0f)}) {
+            engine.setTranspose(v);
+            engine.process(silence, silence, out[0], out[1], 1, 44100.0f);
+            const long semitones = std::lround(12.0 * std::log2(static_cast<double>(engine.transposeRatio())));
+            char expected[16];
+            std::snprintf(expected, sizeof expected, semitones > 0 ? "#%ld" : (semitones < 0 ? "b%ld" : "0"),
+                          semitones < 0 ? -semitones : semitones);
+            EXPECT_EQ(convert(semitoneStringConvert, v), expected) << v;
+        }
+    }
 }
 
 TEST(ReadoutTexts, Decibels) {

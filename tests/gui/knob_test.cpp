@@ -172,7 +172,15 @@ TEST_F(KnobTest, CtrlClickRestoresTheDefaultInsideOneEditBracket) {
     knob->setDefaultValue(0.25f);
     knob->setValue(0.8f);
     listener.onChange = [&](CControl*) { editor.events.push_back("changed"); };
-    press(70, 70, kLButton | kControl | kShift);  // other modifiers allowed
+    // Ctrl with Shift or Alt held is no reset: the press starts a drag like any other.
+    for (std::int32_t other : {kShift, kAlt}) {
+        press(70, 70, kLButton | kControl | other);
+        EXPECT_EQ(lastResult, kMouseEventHandled);
+        release(70, 70);
+        EXPECT_EQ(knob->getValue(), 0.8f);
+    }
+    editor.events.clear();
+    press(70, 70, kLButton | kControl);
     EXPECT_EQ(knob->getValue(), 0.25f);
     EXPECT_EQ(lastResult, kMouseDownEventHandledButDontNeedMovedOrUpEvents);
     EXPECT_EQ(editor.events, (std::vector<std::string>{"begin 2", "changed", "end 2"}));

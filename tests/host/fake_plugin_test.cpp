@@ -93,12 +93,28 @@ TEST(HostFakePlugin, PassesAudioThroughBitExactlyAtAnyBlockSize) {
     EXPECT_EQ(out.samples, input);
 }
 
+TEST(HostFakePlugin, AMonoInputFeedsBothInputs) {
+    CTempDir dir;
+    // Longer than one piece of file input, so the spreading into frames crosses pieces.
+    std::vector<float> mono(10000);
+    for (std::size_t n = 0; n < mono.size(); ++n) mono[n] = static_cast<float>(n % 1000) / 1000.0f - 0.5f;
+    writeAudio(dir / "mono.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 44100, mono);
+    const RunResult run = runInProcess({"render", (dir / "mono.wav").string(), (dir / "out.wav").string(), "--plugin",
+                                        FAKE_GOOD, "--block-size", "100"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out.rfind("mono input: " + (dir / "mono.wav").string() + " feeds both inputs of the plug-in\n", 0), 0u)
+        << run.out;
+    std::vector<float> expected;
+    for (float sample : mono) expected.insert(expected.end(), {sample, sample});
+    EXPECT_EQ(readAudio(dir / "out.wav").samples, expected);
+}
+
 TEST(HostFakePlugin, ParametersAndProgramsByNameOrNumber) {
     CTempDir dir;
     const std::vector<float> excitation = host::makeExcitation(44100.0);
     // The fake pads its parameter name ("  Level  ") and its program names.
     EXPECT_EQ(renderFake(dir, {"--param", "LEVEL=0.5"}), scaled(excitation, 0.5f));
-    EXPECT_EQ(renderFake(dir, {"--param", "0=2"}), scaled(excitation, 2.0f));
+    EXPECT_EQ(renderFake(dir, {"--param", "0=0.75"}), scaled(excitation, 0.75f));
     EXPECT_EQ(renderFake(dir, {"--preset", "second"}), scaled(excitation, 0.25f));
     EXPECT_EQ(renderFake(dir, {"--preset", "1"}), scaled(excitation, 0.25f));
     // --param comes after --preset, whatever the order on the command line.

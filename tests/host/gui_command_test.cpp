@@ -66,7 +66,8 @@ void xdotool(const std::vector<std::string>& args) {
 // what it shows and asks it to close, as a window manager would.
 class XServer {
 public:
-    XServer() : display(XOpenDisplay(nullptr)) {}
+    // The server DISPLAY names, or the one given.
+    explicit XServer(const char* name = nullptr) : display(XOpenDisplay(name)) {}
     ~XServer() {
         if (display) XCloseDisplay(display);
     }
@@ -106,6 +107,17 @@ public:
             if (list) XFree(list);
         }
         return result;
+    }
+
+    // Waits until the window holds one viewable child: the plug-in's editor is open in it.
+    bool waitForEditor(Window window, std::chrono::milliseconds timeout) {
+        const Clock::time_point deadline = Clock::now() + timeout;
+        do {
+            const std::vector<Window> inside = children(window);
+            if (inside.size() == 1 && isViewable(inside[0])) return true;
+            std::this_thread::sleep_for(20ms);
+        } while (Clock::now() < deadline);
+        return false;
     }
 
     bool isViewable(Window window) {
@@ -227,12 +239,7 @@ protected:
             ADD_FAILURE() << "no window of chordwell gui appeared";
             return 0;
         }
-        const Clock::time_point deadline = Clock::now() + 10s;
-        while (Clock::now() < deadline) {
-            const std::vector<Window> inside = x.children(*window);
-            if (inside.size() == 1 && x.isViewable(inside[0])) break;
-            std::this_thread::sleep_for(20ms);
-        }
+        x.waitForEditor(*window, 10s);
         if (forPointer) x.moveAndRaise(*window, kWindowX, kWindowY);
         return *window;
     }
@@ -480,4 +487,35 @@ TEST_F(GuiCommand, SavesAPresetFileThroughZenity) {
     x.requestClose(window);
     EXPECT_EQ(child->wait(5s), std::optional<int>(0)) << errors();
     EXPECT_EQ(errors(), "");
+}
+
+// The X server dies while the editor is shown. Both connections (chordwell's window and the
+// plug-in's editor) break; chordwell still closes editor and plug-in, says what happened and
+// fails, instead of being ended by Xlib. A private server, so that killing it harms no other test.
+TEST(GuiCommandLostServer, SaysTheServerWentAwayAndFails) {
+    CTempDir config;
+    CTempDir dir;
+    // Xvfb picks a free display and names it on its output once it accepts connections.
+    CChildProcess server({"Xvfb", "-displayfd", "1", "-screen", "0", "640x480x24", "-nolisten", "tcp"}, {},
+                         dir / "xvfb-errors");
+    const std::optional<std::string> number = server.readLine(20s);
+    ASSERT_TRUE(number.has_value()) << "Xvfb did not start";
+    const std::string display = ":" + *number;
+
+    CChildProcess gui({CHORDWELL_EXE, "gui", CHORDWELL_PLUGIN, "--seconds", "60"},
+                      {{"DISPLAY", display}, {"XDG_CONFIG_HOME", config.path().string()}}, dir / "stderr");
+    {
+        XServer x(display.c_str());  // closed again before the server goes
+        ASSERT_TRUE(x.ok());
+        const std::optional<Window> window = x.findWindow(gui.pid(), "QZA Chordwell", 10s);
+        ASSERT_TRUE(window.has_value());
+        ASSERT_TRUE(x.waitForEditor(*window, 10s));
+    }
+    server.sendSignal(SIGKILL);
+    ASSERT_TRUE(server.wait(5s).has_value());
+
+    EXPECT_EQ(gui.wait(10s), std::optional<int>(1));
+    std::ifstream in(dir / "stderr");
+    const std::string errors((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(errors, "chordwell: error: the X server went away; the editor was closed\n");
 }

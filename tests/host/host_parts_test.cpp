@@ -103,18 +103,22 @@ TEST(HostProgressBar, DrawsOnlyWhenEnabledAndOnlyOnChange) {
     }
 }
 
-TEST(HostPluginPath, GivenElseBesideTheProgramElseInDotVst) {
+TEST(HostPluginPath, GivenElseBesideTheProgramElseInstalledElseInDotVst) {
     hosttest::CTempDir dir;
     HostEnvironment environment;
     environment.executableDir = dir / "bin";
+    environment.installedPluginDir = dir / "lib" / "vst";
     environment.home = dir / "home";
     std::filesystem::create_directories(dir / "bin");
+    std::filesystem::create_directories(dir / "lib" / "vst");
     std::filesystem::create_directories(dir / "home" / ".vst");
 
     EXPECT_EQ(resolvePluginPath(std::filesystem::path("x.so"), environment), std::filesystem::path("x.so"));
     EXPECT_THROW(resolvePluginPath(std::nullopt, environment), CHostError);
     std::ofstream(dir / "home" / ".vst" / "QZA Chordwell.so").put('x');
     EXPECT_EQ(resolvePluginPath(std::nullopt, environment), dir / "home" / ".vst" / "QZA Chordwell.so");
+    std::ofstream(dir / "lib" / "vst" / "QZA Chordwell.so").put('x');
+    EXPECT_EQ(resolvePluginPath(std::nullopt, environment), dir / "lib" / "vst" / "QZA Chordwell.so");
     std::ofstream(dir / "bin" / "QZA Chordwell.so").put('x');
     EXPECT_EQ(resolvePluginPath(std::nullopt, environment), dir / "bin" / "QZA Chordwell.so");
 }

@@ -103,11 +103,13 @@ TEST(Dispatcher, EditorRectangleBeforeAnyWindow) {
     EXPECT_NE(fx.effect().getEditor(), nullptr);
 }
 
-// Every opcode that reads or writes through ptr must survive a host that passes null.
+// Every opcode that reads or writes through ptr must survive a host that passes null; a null
+// chunk is refused as any unusable chunk is.
 TEST(Dispatcher, NullPointersAnswerZeroAndChangeNothing) {
     EffectInstance fx;
+    EXPECT_EQ(fx.dispatch(effSetChunk, 0, 368, nullptr, 0.0f), -1);
     for (VstInt32 opcode : {effSetProgramName, effGetProgramName, effGetParamLabel, effGetParamDisplay,
-                            effGetParamName, effEditGetRect, effGetChunk, effSetChunk, effGetProgramNameIndexed,
+                            effGetParamName, effEditGetRect, effGetChunk, effGetProgramNameIndexed,
                             effGetEffectName, effGetVendorString, effGetProductString, effCanDo,
                             effGetParameterProperties, effString2Parameter, effGetSpeakerArrangement}) {
         // Speaker arrangements pass a second pointer in value.

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds the Release tree (tests and benchmarks too, so that all of it builds at -O3), makes
+# the Debian package from it, installs the package on this machine with apt-get, checks that
+# the installed chordwell loads the installed plug-in, and removes the package again. Run by
+# scripts/test.sh; it installs system-wide (root or sudo).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+package=qza-chordwell
+
+bash scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DCHORDWELL_SANITIZER= \
+  -DCHORDWELL_TESTS=ON -DCHORDWELL_BENCH=ON -DCHORDWELL_VST_INSTALL_DIR=lib/vst
+rm -f build-release/${package}_*.deb
+# Each step's output is shown only when it fails.
+log=$PWD/build-release/package-step.log
+quietly() { "$@" >"$log" 2>&1 || { cat "$log"; return 1; }; }
+(cd build-release && quietly cpack -G DEB)
+deb=$(ls build-release/${package}_*.deb)
+
+# The plug-in reads and writes per-user settings: none of the real user's.
+XDG_CONFIG_HOME=$(mktemp -d)
+export XDG_CONFIG_HOME DEBIAN_FRONTEND=noninteractive
+trap '$sudo apt-get purge -y -qq "$package" >/dev/null 2>&1 || true; rm -rf "$XDG_CONFIG_HOME"' EXIT
+quietly $sudo apt-get install -y -qq --reinstall "./$deb"
+
+loads() { grep -q "^Effect name:    QZA Chordwell$" <<<"$1"; }
+loads "$(/usr/bin/chordwell info "/usr/lib/vst/QZA Chordwell.so")"
+# With no plug-in named, the installed chordwell finds the one installed with it.
+loads "$(/usr/bin/chordwell info)"
+test -f /usr/share/doc/$package/README.md
+echo "package: $(basename "$deb") installs, and the installed plug-in loads"

@@ -1,0 +1,122 @@
+// The audio thread neither allocates, frees nor locks: processing, parameter changes from the
+// audio thread (automation), Transpose moves that clear the lines, and preset changes through
+// the chunk, with an interface thread changing everything at the same time. The trap counts
+// what the audio thread does between arming and disarming.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "audio_thread_trap.h"
+#include "plugin/adelay.h"
+
+namespace {
+
+constexpr int kFrames = 128;
+constexpr int kBlocks = 600;
+
+// A host that answers the version request and nothing else: what the plug-in does is on trial,
+// not the host's bookkeeping.
+VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+std::string describe(const rttrap::Findings& found) {
+    return std::to_string(found.allocations) + " allocations, " + std::to_string(found.frees) + " frees, " +
+           std::to_string(found.locks) + " locks; the first, " + (found.firstFunction ? found.firstFunction : "-") +
+           ", from:\n" + found.firstStack;
+}
+
+TEST(AudioThreadTrap, CatchesAllocationsFreesAndLocks) {
+    rttrap::reset();
+    std::thread([] {
+        std::mutex mutex;
+        rttrap::arm();
+        void* volatile block = std::malloc(16);
+        std::free(block);
+        mutex.lock();
+        mutex.unlock();
+        rttrap::disarm();
+    }).join();
+    const rttrap::Findings found = rttrap::findings();
+    EXPECT_EQ(found.allocations, 1) << describe(found);
+    EXPECT_EQ(found.frees, 1) << describe(found);
+    EXPECT_EQ(found.locks, 1) << describe(found);
+    rttrap::reset();
+}
+
+TEST(AudioThread, NeitherAllocatesNorFreesNorLocks) {
+    AEffect* fx = createEffectInstance(quietHost);
+    ASSERT_NE(fx, nullptr);
+    fx->dispatcher(fx, effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    fx->dispatcher(fx, effSetBlockSize, 0, kFrames, nullptr, 0.0f);
+    fx->dispatcher(fx, effMainsChanged, 0, 1, nullptr, 0.0f);
+
+    // Chunks of the factory bank that make each preset current in turn; their Transpose values
+    // differ, so changing between them clears the lines.
+    void* data = nullptr;
+    const VstIntPtr size = fx->dispatcher(fx, effGetChunk, 0, 0, &data, 0.0f);
+    ASSERT_EQ(size, 368);
+    std::vector<std::vector<unsigned char>> chunks;
+    for (std::uint32_t preset = 0; preset < 6; ++preset) {
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        chunks.emplace_back(bytes, bytes + size);
+        std::memcpy(chunks.back().data() + 12, &preset, 4);
+    }
+
+    std::vector<float> left(kFrames), right(kFrames);
+    float* ins[2] = {left.data(), right.data()};
+    float* outs[2] = {left.data(), right.data()};
+    std::atomic<bool> audioDone{false};
+    bool finite = true;
+
+    rttrap::reset();
+    std::thread audio([&] {
+        rttrap::arm();
+        unsigned noise = 1;
+        for (int block = 0; block < kBlocks; ++block) {
+            for (int i = 0; i < kFrames; ++i) {
+                noise = noise * 1664525u + 1013904223u;
+                left[i] = right[i] = static_cast<float>(static_cast<int>(noise >> 8) - (1 << 23)) / (1 << 23);
+            }
+            fx->processReplacing(fx, ins, outs, kFrames);
+            for (int i = 0; i < kFrames; ++i) finite = finite && std::isfinite(left[i]) && std::isfinite(right[i]);
+            // Automation of every parameter; Transpose steps a semitone at a time.
+            for (VstInt32 index = 0; index < kNumParams; ++index) {
+                const float value = index == kTranspose ? 0.5f + static_cast<float>(block % 9 - 4) / 48.0f
+                                                        : static_cast<float>((block * 7 + index * 13) % 101) / 100.0f;
+                fx->setParameter(fx, index, value);
+                fx->getParameter(fx, index);
+            }
+            if (block % 10 == 0) {
+                std::vector<unsigned char>& chunk = chunks[static_cast<std::size_t>(block / 10) % chunks.size()];
+                fx->dispatcher(fx, effSetChunk, 0, static_cast<VstIntPtr>(chunk.size()), chunk.data(), 0.0f);
+            }
+        }
+        rttrap::disarm();
+        audioDone = true;
+    });
+    // Meanwhile the interface thread changes parameters and presets, as an editor and a host do.
+    for (int step = 0; !audioDone.load(); ++step) {
+        fx->setParameter(fx, step % kNumParams, static_cast<float>(step % 11) / 10.0f);
+        if (step % 64 == 0) {
+            std::vector<unsigned char> chunk = chunks[static_cast<std::size_t>(step / 64) % chunks.size()];
+            fx->dispatcher(fx, effSetChunk, 0, static_cast<VstIntPtr>(chunk.size()), chunk.data(), 0.0f);
+        }
+        std::this_thread::yield();
+    }
+    audio.join();
+
+    const rttrap::Findings found = rttrap::findings();
+    EXPECT_EQ(found.total(), 0) << describe(found);
+    EXPECT_TRUE(finite);
+    fx->dispatcher(fx, effClose, 0, 0, nullptr, 0.0f);
+}
+
+}  // namespace
