@@ -1,12 +1,15 @@
 // The loops of one block around the per-sample string work, shared by the two-wide and the
-// four-wide string arithmetic: which samples run with the read positions simply advancing and
-// which move the Tune and Detune glides and set the positions by the loop-length rule.
+// four-wide string arithmetic. A block is taken in stretches of at most kStretch samples. For
+// each stretch the read positions are planned first: while neither glide moves they simply
+// advance, otherwise the glides move and the loop-length rule sets the positions after every
+// sample. The plan lists the samples where the positions do not merely advance by one; the
+// string work then runs the whole stretch in one go.
 //
-// Each is a template over a Strings policy that supplies
-//     template <bool kBypassed> static void advance(const BlockValues&, StringState&,
-//         const float* inL, const float* inR, float* outL, float* outR, int32_t begin, int32_t end);
-// which runs samples [begin, end) with every read position advancing by one per sample and
-// leaves in the state the positions, offset and lowpass states of sample `end`.
+// Each string arithmetic is a Strings policy that supplies
+//     template <bool kBypassed> static void run(const BlockValues&, StringState&,
+//         const StretchPlan&, const float* inL, const float* inR, float* outL, float* outR);
+// which runs the plan's samples from those buffers and leaves in the state the offset and
+// lowpass states of the sample after the stretch; runBlock() moves the positions on.
 #pragma once
 
 #include <algorithm>
@@ -18,12 +21,9 @@
 
 namespace dsp {
 
-// How the read positions relate to the loop-length rule between two samples.
-enum class PositionState {
-    unknown,       // after a reset: the rule must run before they can be trusted
-    onRule,        // the rule's positions for the write position and the delays in hand
-    advancedRule,  // the rule's positions for the previous write position, plus one
-};
+// Samples in one stretch: the input of a stretch is taken, its strings run and its output
+// mixed in three passes over it.
+inline constexpr int32_t kStretch = 128;
 
 // The string state as the loops keep it. lowpass[i] holds strings 2i and 2i + 1, widened.
 struct StringState {
@@ -34,6 +34,89 @@ struct StringState {
     float tuneRatio;
     float detuneAmount;
     float offset;  // the denormal guard: ±kDenormalOffset, its sign alternating every sample
+    // Whether the lowpass steps may round quickly (see stretch_loop.h): the values of the last
+    // stretch stayed inside the range where that is exact.
+    bool quickRounding;
+};
+
+// The read positions of a stretch of `count` samples. Segment s starts at sample start[s]
+// with the positions readPos[s] (start[0] = 0); within a segment every position advances by
+// one per sample. The write position of sample 0 is writePos; next holds the read positions of
+// the sample after the stretch.
+struct StretchPlan {
+    int32_t count;
+    int32_t segments;
+    int32_t writePos;
+    int32_t start[kStretch];
+    // One more than segments can start: the plan writes the rule's positions there before it
+    // knows whether they start a segment.
+    int32_t readPos[kStretch + 1][kNumStrings];
+    int32_t next[kNumStrings];
+
+    // The shortest and longest distance from a read position back to the write position over
+    // the whole stretch: a segment keeps its distances, since all positions advance together.
+    void loopRange(int32_t& shortest, int32_t& longest) const {
+        shortest = kLineLength;
+        longest = 0;
+        for (int32_t seg = 0; seg < segments; ++seg) {
+            const int32_t w = writePos + start[seg];
+            for (int32_t k = 0; k < kNumStrings; ++k) {
+                const int32_t distance = (w - readPos[seg][k]) & kLineMask;
+                shortest = std::min(shortest, distance);
+                longest = std::max(longest, distance);
+            }
+        }
+    }
+};
+
+// Walks a stretch in runs: samples over which every position advances by one per sample
+// without passing the end of the lines. A run ends where a segment ends or where a position
+// would wrap from 16383 to 0.
+class RunCursor {
+public:
+    explicit RunCursor(const StretchPlan& plan) : plan_(plan), writePos_(plan.writePos) {
+        std::copy(plan.readPos[0], plan.readPos[0] + kNumStrings, readPos_);
+        findEnd();
+    }
+
+    // The run covers samples [begin(), end()) of the stretch; its positions are those of
+    // sample begin().
+    int32_t begin() const { return begin_; }
+    int32_t end() const { return end_; }
+    const int32_t* readPos() const { return readPos_; }
+    int32_t writePos() const { return writePos_; }
+
+    // Moves on to the next run. False when the stretch is done; the positions are then those
+    // of the sample after it.
+    bool next() {
+        const int32_t run = end_ - begin_;
+        writePos_ = (writePos_ + run) & kLineMask;
+        begin_ = end_;
+        if (segment_ + 1 < plan_.segments && begin_ == plan_.start[segment_ + 1]) {
+            ++segment_;
+            std::copy(plan_.readPos[segment_], plan_.readPos[segment_] + kNumStrings, readPos_);
+        } else {
+            for (int32_t k = 0; k < kNumStrings; ++k) readPos_[k] = (readPos_[k] + run) & kLineMask;
+        }
+        if (begin_ == plan_.count) return false;
+        findEnd();
+        return true;
+    }
+
+private:
+    void findEnd() {
+        const int32_t segmentEnd = segment_ + 1 < plan_.segments ? plan_.start[segment_ + 1] : plan_.count;
+        int32_t run = std::min(segmentEnd - begin_, kLineLength - writePos_);
+        for (int32_t k = 0; k < kNumStrings; ++k) run = std::min(run, kLineLength - readPos_[k]);
+        end_ = begin_ + run;
+    }
+
+    const StretchPlan& plan_;
+    int32_t segment_ = 0;
+    int32_t begin_ = 0;
+    int32_t end_ = 0;
+    int32_t readPos_[kNumStrings];
+    int32_t writePos_;
 };
 
 // The buffers and length of one block.
@@ -45,124 +128,103 @@ struct BlockIo {
     int32_t frames;
 };
 
-// One block through runBlock() with one kind of string arithmetic.
-using BlockRunner = void (*)(const BlockValues& b, StringState& s, LoopDelays& delays, PositionState& positions,
+// One block through runBlock() with one kind of string arithmetic. positionsKnown is false
+// after a reset, until the rule has set the positions once.
+using BlockRunner = void (*)(const BlockValues& b, StringState& s, LoopDelays& delays, bool& positionsKnown,
                              const BlockIo& io);
 
-CHORDWELL_DSP_INLINE void glide(const BlockValues& b, StringState& s) {
-    if (!atRest(s.detuneAmount, b.detuneTarget)) glideDetune(s.detuneAmount, b.detuneTarget);
-    if (!atRest(s.tuneRatio, b.tuneTarget)) glideTune(s.tuneRatio, b.tuneTarget);
+CHORDWELL_DSP_INLINE void glide(const BlockValues& b, float& tuneRatio, float& detuneAmount) {
+    if (!atRest(detuneAmount, b.detuneTarget)) glideDetune(detuneAmount, b.detuneTarget);
+    if (!atRest(tuneRatio, b.tuneTarget)) glideTune(tuneRatio, b.tuneTarget);
 }
 
 CHORDWELL_DSP_INLINE bool glidesAtRest(const BlockValues& b, const StringState& s) {
     return atRest(s.detuneAmount, b.detuneTarget) && atRest(s.tuneRatio, b.tuneTarget);
 }
 
-// Samples [begin, end) with the glides moving and the rule setting the positions after every
-// sample. Stops early, returning the next sample, once the steady loop can take over.
+// Plans a stretch whose positions move with the glides: per sample, one step of each glide and
+// the rule's positions for the next sample. The glides and positions do not depend on the
+// signal, so the whole stretch is planned before its strings run. Within the brackets of a
+// Tune glide (LoopDelays::setBrackets) the positions merely advance; elsewhere the rule runs,
+// and a new segment starts where its positions differ from the previous ones plus one.
+// bracketsSet tells whether the delays' brackets belong to the positions in hand.
 //
-// The glides and the positions do not depend on the signal, so they are planned a few samples
-// ahead of the strings: the rule's arithmetic for the next samples then overlaps with the
-// string work of the current ones instead of holding it up, and where the positions merely
-// advance the strings run through Strings::advance().
-template <class Strings, bool kBypassed>
-int32_t runGeneral(const BlockValues& b, StringState& state, LoopDelays& sharedDelays, const float* inL,
-                   const float* inR, float* outL, float* outR, int32_t begin, int32_t end) {
-    constexpr int32_t kStretch = 64;  // samples planned at most before the positions are written back
-    constexpr int32_t kAhead = 8;     // samples planned ahead of the strings
-    // Local copies: the stores into the lines could alias anything reached through a
-    // reference, which would make the compiler reload it all at every sample.
-    StringState s = state;
-    LoopDelays delays = sharedDelays;
-    // For sample j of a stretch: its read positions, and whether sample j + 1's are these plus one.
-    alignas(16) int32_t positions[kStretch + 1][kNumStrings];
-    bool stepped[kStretch];
-    bool bracketsSet = false;  // whether the delays' brackets belong to the positions in hand
-    bool steadyNext = false;
-    int32_t n = begin;
-    while (n < end && !steadyNext) {
-        const int32_t w0 = s.writePos;
-        const int32_t limit = std::min(kStretch, end - n);
-        forEach<kNumStrings>([&](auto k) { positions[0][k] = s.readPos[k]; });
-        int32_t planned = 0;
-        // Plans up to `count` more samples: one step of the glides and the rule's positions for
-        // the next sample.
-        auto plan = [&](int32_t count) {
-            const int32_t stop = std::min(limit, planned + count);
-            while (planned < stop && !steadyNext) {
-                const int32_t w = (w0 + planned) & kLineMask;
-                int32_t* next = positions[planned + 1];
-                glide(b, s);
-                stepped[planned] = bracketsSet && delays.stepWithinBrackets(b.fs, s.tuneRatio, s.detuneAmount,
-                                                                            b.transposeRatio, positions[planned], next);
-                if (!stepped[planned]) {
-                    if (!delays.matches(b.fs, s.tuneRatio, s.detuneAmount, b.transposeRatio)) {
-                        delays.update(b.fs, s.tuneRatio, s.detuneAmount, b.transposeRatio);
-                    }
-                    delays.readPositions(w, next, 0);
-                    delays.setBrackets(b.fs, s.detuneAmount, b.transposeRatio, w, next);
-                    bracketsSet = true;
-                    forEach<kNumStrings>([&](auto k) { next[k] = (next[k] + 1) & kLineMask; });
-                }
-                ++planned;
-                if (glidesAtRest(b, s)) {
-                    if (!delays.matches(b.fs, s.tuneRatio, s.detuneAmount, b.transposeRatio)) {
-                        delays.update(b.fs, s.tuneRatio, s.detuneAmount, b.transposeRatio);
-                    }
-                    steadyNext = delays.stepSafe();
-                }
+// plan.count, plan.writePos and the first segment are set by the caller; s.tuneRatio and
+// s.detuneAmount come back moved by plan.count steps.
+CHORDWELL_DSP_INLINE void planGlides(const BlockValues& b, StringState& s, LoopDelays& delays, bool& bracketsSet,
+                                     StretchPlan& plan) {
+    // Local copies, kept in registers: the glides form a chain from one sample to the next.
+    float tuneRatio = s.tuneRatio;
+    float detuneAmount = s.detuneAmount;
+    int32_t segmentStart = 0;
+    const int32_t* segmentPos = plan.readPos[0];
+    int32_t j = 0;
+    for (; j < plan.count; ++j) {
+        glide(b, tuneRatio, detuneAmount);
+        if (bracketsSet && delays.withinBrackets(b.fs, tuneRatio, detuneAmount, b.transposeRatio)) continue;
+        const int32_t w = (plan.writePos + j) & kLineMask;
+        int32_t* const rule = plan.readPos[plan.segments];  // the next segment's, should one start
+        if (!bracketsSet || !delays.rebracket(b.fs, tuneRatio, detuneAmount, b.transposeRatio, w, rule)) {
+            if (!delays.matches(b.fs, tuneRatio, detuneAmount, b.transposeRatio)) {
+                delays.update(b.fs, tuneRatio, detuneAmount, b.transposeRatio);
             }
-        };
-        plan(kAhead);
-        int32_t done = 0;
-        while (done < planned) {
-            const int32_t chunkEnd = planned;
-            plan(kAhead);
-            // The strings through the samples planned before, in runs over which the positions
-            // advance together.
-            for (int32_t j = done; j < chunkEnd;) {
-                int32_t runEnd = j + 1;
-                while (runEnd < chunkEnd && stepped[runEnd - 1]) ++runEnd;
-                forEach<kNumStrings>([&](auto k) { s.readPos[k] = positions[j][k]; });
-                s.writePos = (w0 + j) & kLineMask;
-                Strings::template advance<kBypassed>(b, s, inL, inR, outL, outR, n + j - done, n + runEnd - done);
-                j = runEnd;
-            }
-            n += chunkEnd - done;
-            done = chunkEnd;
+            delays.readPositions(w, rule, 0);
+            // Brackets serve only while the detune amount stays; during a Detune glide the rule
+            // runs every sample anyway.
+            bracketsSet = atRest(detuneAmount, b.detuneTarget);
+            if (bracketsSet) delays.setBrackets(b.fs, detuneAmount, b.transposeRatio, w, rule);
         }
-        s.writePos = (w0 + planned) & kLineMask;
-        forEach<kNumStrings>([&](auto k) { s.readPos[k] = positions[planned][k]; });
+        // The positions of sample j + 1 are the rule's plus one.
+        const int32_t advanced = j + 1 - segmentStart;
+        bool advancing = true;
+        for (int32_t k = 0; k < kNumStrings; ++k) {
+            rule[k] = (rule[k] + 1) & kLineMask;
+            advancing &= rule[k] == ((segmentPos[k] + advanced) & kLineMask);
+        }
+        if (advancing) continue;
+        if (j + 1 == plan.count) {
+            std::copy(rule, rule + kNumStrings, plan.next);
+            break;
+        }
+        segmentStart = j + 1;
+        segmentPos = rule;
+        plan.start[plan.segments++] = segmentStart;
     }
-    state = s;
-    sharedDelays = delays;
-    return n;
+    if (j == plan.count) {
+        for (int32_t k = 0; k < kNumStrings; ++k) plan.next[k] = (segmentPos[k] + plan.count - segmentStart) & kLineMask;
+    }
+    s.tuneRatio = tuneRatio;
+    s.detuneAmount = detuneAmount;
 }
 
-// One block: the steady loop while neither glide moves and the delays are step-safe
-// (loop_delays.h), since the rule would then give every position its previous value plus one;
-// the general loop otherwise.
+// One block, stretch by stretch: with the positions simply advancing while neither glide moves
+// and the delays are step-safe (loop_delays.h), since the rule would then give every position
+// its previous value plus one; planned by planGlides() otherwise.
 template <class Strings>
-void runBlock(const BlockValues& b, StringState& s, LoopDelays& delays, PositionState& positions,
-              const BlockIo& io) {
-    int32_t n = 0;
-    while (n < io.frames) {
-        const bool steady = positions != PositionState::unknown && glidesAtRest(b, s) &&
+void runBlock(const BlockValues& b, StringState& s, LoopDelays& delays, bool& positionsKnown, const BlockIo& io) {
+    bool bracketsSet = false;
+    for (int32_t n = 0; n < io.frames; n += kStretch) {
+        StretchPlan plan;
+        plan.count = std::min(kStretch, io.frames - n);
+        plan.segments = 1;
+        plan.writePos = s.writePos;
+        plan.start[0] = 0;
+        std::copy(s.readPos, s.readPos + kNumStrings, plan.readPos[0]);
+        const bool steady = positionsKnown && glidesAtRest(b, s) &&
                             delays.matches(b.fs, s.tuneRatio, s.detuneAmount, b.transposeRatio) && delays.stepSafe();
         if (steady) {
-            // Step-safe delays: positions on the rule stay on it as they advance.
-            if (b.bypassed) {
-                Strings::template advance<true>(b, s, io.inL, io.inR, io.outL, io.outR, n, io.frames);
-            } else {
-                Strings::template advance<false>(b, s, io.inL, io.inR, io.outL, io.outR, n, io.frames);
-            }
-            positions = PositionState::onRule;
-            n = io.frames;
+            for (int32_t k = 0; k < kNumStrings; ++k) plan.next[k] = (s.readPos[k] + plan.count) & kLineMask;
         } else {
-            n = b.bypassed ? runGeneral<Strings, true>(b, s, delays, io.inL, io.inR, io.outL, io.outR, n, io.frames)
-                           : runGeneral<Strings, false>(b, s, delays, io.inL, io.inR, io.outL, io.outR, n, io.frames);
-            positions = PositionState::advancedRule;
+            planGlides(b, s, delays, bracketsSet, plan);
         }
+        positionsKnown = true;
+        if (b.bypassed) {
+            Strings::template run<true>(b, s, plan, io.inL + n, io.inR + n, io.outL + n, io.outR + n);
+        } else {
+            Strings::template run<false>(b, s, plan, io.inL + n, io.inR + n, io.outL + n, io.outR + n);
+        }
+        std::copy(plan.next, plan.next + kNumStrings, s.readPos);
+        s.writePos = (s.writePos + plan.count) & kLineMask;
     }
 }
 
