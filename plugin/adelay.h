@@ -42,6 +42,9 @@ public:
     const dsp::ResonatorBank& getEngine() const { return engine; }
 
 private:
+    // Passes a parameter value on to the engine's setter for it.
+    void applyToEngine(VstInt32 index, float value);
+
     // The value last set for each parameter; written by any thread, read by any thread.
     std::atomic<float> paramValues[kNumParams] = {};
     dsp::ResonatorBank engine;
