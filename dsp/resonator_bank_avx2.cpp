@@ -227,17 +227,27 @@ struct QuadLanes {
         for (; j + 4 <= count; j += 4) {
             __m128 l = _mm_loadu_ps(xl + j);
             __m128 r = _mm_loadu_ps(xr + j);
+            if constexpr (!kBypassed) {
+                // float(x + o) is the float sum.
+                l = _mm_add_ps(l, offsets);
+                r = _mm_add_ps(r, offsets);
+            }
+            const __m256d left = _mm256_cvtps_pd(l);
+            const __m256d right = _mm256_cvtps_pd(r);
             if constexpr (kBypassed) {
                 _mm256_storeu_pd(t.excitation + j, _mm256_cvtps_pd(offsets));
             } else {
-                // float(x + o) is the float sum; the excitation the mono average of the widened sums.
-                l = _mm_add_ps(l, offsets);
-                r = _mm_add_ps(r, offsets);
-                _mm256_storeu_pd(t.excitation + j, _mm256_mul_pd(_mm256_set1_pd(kExcitationWeight),
-                                                                _mm256_add_pd(_mm256_cvtps_pd(r), _mm256_cvtps_pd(l))));
+                // The excitation is the mono average of the widened sums.
+                _mm256_storeu_pd(t.excitation + j,
+                                 _mm256_mul_pd(_mm256_set1_pd(kExcitationWeight), _mm256_add_pd(right, left)));
             }
-            _mm256_storeu_pd(t.dry + 2 * j, _mm256_cvtps_pd(_mm_unpacklo_ps(r, l)));
-            _mm256_storeu_pd(t.dry + 2 * j + 4, _mm256_cvtps_pd(_mm_unpackhi_ps(r, l)));
+            // (right, left) of samples j, j + 2 and of j + 1, j + 3, each pair to its place.
+            const __m256d even = _mm256_unpacklo_pd(right, left);
+            const __m256d odd = _mm256_unpackhi_pd(right, left);
+            _mm_storeu_pd(t.dry + 2 * j, _mm256_castpd256_pd128(even));
+            _mm_storeu_pd(t.dry + 2 * j + 2, _mm256_castpd256_pd128(odd));
+            _mm_storeu_pd(t.dry + 2 * j + 4, _mm256_extractf128_pd(even, 1));
+            _mm_storeu_pd(t.dry + 2 * j + 6, _mm256_extractf128_pd(odd, 1));
         }
         for (; j < count; ++j) {
             DoublePair excitation;
