@@ -164,11 +164,13 @@ struct QuadLanes {
     }
 
     // Every string of block q at its partner's read position, the partners of the lanes
-    // (a, b, c, d) of a block being (d, c, b, a), as two halves: lower (right, left) = (lane a
-    // at d's position, lane b at c's) and upper (right, left) = (lane c at b's position, lane d
-    // at a's), each one step of the wet sums. The entries are those readOwn() loads, read again
+    // (a, b, c, d) of a block being (d, c, b, a), as two halves: lower (left, right) = (lane b
+    // at c's position, lane a at d's) and upper (left, right) = (lane d at a's position, lane c
+    // at b's), each one step of the wet sums. The entries are those readOwn() loads, read again
     // as halves after the sample's writes: that spares taking upper halves out of full vectors
-    // and keeps no values in registers across the writes.
+    // and keeps no values in registers across the writes. Each half is put together from two
+    // loads of two doubles that start where the wanted lane falls in the half's place, one of
+    // them a double before or three after the entries of its position (QuadLines::kLeadingPad).
     struct PartnerHalves {
         __m128d lower;
         __m128d upper;
@@ -176,8 +178,8 @@ struct QuadLanes {
     template <int32_t kBlock>
     CHORDWELL_DSP_INLINE static PartnerHalves readPartners(const Offsets& o, ptrdiff_t at) {
         constexpr int32_t slot = QuadLines::kStringsPerBlock * kBlock;
-        return {_mm_blend_pd(_mm_loadu_pd(o.read[slot + 3] + at), _mm_loadu_pd(o.read[slot + 2] + at), 0b10),
-                _mm_blend_pd(_mm_loadu_pd(o.read[slot + 1] + at + 2), _mm_loadu_pd(o.read[slot] + at + 2), 0b10)};
+        return {_mm_blend_pd(_mm_loadu_pd(o.read[slot + 2] + at + 1), _mm_loadu_pd(o.read[slot + 3] + at - 1), 0b10),
+                _mm_blend_pd(_mm_loadu_pd(o.read[slot] + at + 3), _mm_loadu_pd(o.read[slot + 1] + at + 1), 0b10)};
     }
 
     // A block's line write: the excitation plus the loop gain times the new lowpass state.
@@ -185,7 +187,7 @@ struct QuadLanes {
         _mm256_storeu_pd(entry, roundQuadToFloat(_mm256_add_pd(excitation, _mm256_mul_pd(v.feedback, lp))));
     }
 
-    // The line writes, and the wet sums as (right, left), whose lines' part reads after the
+    // The line writes, and the wet sums as (left, right), whose lines' part reads after the
     // writes.
     CHORDWELL_DSP_INLINE static void writeAndSum(const Values& v, const Lowpass& lp, const Offsets& o, int32_t i,
                                                  double excitation, double* sum) {
@@ -200,15 +202,14 @@ struct QuadLanes {
 
         // The halves of the blocks hold the pairs (left, right) = (0, 1), (10, 11); (2, 3),
         // (8, 9); (4, 5), (6, 7). The lowpass part adds the pairs up in the order (2, 3),
-        // (0, 1), (4, 5), (6, 7), (8, 9), (10, 11) and turns round; the lines' part then adds
-        // strings 0, 2, ... 10 (right) and 1, 3, ... 11 (left), each at its partner's read
-        // position, two at a time.
+        // (0, 1), (4, 5), (6, 7), (8, 9), (10, 11); the lines' part then adds strings 1, 3,
+        // ... 11 (left) and 0, 2, ... 10 (right), each at its partner's read position, two at
+        // a time.
         __m128d s = _mm_add_pd(lowHalf(lp.b), lowHalf(lp.a));
         s = _mm_add_pd(s, lowHalf(lp.c));
         s = _mm_add_pd(s, highHalf(lp.c));
         s = _mm_add_pd(s, highHalf(lp.b));
         s = _mm_add_pd(s, highHalf(lp.a));
-        s = _mm_shuffle_pd(s, s, 1);
         s = _mm_add_pd(s, pA.lower);
         s = _mm_add_pd(s, pB.lower);
         s = _mm_add_pd(s, pC.lower);
@@ -219,7 +220,8 @@ struct QuadLanes {
 
     // The dry signals and excitations of samples [0, count) of a stretch, from inputs xl, xr:
     // as takeInput() of string_kernel.h, with the offset +first at even samples and −first at
-    // odd ones, four samples per operation.
+    // odd ones, four samples per operation. The four-wide loop keeps dry signals and sums as
+    // (left, right), the other way round from the two-wide one.
     template <bool kBypassed>
     static void takeInputs(StretchBuffers& t, const float* xl, const float* xr, int32_t count, float first) {
         int32_t j = 0;
@@ -241,9 +243,9 @@ struct QuadLanes {
                 _mm256_storeu_pd(t.excitation + j,
                                  _mm256_mul_pd(_mm256_set1_pd(kExcitationWeight), _mm256_add_pd(right, left)));
             }
-            // (right, left) of samples j, j + 2 and of j + 1, j + 3, each pair to its place.
-            const __m256d even = _mm256_unpacklo_pd(right, left);
-            const __m256d odd = _mm256_unpackhi_pd(right, left);
+            // (left, right) of samples j, j + 2 and of j + 1, j + 3, each pair to its place.
+            const __m256d even = _mm256_unpacklo_pd(left, right);
+            const __m256d odd = _mm256_unpackhi_pd(left, right);
             _mm_storeu_pd(t.dry + 2 * j, _mm256_castpd256_pd128(even));
             _mm_storeu_pd(t.dry + 2 * j + 2, _mm256_castpd256_pd128(odd));
             _mm_storeu_pd(t.dry + 2 * j + 4, _mm256_extractf128_pd(even, 1));
@@ -253,13 +255,13 @@ struct QuadLanes {
             DoublePair excitation;
             const DoublePair dry = takeInput<kBypassed>((j & 1) == 0 ? first : -first, xl[j], xr[j], excitation);
             t.excitation[j] = low(excitation);
-            _mm_storeu_pd(t.dry + 2 * j, dry.v);
+            _mm_storeu_pd(t.dry + 2 * j, swapHalves(dry).v);  // takeInput() gives (right, left)
         }
     }
 
     // Samples [0, count) of a stretch through the crossfade of dry and wet per side, rounded to
     // float, and the output gain, as mixOutput() of string_kernel.h: two samples per operation,
-    // then (right, left) sorted into the two outputs.
+    // then (left, right) sorted into the two outputs.
     //
     // The gain is applied in float arithmetic, four samples at a time. Both factors are floats,
     // so their product in double is exact and its rounding to float is the float product: the
@@ -276,14 +278,16 @@ struct QuadLanes {
         };
         int32_t j = 0;
         for (; j + 4 <= count; j += 4) {
-            const __m128 first = twoSamples(j);       // right, left of samples j, j + 1
+            const __m128 first = twoSamples(j);       // left, right of samples j, j + 1
             const __m128 second = twoSamples(j + 2);  // and of j + 2, j + 3
-            _mm_storeu_ps(outR + j, _mm_mul_ps(gain, _mm_shuffle_ps(first, second, _MM_SHUFFLE(2, 0, 2, 0))));
-            _mm_storeu_ps(outL + j, _mm_mul_ps(gain, _mm_shuffle_ps(first, second, _MM_SHUFFLE(3, 1, 3, 1))));
+            _mm_storeu_ps(outL + j, _mm_mul_ps(gain, _mm_shuffle_ps(first, second, _MM_SHUFFLE(2, 0, 2, 0))));
+            _mm_storeu_ps(outR + j, _mm_mul_ps(gain, _mm_shuffle_ps(first, second, _MM_SHUFFLE(3, 1, 3, 1))));
         }
         for (; j < count; ++j) {
-            mixOutput(b, DoublePair{_mm_loadu_pd(t.dry + 2 * j)}, DoublePair{_mm_loadu_pd(t.sum + 2 * j)}, outL + j,
-                      outR + j);
+            // mixOutput() takes (right, left) pairs; these are (left, right), so the outputs go the
+            // other way round too.
+            mixOutput(b, DoublePair{_mm_loadu_pd(t.dry + 2 * j)}, DoublePair{_mm_loadu_pd(t.sum + 2 * j)}, outR + j,
+                      outL + j);
         }
     }
 };
