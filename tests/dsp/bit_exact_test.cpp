@@ -36,12 +36,13 @@ protected:
 
 enum { kOutput, kMix, kDecay, kDamp, kTranspose, kTune, kDetune, kBypass };
 
-// One block's input: silence, noise bursts, an impulse, a sine, a constant, tiny or loud values.
+// One block's input: silence, noise bursts, an impulse, a sine, a constant, tiny or loud values
+// (up to levels where the lines leave the range of the quick rounding, 2^55).
 void fillInput(Rng& rng, std::vector<float>& l, std::vector<float>& r, int32_t frames) {
     l.assign(static_cast<size_t>(frames > 0 ? frames : 0) + 1, 0.0f);
     r.assign(l.size(), 0.0f);
     const int32_t kind = rng.below(8);
-    const double amp = rng.pick<double>({0.01, 0.3, 1.0, 1.0, 4.0, 1e-30});
+    const double amp = rng.pick<double>({0.01, 0.3, 1.0, 1.0, 4.0, 1e-30, 1e17});
     const double freq = rng.uniform(0.001, 0.2);
     for (int32_t n = 0; n < frames; ++n) {
         float a = 0.0f;
