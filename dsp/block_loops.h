@@ -142,89 +142,178 @@ CHORDWELL_DSP_INLINE bool glidesAtRest(const BlockValues& b, const StringState& 
     return atRest(s.detuneAmount, b.detuneTarget) && atRest(s.tuneRatio, b.tuneTarget);
 }
 
-// Plans a stretch whose positions move with the glides: per sample, one step of each glide and
-// the rule's positions for the next sample. The glides and positions do not depend on the
-// signal, so the whole stretch is planned before its strings run. Within the brackets of a
-// Tune glide (LoopDelays::setBrackets) the positions merely advance; elsewhere the rule runs,
-// and a new segment starts where its positions differ from the previous ones plus one.
-// bracketsSet tells whether the delays' brackets belong to the positions in hand.
+// Plans stretches whose positions move with the glides: per sample, one step of each glide and
+// the rule's positions for the next sample. Within the brackets of a Tune glide
+// (LoopDelays::setBrackets) the positions merely advance; elsewhere the rule runs, and a new
+// segment starts where its positions differ from the previous ones plus one.
 //
-// plan.count, plan.writePos and the first segment are set by the caller; s.tuneRatio and
-// s.detuneAmount come back moved by plan.count steps.
-CHORDWELL_DSP_INLINE void planGlides(const BlockValues& b, StringState& s, LoopDelays& delays, bool& bracketsSet,
-                                     StretchPlan& plan) {
-    // Local copies, kept in registers: the glides form a chain from one sample to the next.
-    float tuneRatio = s.tuneRatio;
-    float detuneAmount = s.detuneAmount;
-    int32_t segmentStart = 0;
-    const int32_t* segmentPos = plan.readPos[0];
-    int32_t j = 0;
-    for (; j < plan.count; ++j) {
-        glide(b, tuneRatio, detuneAmount);
-        if (bracketsSet && delays.withinBrackets(b.fs, tuneRatio, detuneAmount, b.transposeRatio)) continue;
+// The glides and positions do not depend on the signal, so a stretch can be planned while the
+// strings of the one before it run: the string loop gives a GlideSteps one step per sample
+// (see stretch_loop.h). The glide steps form a chain from one sample to the next that the
+// processor then follows beside the chain of the lowpass steps, instead of after it.
+class GlidePlanner;
+
+// The part of the planning that runs every sample, small enough for the string loop to keep in
+// registers: the glides, the sample reached and whether the delays' brackets belong to the
+// positions in hand. It calls the planner only where the brackets do not hold.
+struct GlideSteps {
+    const BlockValues* b;
+    LoopDelays* delays;
+    GlidePlanner* planner;
+    float tuneRatio;
+    float detuneAmount;
+    int32_t j;  // the next sample to plan
+    int32_t count;
+    bool bracketsSet;
+
+    CHORDWELL_DSP_INLINE void step();
+};
+
+class GlidePlanner {
+public:
+    GlidePlanner(const BlockValues& b, LoopDelays& delays) : b_(b), delays_(delays) {}
+
+    // Begins a plan of plan.count samples, whose writePos and first segment are set, from the
+    // glides as they stand before its first sample.
+    GlideSteps begin(StretchPlan& plan, float tuneRatio, float detuneAmount) {
+        plan_ = &plan;
+        segmentStart_ = 0;
+        segmentPos_ = plan.readPos[0];
+        nextSet_ = false;
+        return {&b_, &delays_, this, tuneRatio, detuneAmount, 0, plan.count, bracketsSet_};
+    }
+
+    // Plans the samples left and the positions after the stretch.
+    void finish(GlideSteps& steps) {
+        while (steps.j < steps.count) steps.step();
+        bracketsSet_ = steps.bracketsSet;
+        if (!nextSet_) {
+            for (int32_t k = 0; k < kNumStrings; ++k) {
+                plan_->next[k] = (segmentPos_[k] + plan_->count - segmentStart_) & kLineMask;
+            }
+        }
+    }
+
+    // The rule's positions for the sample after sample j, which start a new segment when they
+    // are not the previous ones plus one; returns whether the brackets hold the positions.
+    // Out of line: it runs seldom, and the string loop keeps its registers.
+    CHORDWELL_DSP_NOINLINE bool applyRule(int32_t j, float tuneRatio, float detuneAmount, bool bracketsSet) {
+        StretchPlan& plan = *plan_;
         const int32_t w = (plan.writePos + j) & kLineMask;
         int32_t* const rule = plan.readPos[plan.segments];  // the next segment's, should one start
-        if (!bracketsSet || !delays.rebracket(b.fs, tuneRatio, detuneAmount, b.transposeRatio, w, rule)) {
-            if (!delays.matches(b.fs, tuneRatio, detuneAmount, b.transposeRatio)) {
-                delays.update(b.fs, tuneRatio, detuneAmount, b.transposeRatio);
+        if (!bracketsSet || !delays_.rebracket(b_.fs, tuneRatio, detuneAmount, b_.transposeRatio, w, rule)) {
+            if (!delays_.matches(b_.fs, tuneRatio, detuneAmount, b_.transposeRatio)) {
+                delays_.update(b_.fs, tuneRatio, detuneAmount, b_.transposeRatio);
             }
-            delays.readPositions(w, rule, 0);
+            delays_.readPositions(w, rule, 0);
             // Brackets serve only while the detune amount stays; during a Detune glide the rule
             // runs every sample anyway.
-            bracketsSet = atRest(detuneAmount, b.detuneTarget);
-            if (bracketsSet) delays.setBrackets(b.fs, detuneAmount, b.transposeRatio, w, rule);
+            bracketsSet = atRest(detuneAmount, b_.detuneTarget);
+            if (bracketsSet) delays_.setBrackets(b_.fs, detuneAmount, b_.transposeRatio, w, rule);
         }
         // The positions of sample j + 1 are the rule's plus one.
-        const int32_t advanced = j + 1 - segmentStart;
+        const int32_t advanced = j + 1 - segmentStart_;
         bool advancing = true;
         for (int32_t k = 0; k < kNumStrings; ++k) {
             rule[k] = (rule[k] + 1) & kLineMask;
-            advancing &= rule[k] == ((segmentPos[k] + advanced) & kLineMask);
+            advancing &= rule[k] == ((segmentPos_[k] + advanced) & kLineMask);
         }
-        if (advancing) continue;
+        if (advancing) return bracketsSet;
         if (j + 1 == plan.count) {
             std::copy(rule, rule + kNumStrings, plan.next);
-            break;
+            nextSet_ = true;
+            return bracketsSet;
         }
-        segmentStart = j + 1;
-        segmentPos = rule;
-        plan.start[plan.segments++] = segmentStart;
+        segmentStart_ = j + 1;
+        segmentPos_ = rule;
+        plan.start[plan.segments++] = segmentStart_;
+        return bracketsSet;
     }
-    if (j == plan.count) {
-        for (int32_t k = 0; k < kNumStrings; ++k) plan.next[k] = (segmentPos[k] + plan.count - segmentStart) & kLineMask;
+
+private:
+    const BlockValues& b_;
+    LoopDelays& delays_;
+    bool bracketsSet_ = false;  // whether the delays' brackets belong to the positions in hand
+    StretchPlan* plan_ = nullptr;
+    int32_t segmentStart_ = 0;
+    const int32_t* segmentPos_ = nullptr;
+    bool nextSet_ = false;
+};
+
+CHORDWELL_DSP_INLINE void GlideSteps::step() {
+    if (j >= count) return;
+    glide(*b, tuneRatio, detuneAmount);
+    if (!bracketsSet || !delays->withinBrackets(b->fs, tuneRatio, detuneAmount, b->transposeRatio)) {
+        bracketsSet = planner->applyRule(j, tuneRatio, detuneAmount, bracketsSet);
     }
-    s.tuneRatio = tuneRatio;
-    s.detuneAmount = detuneAmount;
+    ++j;
 }
+
+// What the string loop runs beside the strings when there is nothing to plan.
+struct NoPlanning {
+    CHORDWELL_DSP_INLINE void step() {}
+};
 
 // One block, stretch by stretch: with the positions simply advancing while neither glide moves
 // and the delays are step-safe (loop_delays.h), since the rule would then give every position
-// its previous value plus one; planned by planGlides() otherwise.
+// its previous value plus one; planned by a GlidePlanner otherwise, each stretch while the
+// strings of the one before run (the first of a block before).
 template <class Strings>
 void runBlock(const BlockValues& b, StringState& s, LoopDelays& delays, bool& positionsKnown, const BlockIo& io) {
-    bool bracketsSet = false;
-    for (int32_t n = 0; n < io.frames; n += kStretch) {
-        StretchPlan plan;
+    GlidePlanner planner(b, delays);
+    GlideSteps steps{};
+    StretchPlan plans[2];
+    // Sets up the plan of the stretch from sample n, whose positions and write position are
+    // given; true when its positions move with the glides and it is still to be planned.
+    auto prepare = [&](StretchPlan& plan, int32_t n, const int32_t* readPos, int32_t writePos) {
         plan.count = std::min(kStretch, io.frames - n);
         plan.segments = 1;
-        plan.writePos = s.writePos;
+        plan.writePos = writePos;
         plan.start[0] = 0;
-        std::copy(s.readPos, s.readPos + kNumStrings, plan.readPos[0]);
-        const bool steady = positionsKnown && glidesAtRest(b, s) &&
-                            delays.matches(b.fs, s.tuneRatio, s.detuneAmount, b.transposeRatio) && delays.stepSafe();
-        if (steady) {
-            for (int32_t k = 0; k < kNumStrings; ++k) plan.next[k] = (s.readPos[k] + plan.count) & kLineMask;
-        } else {
-            planGlides(b, s, delays, bracketsSet, plan);
+        std::copy(readPos, readPos + kNumStrings, plan.readPos[0]);
+        bool steady = positionsKnown && glidesAtRest(b, s);
+        if (steady && !delays.matches(b.fs, s.tuneRatio, s.detuneAmount, b.transposeRatio)) {
+            delays.update(b.fs, s.tuneRatio, s.detuneAmount, b.transposeRatio);
         }
+        steady = steady && delays.stepSafe();
         positionsKnown = true;
+        if (steady) {
+            for (int32_t k = 0; k < kNumStrings; ++k) plan.next[k] = (readPos[k] + plan.count) & kLineMask;
+            return false;
+        }
+        steps = planner.begin(plan, s.tuneRatio, s.detuneAmount);
+        return true;
+    };
+    auto run = [&](const StretchPlan& plan, int32_t n, auto& planning) {
         if (b.bypassed) {
-            Strings::template run<true>(b, s, plan, io.inL + n, io.inR + n, io.outL + n, io.outR + n);
+            Strings::template run<true>(b, s, plan, io.inL + n, io.inR + n, io.outL + n, io.outR + n, planning);
         } else {
-            Strings::template run<false>(b, s, plan, io.inL + n, io.inR + n, io.outL + n, io.outR + n);
+            Strings::template run<false>(b, s, plan, io.inL + n, io.inR + n, io.outL + n, io.outR + n, planning);
+        }
+    };
+    auto finishPlanning = [&] {
+        planner.finish(steps);
+        s.tuneRatio = steps.tuneRatio;
+        s.detuneAmount = steps.detuneAmount;
+    };
+
+    int32_t current = 0;
+    if (prepare(plans[current], 0, s.readPos, s.writePos)) finishPlanning();
+    for (int32_t n = 0; n < io.frames;) {
+        const StretchPlan& plan = plans[current];
+        const int32_t following = n + plan.count;
+        const int32_t followingWrite = (plan.writePos + plan.count) & kLineMask;
+        if (following < io.frames && prepare(plans[1 - current], following, plan.next, followingWrite)) {
+            run(plan, n, steps);
+            finishPlanning();
+        } else {
+            NoPlanning none;
+            run(plan, n, none);
         }
         std::copy(plan.next, plan.next + kNumStrings, s.readPos);
-        s.writePos = (s.writePos + plan.count) & kLineMask;
+        s.writePos = followingWrite;
+        n = following;
+        current = 1 - current;
     }
 }
 

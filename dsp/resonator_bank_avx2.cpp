@@ -293,10 +293,10 @@ struct QuadLanes {
 };
 
 struct QuadStrings {
-    template <bool kBypassed>
+    template <bool kBypassed, class Planning>
     static void run(const BlockValues& b, StringState& s, const StretchPlan& plan, const float* inL, const float* inR,
-                    float* outL, float* outR) {
-        runStretch<QuadLanes, kBypassed>(b, s, plan, inL, inR, outL, outR);
+                    float* outL, float* outR, Planning& planning) {
+        runStretch<QuadLanes, kBypassed>(b, s, plan, inL, inR, outL, outR, planning);
     }
 };
 

@@ -116,10 +116,10 @@ struct PairLanes {
 };
 
 struct PairStrings {
-    template <bool kBypassed>
+    template <bool kBypassed, class Planning>
     static void run(const BlockValues& b, StringState& s, const StretchPlan& plan, const float* inL, const float* inR,
-                    float* outL, float* outR) {
-        runStretch<PairLanes, kBypassed>(b, s, plan, inL, inR, outL, outR);
+                    float* outL, float* outR, Planning& planning) {
+        runStretch<PairLanes, kBypassed>(b, s, plan, inL, inR, outL, outR, planning);
     }
 };
 

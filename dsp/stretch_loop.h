@@ -47,13 +47,16 @@ struct StretchBuffers {
 // before the rest, which then fills the time the chain leaves. Reading the next sample's
 // entries before this sample's writes is exact when no loop is shorter than 2, so that no
 // read position of the next sample is the position written now.
-template <class Lanes, bool kQuick, bool kPipelined>
+//
+// Once per sample the loop also gives `planning` a step (block_loops.h).
+template <class Lanes, bool kQuick, bool kPipelined, class Planning>
 CHORDWELL_DSP_INLINE bool runStrings(const typename Lanes::Values& values, typename Lanes::Lowpass& lowpass,
-                                     double* lines, const StretchPlan& plan, StretchBuffers& t) {
+                                     double* lines, const StretchPlan& plan, StretchBuffers& t, Planning& planning) {
     // Local copies: the stores into the lines could alias anything reached through a
     // reference, which would make the compiler reload and store it all at every sample.
     const typename Lanes::Values v = values;
     typename Lanes::Lowpass lp = lowpass;
+    Planning plans = planning;
     typename Lanes::Lowpass next = lp;  // the lowpass states of the sample to come
     typename Lanes::Range range = Lanes::noRange();
     RunCursor run(plan);
@@ -69,6 +72,7 @@ CHORDWELL_DSP_INLINE bool runStrings(const typename Lanes::Values& values, typen
         } else {
             Lanes::template step<false>(v, lp, o, i, range);
         }
+        plans.step();
         Lanes::writeAndSum(v, lp, o, i, t.excitation[j], t.sum + 2 * j);
     };
 
@@ -85,6 +89,7 @@ CHORDWELL_DSP_INLINE bool runStrings(const typename Lanes::Values& values, typen
         o = following;
     }
     lowpass = lp;
+    planning = plans;
     return Lanes::inRange(range);
 }
 
@@ -93,14 +98,14 @@ CHORDWELL_DSP_INLINE bool runStrings(const typename Lanes::Values& values, typen
 // its registers to itself and reaches the buffers through the stack pointer. Returns whether
 // the lowpass values stayed in the quick rounding's range; when they did not and kQuick is
 // set, nothing is written to the outputs or to lp.
-template <class Lanes, bool kBypassed, bool kQuick, bool kPipelined>
+template <class Lanes, bool kBypassed, bool kQuick, bool kPipelined, class Planning>
 CHORDWELL_DSP_NOINLINE bool runStretchAs(const BlockValues& b, typename Lanes::Lowpass& lp, double* lines,
                                          float offset, const StretchPlan& plan, const float* inL,
-                                         const float* inR, float* outL, float* outR) {
+                                         const float* inR, float* outL, float* outR, Planning& planning) {
     StretchBuffers t;
     Lanes::template takeInputs<kBypassed>(t, inL, inR, plan.count, offset);
     typename Lanes::Lowpass state = lp;
-    const bool inRange = runStrings<Lanes, kQuick, kPipelined>(Lanes::values(b), state, lines, plan, t);
+    const bool inRange = runStrings<Lanes, kQuick, kPipelined>(Lanes::values(b), state, lines, plan, t, planning);
     if (kQuick && !inRange) return false;
     Lanes::mixOutputs(b, t, outL, outR, plan.count);
     lp = state;
@@ -113,9 +118,10 @@ CHORDWELL_DSP_NOINLINE bool runStretchAs(const BlockValues& b, typename Lanes::L
 // pass wrote before anything reads it, as long as no loop is nearly as long as the lines (a
 // read position then lies ahead of the positions the stretch writes). Otherwise the strings
 // round by conversion, pipelined where every loop is at least 2 long.
-template <class Lanes, bool kBypassed>
+template <class Lanes, bool kBypassed, class Planning>
 CHORDWELL_DSP_INLINE void runStretch(const BlockValues& b, StringState& s, const StretchPlan& plan,
-                                     const float* inL, const float* inR, float* outL, float* outR) {
+                                     const float* inL, const float* inR, float* outL, float* outR,
+                                     Planning& planning) {
     typename Lanes::Lowpass lp = Lanes::loadLowpass(s);
     bool pipelined = false;
     bool repeatable = false;
@@ -127,14 +133,24 @@ CHORDWELL_DSP_INLINE void runStretch(const BlockValues& b, StringState& s, const
         repeatable = pipelined && longest <= kLineLength - kStretch;
     }
     if (pipelined) {
-        if (!(s.quickRounding && repeatable &&
-              runStretchAs<Lanes, kBypassed, true, true>(b, lp, s.lines, s.offset, plan, inL, inR, outL, outR))) {
-            s.quickRounding =
-                runStretchAs<Lanes, kBypassed, false, true>(b, lp, s.lines, s.offset, plan, inL, inR, outL, outR) &&
-                repeatable;
+        const bool tryQuick = s.quickRounding && repeatable;
+        if (!(tryQuick && runStretchAs<Lanes, kBypassed, true, true>(b, lp, s.lines, s.offset, plan, inL, inR, outL,
+                                                                      outR, planning))) {
+            bool inRange;
+            if (tryQuick) {
+                // The second pass over the stretch: the first planned what it had to plan, which
+                // does not depend on the signal.
+                NoPlanning none;
+                inRange = runStretchAs<Lanes, kBypassed, false, true>(b, lp, s.lines, s.offset, plan, inL, inR, outL,
+                                                                      outR, none);
+            } else {
+                inRange = runStretchAs<Lanes, kBypassed, false, true>(b, lp, s.lines, s.offset, plan, inL, inR, outL,
+                                                                      outR, planning);
+            }
+            s.quickRounding = inRange && repeatable;
         }
     } else {
-        runStretchAs<Lanes, kBypassed, false, false>(b, lp, s.lines, s.offset, plan, inL, inR, outL, outR);
+        runStretchAs<Lanes, kBypassed, false, false>(b, lp, s.lines, s.offset, plan, inL, inR, outL, outR, planning);
         s.quickRounding = false;
     }
     Lanes::storeLowpass(s, lp);
