@@ -6,7 +6,8 @@
 //
 // Engine is the engine as constructed by default (the width measured fastest on this
 // processor, named in the label); EngineTwoWide keeps it at two doubles per operation, the
-// path of processors without AVX2.
+// path of processors without AVX2; where the processor has AVX2, EngineFourWide and
+// EngineFourSequential keep it at four, pipelined and one sample after the other.
 
 #include <benchmark/benchmark.h>
 
@@ -74,7 +75,10 @@ auto makeEngine() {
 
 // Names the string arithmetic a resonator bank runs; the reference has none.
 void labelWidth(benchmark::State& state, const dsp::ResonatorBank& engine) {
-    state.SetLabel(engine.width() == dsp::ResonatorBank::Width::four ? "four-wide" : "two-wide");
+    using Width = dsp::ResonatorBank::Width;
+    state.SetLabel(engine.width() == Width::four             ? "four-wide"
+                   : engine.width() == Width::fourSequential ? "four-wide, sequential"
+                                                             : "two-wide");
 }
 void labelWidth(benchmark::State&, const reference::ReferenceEngine&) {}
 
@@ -150,6 +154,8 @@ void blockTimes(benchmark::State& state) {
 }
 
 using TwoWide = Width<dsp::ResonatorBank::Width::two>;
+using FourWide = Width<dsp::ResonatorBank::Width::four>;
+using FourSequential = Width<dsp::ResonatorBank::Width::fourSequential>;
 using Engine = Make<dsp::ResonatorBank>;
 using Reference = Make<reference::ReferenceEngine>;
 
@@ -163,5 +169,15 @@ BENCHMARK(roundRobin<Engine>)->Name("Engine/round_robin_16x256");
 BENCHMARK(roundRobin<TwoWide>)->Name("EngineTwoWide/round_robin_16x256");
 BENCHMARK(roundRobin<Reference>)->Name("Reference/round_robin_16x256");
 BENCHMARK(blockTimes<Engine>)->Name("Engine/block_times");
+
+// The four-wide variants, where the processor runs them.
+const bool kFourWideRegistered = [] {
+    if (!dsp::ResonatorBank::fourAvailable()) return false;
+    benchmark::RegisterBenchmark("EngineFourWide/steady", steadyParameters<FourWide>);
+    benchmark::RegisterBenchmark("EngineFourWide/tune_glide", tuneGliding<FourWide>);
+    benchmark::RegisterBenchmark("EngineFourSequential/steady", steadyParameters<FourSequential>);
+    benchmark::RegisterBenchmark("EngineFourSequential/tune_glide", tuneGliding<FourSequential>);
+    return true;
+}();
 
 }  // namespace

@@ -321,8 +321,9 @@ void runBlock(const BlockValues& b, StringState& s, LoopDelays& delays, bool& po
 // always available.
 BlockRunner pairBlockRunner();
 
-// The runner with four doubles per operation (AVX2), or null where this build or this processor
-// has none.
+// The runners with four doubles per operation (AVX2), pipelined and one sample after the other,
+// or null where this build or this processor has none.
 BlockRunner quadBlockRunner();
+BlockRunner quadSequentialBlockRunner();
 
 }  // namespace dsp

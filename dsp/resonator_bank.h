@@ -26,26 +26,29 @@ namespace dsp {
 
 class ResonatorBank {
 public:
-    // The string arithmetic, two or four doubles per operation. Both give the same bits; the
-    // choice is made once, at construction, so the audio path never asks.
+    // The string arithmetic, two or four doubles per operation; four either pipelined, with the
+    // next sample's lowpass steps ahead of this sample's other work and quick rounding, or one
+    // sample after the other. All give the same bits; the choice is made once, at construction,
+    // so the audio path never asks.
     enum class Width {
-        fastest,  // whichever of the two ran faster on this processor (fastestWidth())
-        two,      // SSE2, or plain doubles in the portable build
-        four,     // AVX2; only where fourAvailable()
+        fastest,         // whichever ran fastest on this processor (fastestWidth())
+        two,             // SSE2, or plain doubles in the portable build
+        four,            // AVX2, pipelined; only where fourAvailable()
+        fourSequential,  // AVX2, one sample after the other; only where fourAvailable()
     };
 
-    // True when this build and this processor can run Width::four.
+    // True when this build and this processor can run Width::four and Width::fourSequential.
     static bool fourAvailable();
 
     // The width Width::fastest stands for: Width::two where four is not available, otherwise
-    // the faster of the two in a short timing run, made once per process on first use (about
-    // a millisecond; never on the audio thread, since only construction asks).
+    // the fastest of the three in a short timing run, made once per process on first use (about
+    // two milliseconds; never on the audio thread, since only construction asks).
     static Width fastestWidth();
 
     // Allocates the twelve lines (may throw std::bad_alloc) and starts with gain 0, mix 0,
     // the loop gain and damping of Decay 0 and Damp 0, transposition and tune ratios 1,
-    // detune 0, bypass off, and the strings silent as after reset(). Width::four where it is
-    // not available gives two.
+    // detune 0, bypass off, and the strings silent as after reset(). A four-wide width where it
+    // is not available gives two.
     explicit ResonatorBank(Width width = Width::fastest);
     ResonatorBank(const ResonatorBank&) = delete;
     ResonatorBank& operator=(const ResonatorBank&) = delete;
@@ -81,7 +84,7 @@ public:
     float detuneTarget() const { return detuneTarget_.load(std::memory_order_relaxed); }
     int32_t bypass() const { return bypass_.load(std::memory_order_relaxed); }
 
-    // The string arithmetic chosen at construction: Width::two or Width::four.
+    // The string arithmetic chosen at construction: never Width::fastest.
     Width width() const { return width_; }
 
     // Values in use, as of the end of the last block; any thread.

@@ -292,11 +292,19 @@ struct QuadLanes {
     }
 };
 
+// The same arithmetic one sample after the other, with the conversions: on some processors
+// the pipelined loop's extra operations cost more than its shorter chain gains, and the
+// engine's timing run (ResonatorBank::fastestWidth()) finds out.
+struct QuadLanesSequential : QuadLanes {
+    static constexpr bool kPipelined = false;
+};
+
+template <class Lanes>
 struct QuadStrings {
     template <bool kBypassed, class Planning>
     static void run(const BlockValues& b, StringState& s, const StretchPlan& plan, const float* inL, const float* inR,
                     float* outL, float* outR, Planning& planning) {
-        runStretch<QuadLanes, kBypassed>(b, s, plan, inL, inR, outL, outR, planning);
+        runStretch<Lanes, kBypassed>(b, s, plan, inL, inR, outL, outR, planning);
     }
 };
 
@@ -311,14 +319,20 @@ struct QuadStrings {
 
 namespace dsp {
 
-BlockRunner quadBlockRunner() {
-    // Asked once per process; the answer never changes.
+namespace {
+// Asked once per process; the answer never changes.
+bool hasAvx2() {
     static const bool kHasAvx2 = [] {
         __builtin_cpu_init();
         return __builtin_cpu_supports("avx2") != 0;
     }();
-    return kHasAvx2 ? &runBlock<QuadStrings> : nullptr;
+    return kHasAvx2;
 }
+}  // namespace
+
+BlockRunner quadBlockRunner() { return hasAvx2() ? &runBlock<QuadStrings<QuadLanes>> : nullptr; }
+
+BlockRunner quadSequentialBlockRunner() { return hasAvx2() ? &runBlock<QuadStrings<QuadLanesSequential>> : nullptr; }
 
 }  // namespace dsp
 
@@ -327,6 +341,8 @@ BlockRunner quadBlockRunner() {
 namespace dsp {
 
 BlockRunner quadBlockRunner() { return nullptr; }
+
+BlockRunner quadSequentialBlockRunner() { return nullptr; }
 
 }  // namespace dsp
 
