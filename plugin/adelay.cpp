@@ -63,13 +63,14 @@ void ADelay::setParameter(VstInt32 index, float value) {
         // Two threads may set the same parameter at once, each storing its value and then
         // passing it on to the engine: the engine could end on one value and paramValues on the
         // other. So the value passed on is read back afterwards, and passed on again if another
-        // store came in meanwhile. The fences order each thread's engine stores against its
-        // accesses to paramValues: a thread that reads back its own value knows that any later
-        // store will be passed on after its own.
+        // store came in meanwhile. The updates of setterOrder_ order each thread's engine stores
+        // against its accesses to paramValues (two setters' updates take turns, the later one
+        // seeing all that came before the earlier): a thread that reads back its own value knows
+        // that any later store will be passed on after its own.
         for (float applied = value;;) {
-            std::atomic_thread_fence(std::memory_order_seq_cst);
+            setterOrder_.fetch_add(1, std::memory_order_acq_rel);
             applyToEngine(index, applied);
-            std::atomic_thread_fence(std::memory_order_seq_cst);
+            setterOrder_.fetch_add(1, std::memory_order_acq_rel);
             const float now = paramValues[index].load(std::memory_order_relaxed);
             if (std::bit_cast<uint32_t>(now) == std::bit_cast<uint32_t>(applied)) break;
             applied = now;

@@ -47,6 +47,8 @@ private:
 
     // The value last set for each parameter; written by any thread, read by any thread.
     std::atomic<float> paramValues[kNumParams] = {};
+    // Updated by every setParameter() around its call of the engine (see there).
+    std::atomic<uint32_t> setterOrder_{0};
     dsp::ResonatorBank engine;
 };
 
