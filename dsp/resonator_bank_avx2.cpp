@@ -66,7 +66,6 @@ inline constexpr uint64_t kQuickRoundingShift = uint64_t{29} << 52;
 inline constexpr uint64_t kQuickRangeBase = uint64_t{950} << 52;
 inline constexpr uint64_t kQuickRangeOutside = uint64_t{0xF} << 59;
 
-
 // The same rounding quickly, exact while every value is in the quick range.
 CHORDWELL_DSP_INLINE __m256d roundQuadToFloatQuickly(__m256d y) {
     const __m256d c = _mm256_castsi256_pd(

@@ -19,8 +19,8 @@
 //                                      position, for sample i of the run with entries o;
 //                                      rounded quickly or by conversion, the values noted in
 //                                      range (kPipelined widths)
-//   writeAndSum(v, lp, o, i, excitation, sum)   the line writes, and the wet sums as
-//                                      (right, left) into sum[0], sum[1]
+//   writeAndSum(v, lp, o, i, excitation, sum)   the line writes, and the wet sums into
+//                                      sum[0], sum[1], left and right in the width's order
 //   takeInputs<kBypassed>(t, inL, inR, count, offset), mixOutputs(b, t, outL, outR, count)
 #pragma once
 
@@ -31,7 +31,8 @@
 namespace dsp {
 
 // What a stretch keeps between its passes, per sample j: the excitation, and the dry signals
-// and wet sums as (right, left) at [2j], [2j + 1].
+// and wet sums at [2j], [2j + 1], left and right in the order the width's own passes use:
+// (right, left) two-wide, (left, right) four-wide.
 struct StretchBuffers {
     alignas(32) double excitation[kStretch];
     alignas(32) double dry[2 * kStretch];
