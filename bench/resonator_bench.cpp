@@ -1,11 +1,18 @@
 // Throughput of the resonator engine against the reference engine of the tests: 44.1 kHz
 // stereo in blocks of 512 frames, once with steady parameters and once with Tune gliding all
-// the time. Items are frames. Engine is the engine as constructed by default (the widest string
-// arithmetic this processor has); EngineTwoWide keeps it at two doubles per operation, the
-// path of processors without AVX2.
+// the time; sixteen instances taken in turn, 256 frames each, as a session with many tracks
+// runs them; and the time of single blocks, the slowest being those after a change of
+// Transpose, which clears the lines. Items are frames.
+//
+// Engine is the engine as constructed by default (the width measured fastest on this
+// processor, named in the label); EngineTwoWide keeps it at two doubles per operation, the
+// path of processors without AVX2; where the processor has AVX2, EngineFourWide and
+// EngineFourSequential keep it at four, pipelined and one sample after the other.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <random>
@@ -24,13 +31,19 @@ constexpr int32_t kBlocksPerTuneTarget = 8;
 
 struct Buffers {
     std::vector<float> inL, inR, outL, outR;
-    Buffers() : inL(kBlockFrames), inR(kBlockFrames), outL(kBlockFrames), outR(kBlockFrames) {
+    explicit Buffers(int32_t frames = kBlockFrames) : inL(frames), inR(frames), outL(frames), outR(frames) {
         std::mt19937 gen(1);
         std::uniform_real_distribution<float> noise(-0.5f, 0.5f);
-        for (int32_t n = 0; n < kBlockFrames; ++n) {
+        for (int32_t n = 0; n < frames; ++n) {
             inL[static_cast<size_t>(n)] = noise(gen);
             inR[static_cast<size_t>(n)] = noise(gen);
         }
+    }
+    template <class Engine>
+    void process(Engine& engine, int32_t frames) {
+        engine.process(inL.data(), inR.data(), outL.data(), outR.data(), frames, kSampleRate);
+        benchmark::DoNotOptimize(outL.data());
+        benchmark::ClobberMemory();
     }
 };
 
@@ -60,40 +73,111 @@ auto makeEngine() {
     return engine;
 }
 
+// Names the string arithmetic a resonator bank runs; the reference has none.
+void labelWidth(benchmark::State& state, const dsp::ResonatorBank& engine) {
+    using Width = dsp::ResonatorBank::Width;
+    state.SetLabel(engine.width() == Width::four             ? "four-wide"
+                   : engine.width() == Width::fourSequential ? "four-wide, sequential"
+                                                             : "two-wide");
+}
+void labelWidth(benchmark::State&, const reference::ReferenceEngine&) {}
+
 template <class Factory>
 void steadyParameters(benchmark::State& state) {
     auto engine = makeEngine<Factory>();
+    labelWidth(state, *engine);
     Buffers b;
-    for (auto _ : state) {
-        engine->process(b.inL.data(), b.inR.data(), b.outL.data(), b.outR.data(), kBlockFrames, kSampleRate);
-        benchmark::DoNotOptimize(b.outL.data());
-        benchmark::ClobberMemory();
-    }
+    for (auto _ : state) b.process(*engine, kBlockFrames);
     state.SetItemsProcessed(state.iterations() * kBlockFrames);
 }
 
 template <class Factory>
 void tuneGliding(benchmark::State& state) {
     auto engine = makeEngine<Factory>();
+    labelWidth(state, *engine);
     Buffers b;
     int64_t block = 0;
     for (auto _ : state) {
         if (block % kBlocksPerTuneTarget == 0) engine->setTune((block / kBlocksPerTuneTarget) % 2 == 0 ? 1.0f : 0.0f);
         ++block;
-        engine->process(b.inL.data(), b.inR.data(), b.outL.data(), b.outR.data(), kBlockFrames, kSampleRate);
-        benchmark::DoNotOptimize(b.outL.data());
-        benchmark::ClobberMemory();
+        b.process(*engine, kBlockFrames);
     }
     state.SetItemsProcessed(state.iterations() * kBlockFrames);
 }
 
-using TwoWide = Width<dsp::ResonatorBank::Width::two>;
+// Sixteen instances, 256 frames each, one after the other: each block finds its lines out of
+// the nearer caches, pushed out by the other fifteen.
+template <class Factory>
+void roundRobin(benchmark::State& state) {
+    constexpr int32_t kInstances = 16;
+    constexpr int32_t kFrames = 256;
+    std::vector<decltype(makeEngine<Factory>())> engines;
+    for (int32_t i = 0; i < kInstances; ++i) engines.push_back(makeEngine<Factory>());
+    labelWidth(state, *engines.front());
+    Buffers b(kFrames);
+    for (auto _ : state) {
+        for (auto& engine : engines) b.process(*engine, kFrames);
+    }
+    state.SetItemsProcessed(state.iterations() * kInstances * kFrames);
+}
 
-BENCHMARK(steadyParameters<Make<dsp::ResonatorBank>>)->Name("Engine/steady");
+// Single blocks timed one by one: in every round of eight, seven with steady parameters and one
+// right after Transpose moved by a semitone, which clears all lines before the block runs. The
+// counters give the median steady block, and the median and slowest block after a change, in
+// microseconds.
+template <class Factory>
+void blockTimes(benchmark::State& state) {
+    constexpr int32_t kBlocksPerRound = 8;
+    auto engine = makeEngine<Factory>();
+    labelWidth(state, *engine);
+    Buffers b;
+    std::vector<double> steady, transposed;
+    int64_t round = 0;
+    auto timed = [&](std::vector<double>& times) {
+        const auto start = std::chrono::steady_clock::now();
+        b.process(*engine, kBlockFrames);
+        times.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+    };
+    for (auto _ : state) {
+        engine->setTranspose(round++ % 2 == 0 ? 0.5f + 1.0f / 48.0f : 0.5f);
+        timed(transposed);
+        for (int32_t i = 1; i < kBlocksPerRound; ++i) timed(steady);
+    }
+    auto median = [](std::vector<double>& v) {
+        std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+        return v[v.size() / 2];
+    };
+    state.counters["steady_median_us"] = median(steady);
+    state.counters["transpose_median_us"] = median(transposed);
+    state.counters["transpose_worst_us"] = *std::max_element(transposed.begin(), transposed.end());
+    state.SetItemsProcessed(state.iterations() * kBlocksPerRound * kBlockFrames);
+}
+
+using TwoWide = Width<dsp::ResonatorBank::Width::two>;
+using FourWide = Width<dsp::ResonatorBank::Width::four>;
+using FourSequential = Width<dsp::ResonatorBank::Width::fourSequential>;
+using Engine = Make<dsp::ResonatorBank>;
+using Reference = Make<reference::ReferenceEngine>;
+
+BENCHMARK(steadyParameters<Engine>)->Name("Engine/steady");
 BENCHMARK(steadyParameters<TwoWide>)->Name("EngineTwoWide/steady");
-BENCHMARK(steadyParameters<Make<reference::ReferenceEngine>>)->Name("Reference/steady");
-BENCHMARK(tuneGliding<Make<dsp::ResonatorBank>>)->Name("Engine/tune_glide");
+BENCHMARK(steadyParameters<Reference>)->Name("Reference/steady");
+BENCHMARK(tuneGliding<Engine>)->Name("Engine/tune_glide");
 BENCHMARK(tuneGliding<TwoWide>)->Name("EngineTwoWide/tune_glide");
-BENCHMARK(tuneGliding<Make<reference::ReferenceEngine>>)->Name("Reference/tune_glide");
+BENCHMARK(tuneGliding<Reference>)->Name("Reference/tune_glide");
+BENCHMARK(roundRobin<Engine>)->Name("Engine/round_robin_16x256");
+BENCHMARK(roundRobin<TwoWide>)->Name("EngineTwoWide/round_robin_16x256");
+BENCHMARK(roundRobin<Reference>)->Name("Reference/round_robin_16x256");
+BENCHMARK(blockTimes<Engine>)->Name("Engine/block_times");
+
+// The four-wide variants, where the processor runs them.
+const bool kFourWideRegistered = [] {
+    if (!dsp::ResonatorBank::fourAvailable()) return false;
+    benchmark::RegisterBenchmark("EngineFourWide/steady", steadyParameters<FourWide>);
+    benchmark::RegisterBenchmark("EngineFourWide/tune_glide", tuneGliding<FourWide>);
+    benchmark::RegisterBenchmark("EngineFourSequential/steady", steadyParameters<FourSequential>);
+    benchmark::RegisterBenchmark("EngineFourSequential/tune_glide", tuneGliding<FourSequential>);
+    return true;
+}();
 
 }  // namespace

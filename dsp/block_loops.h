@@ -1,29 +1,27 @@
 // The loops of one block around the per-sample string work, shared by the two-wide and the
-// four-wide string arithmetic: which samples run with the read positions simply advancing and
-// which move the Tune and Detune glides and set the positions by the loop-length rule.
+// four-wide string arithmetic. A block is taken in stretches of at most kStretch samples
+// (stretch_plan.h). For each stretch the read positions are planned: while neither glide moves
+// they simply advance, otherwise the glides move and the loop-length rule sets the positions
+// after every sample (glide_planner.h). The string work then runs the whole stretch in one go.
 //
-// Each is a template over a Strings policy that supplies
-//     template <bool kBypassed> static void advance(const BlockValues&, StringState&,
-//         const float* inL, const float* inR, float* outL, float* outR, int32_t begin, int32_t end);
-// which runs samples [begin, end) with every read position advancing by one per sample and
-// leaves in the state the positions, offset and lowpass states of sample `end`.
+// Each string arithmetic is a Strings policy that supplies
+//     template <bool kBypassed, class Planning> static void run(const BlockValues&,
+//         StringState&, const StretchPlan&, const float* inL, const float* inR, float* outL,
+//         float* outR, Planning&);
+// which runs the plan's samples from those buffers, gives `planning` a step per sample (see
+// glide_planner.h), and leaves in the state the offset and lowpass states of the sample after
+// the stretch; runBlock() moves the positions on.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 
-#include "dsp/glides.h"
+#include "dsp/glide_planner.h"
 #include "dsp/loop_delays.h"
+#include "dsp/stretch_plan.h"
 #include "dsp/string_kernel.h"
 
 namespace dsp {
-
-// How the read positions relate to the loop-length rule between two samples.
-enum class PositionState {
-    unknown,       // after a reset: the rule must run before they can be trusted
-    onRule,        // the rule's positions for the write position and the delays in hand
-    advancedRule,  // the rule's positions for the previous write position, plus one
-};
 
 // The string state as the loops keep it. lowpass[i] holds strings 2i and 2i + 1, widened.
 struct StringState {
@@ -34,6 +32,9 @@ struct StringState {
     float tuneRatio;
     float detuneAmount;
     float offset;  // the denormal guard: ±kDenormalOffset, its sign alternating every sample
+    // Whether the lowpass steps may round quickly (see stretch_loop.h): the values of the last
+    // stretch stayed inside the range where that is exact.
+    bool quickRounding;
 };
 
 // The buffers and length of one block.
@@ -45,124 +46,75 @@ struct BlockIo {
     int32_t frames;
 };
 
-// One block through runBlock() with one kind of string arithmetic.
-using BlockRunner = void (*)(const BlockValues& b, StringState& s, LoopDelays& delays, PositionState& positions,
+// One block through runBlock() with one kind of string arithmetic. positionsKnown is false
+// after a reset, until the rule has set the positions once.
+using BlockRunner = void (*)(const BlockValues& b, StringState& s, LoopDelays& delays, bool& positionsKnown,
                              const BlockIo& io);
-
-CHORDWELL_DSP_INLINE void glide(const BlockValues& b, StringState& s) {
-    if (!atRest(s.detuneAmount, b.detuneTarget)) glideDetune(s.detuneAmount, b.detuneTarget);
-    if (!atRest(s.tuneRatio, b.tuneTarget)) glideTune(s.tuneRatio, b.tuneTarget);
-}
 
 CHORDWELL_DSP_INLINE bool glidesAtRest(const BlockValues& b, const StringState& s) {
     return atRest(s.detuneAmount, b.detuneTarget) && atRest(s.tuneRatio, b.tuneTarget);
 }
 
-// Samples [begin, end) with the glides moving and the rule setting the positions after every
-// sample. Stops early, returning the next sample, once the steady loop can take over.
-//
-// The glides and the positions do not depend on the signal, so they are planned a few samples
-// ahead of the strings: the rule's arithmetic for the next samples then overlaps with the
-// string work of the current ones instead of holding it up, and where the positions merely
-// advance the strings run through Strings::advance().
-template <class Strings, bool kBypassed>
-int32_t runGeneral(const BlockValues& b, StringState& state, LoopDelays& sharedDelays, const float* inL,
-                   const float* inR, float* outL, float* outR, int32_t begin, int32_t end) {
-    constexpr int32_t kStretch = 64;  // samples planned at most before the positions are written back
-    constexpr int32_t kAhead = 8;     // samples planned ahead of the strings
-    // Local copies: the stores into the lines could alias anything reached through a
-    // reference, which would make the compiler reload it all at every sample.
-    StringState s = state;
-    LoopDelays delays = sharedDelays;
-    // For sample j of a stretch: its read positions, and whether sample j + 1's are these plus one.
-    alignas(16) int32_t positions[kStretch + 1][kNumStrings];
-    bool stepped[kStretch];
-    bool bracketsSet = false;  // whether the delays' brackets belong to the positions in hand
-    bool steadyNext = false;
-    int32_t n = begin;
-    while (n < end && !steadyNext) {
-        const int32_t w0 = s.writePos;
-        const int32_t limit = std::min(kStretch, end - n);
-        forEach<kNumStrings>([&](auto k) { positions[0][k] = s.readPos[k]; });
-        int32_t planned = 0;
-        // Plans up to `count` more samples: one step of the glides and the rule's positions for
-        // the next sample.
-        auto plan = [&](int32_t count) {
-            const int32_t stop = std::min(limit, planned + count);
-            while (planned < stop && !steadyNext) {
-                const int32_t w = (w0 + planned) & kLineMask;
-                int32_t* next = positions[planned + 1];
-                glide(b, s);
-                stepped[planned] = bracketsSet && delays.stepWithinBrackets(b.fs, s.tuneRatio, s.detuneAmount,
-                                                                            b.transposeRatio, positions[planned], next);
-                if (!stepped[planned]) {
-                    if (!delays.matches(b.fs, s.tuneRatio, s.detuneAmount, b.transposeRatio)) {
-                        delays.update(b.fs, s.tuneRatio, s.detuneAmount, b.transposeRatio);
-                    }
-                    delays.readPositions(w, next, 0);
-                    delays.setBrackets(b.fs, s.detuneAmount, b.transposeRatio, w, next);
-                    bracketsSet = true;
-                    forEach<kNumStrings>([&](auto k) { next[k] = (next[k] + 1) & kLineMask; });
-                }
-                ++planned;
-                if (glidesAtRest(b, s)) {
-                    if (!delays.matches(b.fs, s.tuneRatio, s.detuneAmount, b.transposeRatio)) {
-                        delays.update(b.fs, s.tuneRatio, s.detuneAmount, b.transposeRatio);
-                    }
-                    steadyNext = delays.stepSafe();
-                }
-            }
-        };
-        plan(kAhead);
-        int32_t done = 0;
-        while (done < planned) {
-            const int32_t chunkEnd = planned;
-            plan(kAhead);
-            // The strings through the samples planned before, in runs over which the positions
-            // advance together.
-            for (int32_t j = done; j < chunkEnd;) {
-                int32_t runEnd = j + 1;
-                while (runEnd < chunkEnd && stepped[runEnd - 1]) ++runEnd;
-                forEach<kNumStrings>([&](auto k) { s.readPos[k] = positions[j][k]; });
-                s.writePos = (w0 + j) & kLineMask;
-                Strings::template advance<kBypassed>(b, s, inL, inR, outL, outR, n + j - done, n + runEnd - done);
-                j = runEnd;
-            }
-            n += chunkEnd - done;
-            done = chunkEnd;
-        }
-        s.writePos = (w0 + planned) & kLineMask;
-        forEach<kNumStrings>([&](auto k) { s.readPos[k] = positions[planned][k]; });
-    }
-    state = s;
-    sharedDelays = delays;
-    return n;
-}
-
-// One block: the steady loop while neither glide moves and the delays are step-safe
-// (loop_delays.h), since the rule would then give every position its previous value plus one;
-// the general loop otherwise.
+// One block, stretch by stretch: with the positions simply advancing while neither glide moves
+// and the delays are step-safe (loop_delays.h), since the rule would then give every position
+// its previous value plus one; planned by a GlidePlanner otherwise, each stretch while the
+// strings of the one before run (the first of a block before).
 template <class Strings>
-void runBlock(const BlockValues& b, StringState& s, LoopDelays& delays, PositionState& positions,
-              const BlockIo& io) {
-    int32_t n = 0;
-    while (n < io.frames) {
-        const bool steady = positions != PositionState::unknown && glidesAtRest(b, s) &&
-                            delays.matches(b.fs, s.tuneRatio, s.detuneAmount, b.transposeRatio) && delays.stepSafe();
-        if (steady) {
-            // Step-safe delays: positions on the rule stay on it as they advance.
-            if (b.bypassed) {
-                Strings::template advance<true>(b, s, io.inL, io.inR, io.outL, io.outR, n, io.frames);
-            } else {
-                Strings::template advance<false>(b, s, io.inL, io.inR, io.outL, io.outR, n, io.frames);
-            }
-            positions = PositionState::onRule;
-            n = io.frames;
-        } else {
-            n = b.bypassed ? runGeneral<Strings, true>(b, s, delays, io.inL, io.inR, io.outL, io.outR, n, io.frames)
-                           : runGeneral<Strings, false>(b, s, delays, io.inL, io.inR, io.outL, io.outR, n, io.frames);
-            positions = PositionState::advancedRule;
+void runBlock(const BlockValues& b, StringState& s, LoopDelays& delays, bool& positionsKnown, const BlockIo& io) {
+    GlidePlanner planner(b, delays);
+    GlideSteps steps{};
+    StretchPlan plans[2];
+    // Sets up the plan of the stretch from sample n, whose positions and write position are
+    // given; true when its positions move with the glides and it is still to be planned.
+    auto prepare = [&](StretchPlan& plan, int32_t n, const int32_t* readPos, int32_t writePos) {
+        plan.count = std::min(kStretch, io.frames - n);
+        plan.segments = 1;
+        plan.writePos = writePos;
+        plan.start[0] = 0;
+        std::copy(readPos, readPos + kNumStrings, plan.readPos[0]);
+        bool steady = positionsKnown && glidesAtRest(b, s);
+        if (steady && !delays.matches(b.fs, s.tuneRatio, s.detuneAmount, b.transposeRatio)) {
+            delays.update(b.fs, s.tuneRatio, s.detuneAmount, b.transposeRatio);
         }
+        steady = steady && delays.stepSafe();
+        positionsKnown = true;
+        if (steady) {
+            for (int32_t k = 0; k < kNumStrings; ++k) plan.next[k] = (readPos[k] + plan.count) & kLineMask;
+            return false;
+        }
+        steps = planner.begin(plan, s.tuneRatio, s.detuneAmount);
+        return true;
+    };
+    auto run = [&](const StretchPlan& plan, int32_t n, auto& planning) {
+        if (b.bypassed) {
+            Strings::template run<true>(b, s, plan, io.inL + n, io.inR + n, io.outL + n, io.outR + n, planning);
+        } else {
+            Strings::template run<false>(b, s, plan, io.inL + n, io.inR + n, io.outL + n, io.outR + n, planning);
+        }
+    };
+    auto finishPlanning = [&] {
+        planner.finish(steps);
+        s.tuneRatio = steps.tuneRatio;
+        s.detuneAmount = steps.detuneAmount;
+    };
+
+    int32_t current = 0;
+    if (prepare(plans[current], 0, s.readPos, s.writePos)) finishPlanning();
+    for (int32_t n = 0; n < io.frames;) {
+        const StretchPlan& plan = plans[current];
+        const int32_t following = n + plan.count;
+        const int32_t followingWrite = (plan.writePos + plan.count) & kLineMask;
+        if (following < io.frames && prepare(plans[1 - current], following, plan.next, followingWrite)) {
+            run(plan, n, steps);
+            finishPlanning();
+        } else {
+            NoPlanning none;
+            run(plan, n, none);
+        }
+        std::copy(plan.next, plan.next + kNumStrings, s.readPos);
+        s.writePos = followingWrite;
+        n = following;
+        current = 1 - current;
     }
 }
 
@@ -170,8 +122,9 @@ void runBlock(const BlockValues& b, StringState& s, LoopDelays& delays, Position
 // always available.
 BlockRunner pairBlockRunner();
 
-// The runner with four doubles per operation (AVX2), or null where this build or this processor
-// has none.
+// The runners with four doubles per operation (AVX2), pipelined and one sample after the other,
+// or null where this build or this processor has none.
 BlockRunner quadBlockRunner();
+BlockRunner quadSequentialBlockRunner();
 
 }  // namespace dsp

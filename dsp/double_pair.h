@@ -18,10 +18,15 @@
 
 // The per-sample loop is built from many small steps that must end up in one function body
 // with the string state in registers; compilers do not always inline that far on their own.
+// A loop that must keep its own registers is kept out of line instead.
 #if defined(_MSC_VER)
 #define CHORDWELL_DSP_INLINE __forceinline
+#define CHORDWELL_DSP_LAMBDA_INLINE
+#define CHORDWELL_DSP_NOINLINE __declspec(noinline)
 #else
 #define CHORDWELL_DSP_INLINE inline __attribute__((always_inline))
+#define CHORDWELL_DSP_LAMBDA_INLINE __attribute__((always_inline))
+#define CHORDWELL_DSP_NOINLINE __attribute__((noinline))
 #endif
 
 namespace dsp {

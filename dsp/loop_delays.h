@@ -64,49 +64,45 @@ public:
     // (L_k − 1, L_k): for 0 < D_k < 16384 the value truncated is positive and the rule gives
     // w − L_k there, whatever w. Only the ratio tt = tune·transpose moves in a Tune glide, and
     // D_k = N_k / (tt·freq_k) stays inside as long as tt lies between N_k / (freq_k·L_k) and
-    // N_k / (freq_k·(L_k − 1)). The bracket is the range of tt that keeps all twelve inside,
-    // narrowed so that rounding cannot matter: by 1e-8 in D (relative 6e-13 or more), which
-    // leaves room for the few roundings of 2^-53 in computing the bounds (they are narrowed by
-    // a further 4e-15 relative) and in D itself, and keeps D well clear of whole numbers,
-    // where the rule's own roundings (below 2e-11 here) could tip the truncation. A string at
-    // distance 0, or with a numerator that is not positive, leaves no bracket.
+    // N_k / (freq_k·(L_k − 1)): string k's bracket, narrowed so that rounding cannot matter:
+    // by 1e-8 in D (relative 6e-13 or more), which leaves room for the few roundings of 2^-53
+    // in computing the bounds (they are narrowed by a further 4e-15 relative) and in D itself,
+    // and keeps D well clear of whole numbers, where the rule's own roundings (below 2e-11
+    // here) could tip the truncation. A string at distance 0, or with a numerator that is not
+    // positive, has no bracket. The bracket of the bank is the range of tt inside all twelve.
     CHORDWELL_DSP_INLINE void setBrackets(float fs, float detuneAmount, float transposeRatio, int32_t w,
                                           const int32_t* readPos) {
-        constexpr double kMargin = 1e-8;
-        constexpr double kNarrowing = 4e-15;
         prepareNumerators(fs, detuneAmount);
-        double lowest = 0.0;
-        double highest = std::numeric_limits<double>::infinity();
-        for (int32_t k = 0; k < kNumStrings; ++k) {
-            const int32_t distance = (w - readPos[k]) & kLineMask;
-            const double numerator = (k & 1) == 0 ? low(numerators_[k / 2]) : high(numerators_[k / 2]);
-            if (distance == 0 || !(numerator > 0.0 && numerator < std::numeric_limits<double>::infinity())) {
-                lowest = highest;  // empty
-                break;
-            }
-            const double lowBound = numerator / (kStringFreq[k] * (distance - kMargin)) * (1.0 + kNarrowing);
-            const double highBound = numerator / (kStringFreq[k] * (distance - 1 + kMargin)) * (1.0 - kNarrowing);
-            lowest = std::max(lowest, lowBound);
-            highest = std::min(highest, highBound);
-        }
-        bracketLow_ = lowest;
-        bracketHigh_ = highest;
+        for (int32_t k = 0; k < kNumStrings; ++k) bracketString(k, (w - readPos[k]) & kLineMask);
         bracketKey_[0] = std::bit_cast<uint32_t>(fs);
         bracketKey_[1] = std::bit_cast<uint32_t>(detuneAmount);
         bracketKey_[2] = std::bit_cast<uint32_t>(transposeRatio);
+        joinBrackets();
     }
 
-    // The positions for the next sample, readPos + 1 wrapped, when only the tune ratio changed
-    // since setBrackets() and tt is still inside the bracket; false (next untouched) otherwise.
-    CHORDWELL_DSP_INLINE bool stepWithinBrackets(float fs, float tuneRatio, float detuneAmount, float transposeRatio,
-                                                 const int32_t* readPos, int32_t* next) const {
-        if (bracketKey_[0] != std::bit_cast<uint32_t>(fs) || bracketKey_[1] != std::bit_cast<uint32_t>(detuneAmount) ||
-            bracketKey_[2] != std::bit_cast<uint32_t>(transposeRatio)) {
-            return false;
-        }
+    // True when only the tune ratio changed since setBrackets() and tt is still inside the
+    // bracket: the rule then gives every position its previous value plus one.
+    CHORDWELL_DSP_INLINE bool withinBrackets(float fs, float tuneRatio, float detuneAmount, float transposeRatio) const {
+        return sameBracketKey(fs, detuneAmount, transposeRatio) && within(tuneRatio, transposeRatio, bracketLow_, bracketHigh_);
+    }
+
+    // The rule's read positions for write position w into readPos, when only the tune ratio
+    // changed since setBrackets(): strings whose own bracket still holds tt keep their distance;
+    // the others get their delay and position by the rule, and a new bracket. False, and
+    // readPos untouched, when more than the tune ratio changed.
+    CHORDWELL_DSP_INLINE bool rebracket(float fs, float tuneRatio, float detuneAmount, float transposeRatio, int32_t w,
+                                        int32_t* readPos) {
+        if (!sameBracketKey(fs, detuneAmount, transposeRatio)) return false;
         const double ratio = static_cast<double>(tuneRatio) * static_cast<double>(transposeRatio);
-        if (!(ratio > bracketLow_ && ratio < bracketHigh_)) return false;
-        for (int32_t k = 0; k < kNumStrings; ++k) next[k] = (readPos[k] + 1) & kLineMask;
+        for (int32_t k = 0; k < kNumStrings; ++k) {
+            if (!within(tuneRatio, transposeRatio, low_[k], high_[k])) {
+                // The division of loopDelay() on the numerator it shares with update().
+                const double delay = numerator(k) / (ratio * kStringFreq[k]);
+                bracketString(k, (w - readPositionFor(w, delay)) & kLineMask);
+            }
+            readPos[k] = (w - distance_[k]) & kLineMask;
+        }
+        joinBrackets();
         return true;
     }
 
@@ -119,6 +115,45 @@ public:
 
 private:
     static constexpr int32_t kPairs = kNumStrings / 2;
+
+    double numerator(int32_t k) const { return (k & 1) == 0 ? low(numerators_[k / 2]) : high(numerators_[k / 2]); }
+
+    CHORDWELL_DSP_INLINE bool sameBracketKey(float fs, float detuneAmount, float transposeRatio) const {
+        return bracketKey_[0] == std::bit_cast<uint32_t>(fs) && bracketKey_[1] == std::bit_cast<uint32_t>(detuneAmount) &&
+               bracketKey_[2] == std::bit_cast<uint32_t>(transposeRatio);
+    }
+
+    CHORDWELL_DSP_INLINE static bool within(float tuneRatio, float transposeRatio, double lowBound, double highBound) {
+        const double ratio = static_cast<double>(tuneRatio) * static_cast<double>(transposeRatio);
+        return ratio > lowBound && ratio < highBound;
+    }
+
+    // String k's bracket for distance L (see setBrackets()), from the numerators in hand.
+    CHORDWELL_DSP_INLINE void bracketString(int32_t k, int32_t distance) {
+        constexpr double kMargin = 1e-8;
+        constexpr double kNarrowing = 4e-15;
+        distance_[k] = distance;
+        const double n = numerator(k);
+        if (distance == 0 || !(n > 0.0 && n < std::numeric_limits<double>::infinity())) {
+            low_[k] = std::numeric_limits<double>::infinity();  // empty
+            high_[k] = 0.0;
+            return;
+        }
+        low_[k] = n / (kStringFreq[k] * (distance - kMargin)) * (1.0 + kNarrowing);
+        high_[k] = n / (kStringFreq[k] * (distance - 1 + kMargin)) * (1.0 - kNarrowing);
+    }
+
+    // The bank's bracket from the strings'.
+    CHORDWELL_DSP_INLINE void joinBrackets() {
+        double lowest = 0.0;
+        double highest = std::numeric_limits<double>::infinity();
+        for (int32_t k = 0; k < kNumStrings; ++k) {
+            lowest = std::max(lowest, low_[k]);
+            highest = std::min(highest, high_[k]);
+        }
+        bracketLow_ = lowest;
+        bracketHigh_ = highest;
+    }
 
     // The numerators fs + fs·depth·spread·detune, kept while fs and the detune amount stay: a
     // Tune glide changes only the divisors.
@@ -143,6 +178,9 @@ private:
     DoublePair numerators_[kPairs] = {};
     double bracketLow_ = 0.0;  // empty until setBrackets()
     double bracketHigh_ = 0.0;
+    double low_[kNumStrings] = {};  // the strings' brackets
+    double high_[kNumStrings] = {};
+    int32_t distance_[kNumStrings] = {};
     uint32_t bracketKey_[3] = {};
     uint32_t key_[4] = {};
     uint32_t numeratorsKey_[2] = {};

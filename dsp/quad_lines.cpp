@@ -5,7 +5,7 @@
 namespace dsp {
 
 namespace {
-constexpr size_t kTotal = static_cast<size_t>(QuadLines::kBlocks) * QuadLines::kBlockStride;
+constexpr size_t kTotal = QuadLines::kLeadingPad + static_cast<size_t>(QuadLines::kBlocks) * QuadLines::kBlockStride;
 }
 
 namespace {

@@ -35,6 +35,10 @@ public:
     // Alignment of the first entry: a four-double vector at entry 4p never straddles two
     // cache lines.
     static constexpr size_t kAlignment = 64;
+    // Doubles kept before block 0, and (in the padding above) after every block: a loop may
+    // load a pair of doubles starting one entry before or three after the entries of a
+    // position, and keep only the half that belongs to it.
+    static constexpr int32_t kLeadingPad = 8;
 
     // Allocates all blocks at full size, silent (may throw std::bad_alloc).
     QuadLines();
@@ -42,9 +46,9 @@ public:
     void clear();
 
     // Block q: position p of the string in slot 4q + j at [4p + j].
-    double* block(int32_t q) { return data_.get() + static_cast<size_t>(q) * kBlockStride; }
-    const double* block(int32_t q) const { return data_.get() + static_cast<size_t>(q) * kBlockStride; }
-    double* data() { return data_.get(); }
+    double* block(int32_t q) { return data() + static_cast<size_t>(q) * kBlockStride; }
+    const double* block(int32_t q) const { return data_.get() + kLeadingPad + static_cast<size_t>(q) * kBlockStride; }
+    double* data() { return data_.get() + kLeadingPad; }
 
     // Sample p of string k.
     float sample(int32_t k, int32_t p) const {

@@ -7,8 +7,10 @@
 // block, so a change takes effect at the next block boundary, between two samples. A change of
 // Transpose must clear the lines and move the read positions, which belong to the audio
 // thread; the setter therefore only posts the new ratio, and process() applies it at the start
-// of its next block. reset() and the views of the string state (writePos, readPos, lowpass,
-// line) are for the thread that owns the audio, never while process() runs.
+// of its next block. The loop gain depends on both Decay and Transpose, which two threads may
+// set at once; process() recomputes it from both whenever either has changed since its last
+// block. reset() and the views of the string state (writePos, readPos, lowpass, line) are for
+// the thread that owns the audio, never while process() runs.
 #pragma once
 
 #include <atomic>
@@ -24,22 +26,30 @@ namespace dsp {
 
 class ResonatorBank {
 public:
-    // The string arithmetic, two or four doubles per operation. Both give the same bits; the
-    // choice is made once, at construction, so the audio path never asks.
+    // The string arithmetic, two or four doubles per operation; four either pipelined, with the
+    // next sample's lowpass steps ahead of this sample's other work and quick rounding, or one
+    // sample after the other. All give the same bits; the choice is made once, at construction,
+    // so the audio path never asks.
     enum class Width {
-        widest,  // four where the build and the processor allow it (AVX2), two otherwise
-        two,     // SSE2, or plain doubles in the portable build
-        four,    // AVX2; only where fourAvailable()
+        fastest,         // whichever ran fastest on this processor (fastestWidth())
+        two,             // SSE2, or plain doubles in the portable build
+        four,            // AVX2, pipelined; only where fourAvailable()
+        fourSequential,  // AVX2, one sample after the other; only where fourAvailable()
     };
 
-    // True when this build and this processor can run Width::four.
+    // True when this build and this processor can run Width::four and Width::fourSequential.
     static bool fourAvailable();
+
+    // The width Width::fastest stands for: Width::two where four is not available, otherwise
+    // the fastest of the three in a short timing run, made once per process on first use (about
+    // two milliseconds; never on the audio thread, since only construction asks).
+    static Width fastestWidth();
 
     // Allocates the twelve lines (may throw std::bad_alloc) and starts with gain 0, mix 0,
     // the loop gain and damping of Decay 0 and Damp 0, transposition and tune ratios 1,
-    // detune 0, bypass off, and the strings silent as after reset(). Width::four where it is
-    // not available gives two.
-    explicit ResonatorBank(Width width = Width::widest);
+    // detune 0, bypass off, and the strings silent as after reset(). A four-wide width where it
+    // is not available gives two.
+    explicit ResonatorBank(Width width = Width::fastest);
     ResonatorBank(const ResonatorBank&) = delete;
     ResonatorBank& operator=(const ResonatorBank&) = delete;
 
@@ -62,7 +72,9 @@ public:
     // be the same buffers as in. frames <= 0 returns at once and changes nothing.
     void process(const float* inL, const float* inR, float* outL, float* outR, int32_t frames, float fs);
 
-    // Values as set, for value texts and tests; any thread.
+    // Values as set, for value texts and tests; any thread. The loop gain is computed by the
+    // setters and again by process() whenever Decay or Transpose changed: while two threads set
+    // those at once it may briefly lag, and is right from the next block on.
     float outputGain() const { return outputGain_.load(std::memory_order_relaxed); }
     float mix() const { return mix_.load(std::memory_order_relaxed); }
     float feedback() const { return feedback_.load(std::memory_order_relaxed); }
@@ -72,7 +84,7 @@ public:
     float detuneTarget() const { return detuneTarget_.load(std::memory_order_relaxed); }
     int32_t bypass() const { return bypass_.load(std::memory_order_relaxed); }
 
-    // The string arithmetic chosen at construction: Width::two or Width::four.
+    // The string arithmetic chosen at construction: never Width::fastest.
     Width width() const { return width_; }
 
     // Values in use, as of the end of the last block; any thread.
@@ -96,14 +108,18 @@ private:
 
     void clearLines();
     void applyTransposition(float ratio, float fs);
+    float blockFeedback();
 
     // Written by the setters, read by process() once per block.
     std::atomic<float> outputGain_;
     std::atomic<float> mix_;
     std::atomic<float> feedback_;
     std::atomic<float> dampCoef_;
-    std::atomic<float> lastDecay_;  // Decay as last set: a new transposition recomputes feedback from it
+    std::atomic<float> decay_;  // Decay as last set, the loop gain's other input
     std::atomic<float> transposeTarget_;
+    // Counts the changes of decay_ and transposeTarget_; each setter adds one after storing its
+    // value, so a block that sees a new count also sees the values behind it.
+    std::atomic<uint32_t> gainInputs_;
     std::atomic<float> tuneTarget_;
     std::atomic<float> detuneTarget_;
     std::atomic<int32_t> bypass_;
@@ -118,13 +134,18 @@ private:
     Width width_;
     BlockRunner runner_;
 
+    // The loop gain of the blocks, and the count of changes it was computed after; audio thread.
+    float blockFeedback_ = 0.0f;
+    uint32_t blockGainInputs_ = 0;
+
     // The strings, owned by the audio thread.
     QuadLines lines_;
     std::unique_ptr<float[]> lineView_;  // what line() shows
     int32_t writePos_ = 0;
     int32_t readPos_[kNumStrings] = {};
     float lowpass_[kNumStrings] = {};
-    PositionState positions_ = PositionState::unknown;
+    bool positionsKnown_ = false;  // false after reset(), until the rule has set the positions
+    bool quickRounding_ = false;   // see StringState::quickRounding
 
     // The loop delays the read positions were last computed from.
     LoopDelays delays_;

@@ -1,85 +1,125 @@
 // The processing loop of the resonator bank (ResonatorBank::process), and its string work two
-// doubles at a time over the per-sample halves of string_kernel.h. The loops around it are in
-// block_loops.h; the four-wide string work is in resonator_bank_avx2.cpp.
+// doubles at a time: the twelve strings as six pairs (2i, 2i + 1), each pair one half of a
+// block of QuadLines. The loops around it are in block_loops.h and stretch_loop.h; the
+// four-wide string work is in resonator_bank_avx2.cpp.
 
-#include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 
 #include "dsp/block_loops.h"
 #include "dsp/resonator_bank.h"
-#include "dsp/string_kernel.h"
+#include "dsp/stretch_loop.h"
 
 namespace dsp {
 namespace {
 
-// Samples [begin, end) with the positions advancing together, one per sample. Instead of
-// moving twelve positions the loop moves the lines' base address, in runs that end where a
-// position would pass the end of the lines.
-//
-// The samples go in stretches of kStretch: first the strings half of each, then the output
-// half of each, which keeps fewer values in registers at once. Deferring the output half is
-// exact as long as no line position the output half reads is written again later in the same
-// stretch, that is, unless a string's distance L from its read position to the write position
-// lies in 16384 − kStretch < L < 16384 (a loop nearly as long as the line); with such a loop
-// each sample runs both halves at once.
-//
-// s holds the positions, offset and lowpass states of sample `begin` and comes back with those
-// of sample `end`.
-template <bool kBypassed>
-void runAdvancing(const BlockValues& b, StringState& s, const float* inL, const float* inR, float* outL,
-                  float* outR, int32_t begin, int32_t end) {
-    constexpr int32_t kStretch = 64;
-    // Local copies: the stores into the lines could alias anything reached through a
-    // reference, which would make the compiler reload it all at every sample.
-    DoublePair lp[kPairs];
-    forEach<kPairs>([&](auto i) { lp[i] = s.lowpass[i]; });
-    int32_t longest = 0;
-    forEach<kNumStrings>([&](auto k) { longest = std::max(longest, (s.writePos - s.readPos[k]) & kLineMask); });
-    const bool deferOutput = longest <= kLineLength - kStretch;
+// The per-sample arithmetic of stretch_loop.h on pairs of strings. Not pipelined: with twelve
+// strings in six registers the pipelined loop needs more registers than SSE2 has and runs
+// slower, and with it the quick rounding (four-wide only) would bring nothing: the two-wide
+// loop is held up by the number of its operations, not by the chain of lowpass steps.
+struct PairLanes {
+    static constexpr int32_t kStride = kPositionStride;
+    static constexpr bool kPipelined = false;
 
-    int32_t n = begin;
-    while (n < end) {
-        int32_t run = std::min(end - n, kLineLength - s.writePos);
-        forEach<kNumStrings>([&](auto k) { run = std::min(run, kLineLength - s.readPos[k]); });
-        int32_t rp[kNumStrings];
-        forEach<kNumStrings>([&](auto k) { rp[k] = s.readPos[k]; });
-        const int32_t w = s.writePos;
-        const float first = s.offset;
-        double* const lines = s.lines;
-        if (deferOutput) {
-            HalfSample halves[kStretch];
-            for (int32_t j0 = 0; j0 < run; j0 += kStretch) {
-                const int32_t count = std::min(kStretch, run - j0);
-                for (int32_t j = j0; j < j0 + count; ++j) {
-                    halves[j - j0] = stringsHalf<kBypassed>(b, lp, lines + kPositionStride * j, rp, w, (j & 1) == 0 ? first : -first,
-                                                            inL[n + j], inR[n + j]);
-                }
-                for (int32_t j = j0; j < j0 + count; ++j) {
-                    outputHalf(b, halves[j - j0], lines + kPositionStride * j, rp, outL + n + j, outR + n + j);
-                }
-            }
-        } else {
-            for (int32_t j = 0; j < run; ++j) {
-                const HalfSample h = stringsHalf<kBypassed>(b, lp, lines + kPositionStride * j, rp, w, (j & 1) == 0 ? first : -first,
-                                                            inL[n + j], inR[n + j]);
-                outputHalf(b, h, lines + kPositionStride * j, rp, outL + n + j, outR + n + j);
-            }
-        }
-        if ((run & 1) != 0) s.offset = -s.offset;
-        s.writePos = (w + run) & kLineMask;
-        forEach<kNumStrings>([&](auto k) { s.readPos[k] = (rp[k] + run) & kLineMask; });
-        n += run;
+    struct Values {
+        DoublePair feedback;
+        DoublePair damp;
+    };
+    struct Lowpass {
+        DoublePair pair[kPairs];
+    };
+    // The entries of a run's first sample: pair i's half at the read positions of its strings
+    // (own[2i], own[2i + 1]) and of their partners 11 − 2i, 10 − 2i (partner[2i],
+    // partner[2i + 1]), and at the write position (write[i]). Sample i of the run is
+    // i · kStride further.
+    struct Offsets {
+        const double* own[kNumStrings];
+        const double* partner[kNumStrings];
+        double* write[kPairs];
+    };
+    struct Range {};
+
+    static Values values(const BlockValues& b) { return {b.feedback, b.damp}; }
+    static Lowpass loadLowpass(const StringState& s) {
+        Lowpass lp;
+        forEach<kPairs>([&](auto i) { lp.pair[i] = s.lowpass[i]; });
+        return lp;
     }
-    forEach<kPairs>([&](auto i) { s.lowpass[i] = lp[i]; });
-}
+    static void storeLowpass(StringState& s, const Lowpass& lp) {
+        forEach<kPairs>([&](auto i) { s.lowpass[i] = lp.pair[i]; });
+    }
+    static Range noRange() { return {}; }
+    static bool inRange(Range) { return false; }
+
+    static Offsets offsets(double* lines, const int32_t* rp, int32_t w) {
+        Offsets o;
+        for (int32_t i = 0; i < kPairs; ++i) {
+            double* const base = lines + pairOffset(i);
+            o.own[2 * i] = base + static_cast<ptrdiff_t>(kStride) * rp[2 * i];
+            o.own[2 * i + 1] = base + static_cast<ptrdiff_t>(kStride) * rp[2 * i + 1];
+            o.partner[2 * i] = base + static_cast<ptrdiff_t>(kStride) * rp[11 - 2 * i];
+            o.partner[2 * i + 1] = base + static_cast<ptrdiff_t>(kStride) * rp[10 - 2 * i];
+            o.write[i] = base + static_cast<ptrdiff_t>(kStride) * w;
+        }
+        return o;
+    }
+
+    // Each lowpass takes one step toward what its line holds at its read position.
+    template <bool>
+    CHORDWELL_DSP_INLINE static void step(const Values& v, Lowpass& lp, const Offsets& o, int32_t n, Range&) {
+        const ptrdiff_t at = static_cast<ptrdiff_t>(kStride) * n;
+        forEach<kPairs>([&](auto i) {
+            const DoublePair x = blend(loadPair(o.own[2 * i] + at), loadPair(o.own[2 * i + 1] + at));
+            lp.pair[i] = roundToFloat(lp.pair[i] + v.damp * (x - lp.pair[i]));
+        });
+    }
+
+    // Every line gets the excitation plus the loop gain times the new lowpass state, as a float.
+    // Then the wet sums: pair i holds (left, right) = strings (2i, 2i + 1), so the lowpass part
+    // adds up left and right at once and turns round; the lines' part adds, from pair i, string
+    // 2i at its partner's read position (right) and string 2i + 1 at its partner's (left), pairs
+    // 0 to 5 in order, reading after the writes.
+    CHORDWELL_DSP_INLINE static void writeAndSum(const Values& v, const Lowpass& lp, const Offsets& o, int32_t n,
+                                                 double excitation, double* sum) {
+        const ptrdiff_t at = static_cast<ptrdiff_t>(kStride) * n;
+        const DoublePair e = splat(excitation);
+        forEach<kPairs>([&](auto i) { storePair(o.write[i] + at, roundToFloat(e + v.feedback * lp.pair[i])); });
+        DoublePair s = lp.pair[1] + lp.pair[0];
+        s = s + lp.pair[2];
+        s = s + lp.pair[3];
+        s = s + lp.pair[4];
+        s = s + lp.pair[5];
+        s = swapHalves(s);
+        forEach<kPairs>([&](auto i) {
+            s = s + blend(loadPair(o.partner[2 * i] + at), loadPair(o.partner[2 * i + 1] + at));
+        });
+        storePair(sum, s);
+    }
+
+    // The dry signals and excitations of samples [0, count) of a stretch, with the offset
+    // +first at even samples and −first at odd ones.
+    template <bool kBypassed>
+    static void takeInputs(StretchBuffers& t, const float* inL, const float* inR, int32_t count, float first) {
+        for (int32_t j = 0; j < count; ++j) {
+            DoublePair excitation;
+            storePair(t.dry + 2 * j, takeInput<kBypassed>((j & 1) == 0 ? first : -first, inL[j], inR[j], excitation));
+            t.excitation[j] = low(excitation);
+        }
+    }
+
+    static void mixOutputs(const BlockValues& b, const StretchBuffers& t, float* outL, float* outR, int32_t count) {
+        for (int32_t j = 0; j < count; ++j) {
+            mixOutput(b, loadPair(t.dry + 2 * j), loadPair(t.sum + 2 * j), outL + j, outR + j);
+        }
+    }
+};
 
 struct PairStrings {
-    template <bool kBypassed>
-    CHORDWELL_DSP_INLINE static void advance(const BlockValues& b, StringState& s, const float* inL,
-                                             const float* inR, float* outL, float* outR, int32_t begin,
-                                             int32_t end) {
-        runAdvancing<kBypassed>(b, s, inL, inR, outL, outR, begin, end);
+    template <bool kBypassed, class Planning>
+    static void run(const BlockValues& b, StringState& s, const StretchPlan& plan, const float* inL, const float* inR,
+                    float* outL, float* outR, Planning& planning) {
+        runStretch<PairLanes, kBypassed>(b, s, plan, inL, inR, outL, outR, planning);
     }
 };
 
@@ -96,7 +136,7 @@ void ResonatorBank::process(const float* inL, const float* inR, float* outL, flo
     const BlockValues b{
         splat(outputGain_.load(std::memory_order_relaxed)),
         splat(mix_.load(std::memory_order_relaxed)),
-        splat(feedback_.load(std::memory_order_relaxed)),
+        splat(blockFeedback()),
         splat(dampCoef_.load(std::memory_order_relaxed)),
         tuneTarget_.load(std::memory_order_relaxed),
         detuneTarget_.load(std::memory_order_relaxed),
@@ -114,7 +154,9 @@ void ResonatorBank::process(const float* inL, const float* inR, float* outL, flo
     s.detuneAmount = detuneAmount_.load(std::memory_order_relaxed);
     s.offset = kDenormalOffset;  // restarts at + with every call
 
-    runner_(b, s, delays_, positions_, BlockIo{inL, inR, outL, outR, frames});
+    s.quickRounding = quickRounding_;
+
+    runner_(b, s, delays_, positionsKnown_, BlockIo{inL, inR, outL, outR, frames});
 
     for (int32_t i = 0; i < kPairs; ++i) {
         lowpass_[2 * i] = static_cast<float>(low(s.lowpass[i]));
@@ -124,6 +166,7 @@ void ResonatorBank::process(const float* inL, const float* inR, float* outL, flo
     writePos_ = s.writePos;
     tuneRatio_.store(s.tuneRatio, std::memory_order_relaxed);
     detuneAmount_.store(s.detuneAmount, std::memory_order_relaxed);
+    quickRounding_ = s.quickRounding;
 }
 
 }  // namespace dsp

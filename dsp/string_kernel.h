@@ -1,14 +1,10 @@
-// One sample of the twelve strings, run two at a time as pairs (2i, 2i + 1) of doubles, each
-// pair one half of a block of QuadLines. Every operation and every rounding to float is the one the
+// Pieces of the per-sample string arithmetic shared by both widths: what a block takes from
+// the setters, the line entries of a pair of strings, and the input and output of one sample,
+// two doubles at a time. Every operation and every rounding to float is the one the
 // straightforward per-string loop makes, so the output is the same to the bit.
-//
-// A sample comes in two halves. stringsHalf() takes the input, moves every lowpass one step
-// toward what its line holds at its read position, writes the lines, and adds up the lowpass
-// part of the wet sums; outputHalf() adds the lines' part, which reads the lines after that
-// sample's writes, and mixes and scales the output. They can run right after each other, or
-// the second halves of a stretch of samples can follow their first halves (see runAdvancing()).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <utility>
 
@@ -47,21 +43,14 @@ constexpr int32_t kPairs = kNumStrings / 2;
 // Doubles from one position to the next in every block of the lines.
 constexpr int32_t kPositionStride = QuadLines::kStringsPerBlock;
 
-// The entry of pair i (strings 2i, 2i + 1) at position pos: one half of the entries of the
-// block that holds the pair. lines may be shifted by whole positions: the loops move it instead
-// of moving twelve positions.
-CHORDWELL_DSP_INLINE double* lineEntry(double* lines, int32_t i, int32_t pos) {
+// Doubles from the lines' base address to the entry of pair i (strings 2i, 2i + 1) at
+// position 0: one half of the entries of the block that holds the pair. The entry at position
+// p lies kPositionStride · p further on.
+constexpr ptrdiff_t pairOffset(int32_t i) {
     const int32_t slot = QuadLines::kSlotOf[2 * i];
-    return lines + (slot / QuadLines::kStringsPerBlock) * QuadLines::kBlockStride +
-           slot % QuadLines::kStringsPerBlock + kPositionStride * pos;
+    return static_cast<ptrdiff_t>(slot / QuadLines::kStringsPerBlock) * QuadLines::kBlockStride +
+           slot % QuadLines::kStringsPerBlock;
 }
-
-// What the first half of a sample leaves for the second. Both pairs hold (right, left): the
-// lines' part of the sums comes out of the blocks that way round.
-struct HalfSample {
-    DoublePair sum;  // the lowpass states of strings 3, 1, 5, 7, 9, 11 and 2, 0, 4, 6, 8, 10, added in that order
-    DoublePair dry;
-};
 
 // The dry signals (right, left) of one sample, and the excitation in both halves of
 // `excitation`. Not bypassed, the dry signals are float(x + o) and the excitation their mono
@@ -79,53 +68,11 @@ CHORDWELL_DSP_INLINE DoublePair takeInput(float offset, float xl, float xr, Doub
     }
 }
 
-// Input, lowpass steps, line writes and the lowpass part of the wet sums. lp holds the lowpass
-// states, rp the read positions and w the write position.
-template <bool kBypassed>
-CHORDWELL_DSP_INLINE HalfSample stringsHalf(const BlockValues& b, DoublePair (&lp)[kPairs], double* lines,
-                                            const int32_t* rp, int32_t w, float offset, float xl, float xr) {
-    HalfSample h;
-    DoublePair excitation;
-    h.dry = takeInput<kBypassed>(offset, xl, xr, excitation);
-
-    // Each lowpass takes one step toward what its line holds at its read position; then every
-    // line gets the excitation plus the loop gain times the new lowpass state, as a float.
-    forEach<kPairs>([&](auto i) {
-        const DoublePair x = blend(loadPair(lineEntry(lines, i, rp[2 * i])), loadPair(lineEntry(lines, i, rp[2 * i + 1])));
-        lp[i] = roundToFloat(lp[i] + b.damp * (x - lp[i]));
-    });
-    forEach<kPairs>([&](auto i) { storePair(lineEntry(lines, i, w), roundToFloat(excitation + b.feedback * lp[i])); });
-
-    // Pair i holds (left, right) = strings (2i, 2i + 1), so the lowpass part adds up left and
-    // right at once, then turns round.
-    DoublePair sum = lp[1] + lp[0];
-    sum = sum + lp[2];
-    sum = sum + lp[3];
-    sum = sum + lp[4];
-    sum = sum + lp[5];
-    h.sum = swapHalves(sum);
-    return h;
-}
-
 // The crossfade of dry and wet per side, rounded to float, and the output gain; dry and sum
 // hold (right, left).
 CHORDWELL_DSP_INLINE void mixOutput(const BlockValues& b, DoublePair dry, DoublePair sum, float* outL, float* outR) {
     const DoublePair mixed = roundToFloat(dry + b.mix * (splat(kWetScale) * sum - dry));
     storeFloats(b.gain * mixed, outR, outL);
-}
-
-// The lines' part of the wet sums: from pair i, string 2i at the position of its partner
-// 11 − 2i (right) and string 2i + 1 at that of its partner 10 − 2i (left), pairs 0 to 5 in
-// order, as the sums add strings 0, 2, ... 10 (right) and 1, 3, ... 11 (left). Then
-// mixOutput().
-CHORDWELL_DSP_INLINE void outputHalf(const BlockValues& b, const HalfSample& h, double* lines, const int32_t* rp,
-                                     float* outL, float* outR) {
-    DoublePair sum = h.sum;
-    forEach<kPairs>([&](auto i) {
-        sum = sum +
-              blend(loadPair(lineEntry(lines, i, rp[11 - 2 * i])), loadPair(lineEntry(lines, i, rp[10 - 2 * i])));
-    });
-    mixOutput(b, h.dry, sum, outL, outR);
 }
 
 }  // namespace dsp

@@ -1,6 +1,9 @@
 #include "plugin/adelay.h"
 
+#include <atomic>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "editor/ad_editor.h"
@@ -57,22 +60,40 @@ void ADelay::setParameter(VstInt32 index, float value) {
 
     if (isParameter(index)) {
         paramValues[index].store(value, std::memory_order_relaxed);
-        switch (index) {
-            case kOutput: engine.setOutput(value); break;
-            case kMix: engine.setMix(value); break;
-            case kDecay: engine.setDecay(value); break;
-            case kDamp: engine.setDamp(value); break;
-            case kTranspose: engine.setTranspose(value); break;
-            case kTune: engine.setTune(value); break;
-            case kDetune: engine.setDetune(value); break;
-            case kBypass: engine.setBypass(value); break;
-            default: break;
+        // Two threads may set the same parameter at once, each storing its value and then
+        // passing it on to the engine: the engine could end on one value and paramValues on the
+        // other. So the value passed on is read back afterwards, and passed on again if another
+        // store came in meanwhile. The updates of setterOrder_ order each thread's engine stores
+        // against its accesses to paramValues (two setters' updates take turns, the later one
+        // seeing all that came before the earlier): a thread that reads back its own value knows
+        // that any later store will be passed on after its own.
+        for (float applied = value;;) {
+            setterOrder_.fetch_add(1, std::memory_order_acq_rel);
+            applyToEngine(index, applied);
+            setterOrder_.fetch_add(1, std::memory_order_acq_rel);
+            const float now = paramValues[index].load(std::memory_order_relaxed);
+            if (std::bit_cast<uint32_t>(now) == std::bit_cast<uint32_t>(applied)) break;
+            applied = now;
         }
         if (isSharedByAllPresets(index) && presets)
             for (int p = 0; p < kNumPresets; ++p) storePresetValue(presets[p], index, value);
     }
     if (!applyingPreset.load(std::memory_order_relaxed)) CPresetSystemEffect::setParameter(index, value);
     if (editor) editor->setParameter(index, value);
+}
+
+void ADelay::applyToEngine(VstInt32 index, float value) {
+    switch (index) {
+        case kOutput: engine.setOutput(value); break;
+        case kMix: engine.setMix(value); break;
+        case kDecay: engine.setDecay(value); break;
+        case kDamp: engine.setDamp(value); break;
+        case kTranspose: engine.setTranspose(value); break;
+        case kTune: engine.setTune(value); break;
+        case kDetune: engine.setDetune(value); break;
+        case kBypass: engine.setBypass(value); break;
+        default: break;
+    }
 }
 
 float ADelay::getParameter(VstInt32 index) {

@@ -42,8 +42,13 @@ public:
     const dsp::ResonatorBank& getEngine() const { return engine; }
 
 private:
+    // Passes a parameter value on to the engine's setter for it.
+    void applyToEngine(VstInt32 index, float value);
+
     // The value last set for each parameter; written by any thread, read by any thread.
     std::atomic<float> paramValues[kNumParams] = {};
+    // Updated by every setParameter() around its call of the engine (see there).
+    std::atomic<uint32_t> setterOrder_{0};
     dsp::ResonatorBank engine;
 };
 

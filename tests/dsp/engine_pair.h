@@ -32,7 +32,7 @@ private:
 };
 
 struct EnginePair {
-    explicit EnginePair(dsp::ResonatorBank::Width width = dsp::ResonatorBank::Width::widest)
+    explicit EnginePair(dsp::ResonatorBank::Width width = dsp::ResonatorBank::Width::fastest)
         : engine(std::make_unique<dsp::ResonatorBank>(width)) {}
 
     std::unique_ptr<dsp::ResonatorBank> engine;
