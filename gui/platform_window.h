@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "gui/cgeometry.h"
@@ -21,6 +22,18 @@ public:
     // Asks for the keyboard, so that typed keys come to this window (a text field starts
     // editing). Hosts that keep the keyboard forward keys through the editor instead.
     virtual void takeFocus() = 0;
+    // Keeps every pointer move and the release coming to this window, also outside it, from a
+    // press that a view took until releaseMouse(): the frame asks for it when a view answers a
+    // press with kMouseEventHandled and gives it back on the release. Where every press grabs
+    // the pointer by itself (X11) there is nothing to do.
+    virtual void captureMouse() = 0;
+    virtual void releaseMouse() = 0;
+    // Calls `tick` every intervalMs milliseconds on this window's thread, from the window
+    // system's own event delivery, until stopTimer() or the window's end; a second start
+    // replaces the first. False where the window system delivers nothing by itself (X11, whose
+    // events the host's idle calls drain): those calls then drive the window alone.
+    virtual bool startTimer(std::uint32_t intervalMs, std::function<void()> tick) = 0;
+    virtual void stopTimer() = 0;
     // The top-level window this one lies in, for dialogs that belong to it; 0 when unknown.
     virtual std::uintptr_t topLevelWindow() = 0;
 };

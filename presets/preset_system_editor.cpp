@@ -10,6 +10,7 @@
 #include "gui/cframe.h"
 #include "gui/coptionmenu.h"
 #include "gui/ctextedit.h"
+#include "gui/platform_window.h"
 #include "gui/utf8.h"
 #include "platform/diagnostics.h"
 #include "platform/files.h"
@@ -30,6 +31,10 @@ constexpr const char* kBankNameValue = "CurrBank";
 constexpr const char* kPresetNameValue = "CurrPreset";
 
 constexpr std::size_t kLongestPathText = kPathTextSize - 1;
+
+// The bar's timer keeps the window's idle processing going while the window is open, also
+// where the host sends no idle calls of its own.
+constexpr std::uint32_t kIdleTimerMs = 50;
 
 constexpr const char* kPresetType = "QZA Preset";
 constexpr const char* kPresetExtension = "qza";
@@ -129,6 +134,7 @@ bool CPresetSystemEditor::open(void* /*parentWindow*/) {
     // The bar is built from the store as it is now; earlier changes are in it.
     namesStale.store(false);
     buildBar();
+    if (PlatformWindow* window = frame->getPlatformWindow()) window->startTimer(kIdleTimerMs, [this] { idle(); });
     return true;
 }
 
@@ -201,6 +207,7 @@ void CPresetSystemEditor::buildBar() {
 
 void CPresetSystemEditor::close() {
     if (frame) {
+        if (PlatformWindow* window = frame->getPlatformWindow()) window->stopTimer();
         // A name being typed is kept, as Return keeps it, while the bar still exists; an open
         // preset list goes without a choice.
         if (nameField && frame->getFocusView() == nameField) frame->setFocusView(nullptr);

@@ -23,6 +23,12 @@ public:
     void present(const CRect& rect) override;
     void flush() override;
     void takeFocus() override;
+    // X grabs the pointer for the window of every press until the release.
+    void captureMouse() override {}
+    void releaseMouse() override {}
+    // No timers of its own: the host's idle calls pump the events and redraw.
+    bool startTimer(std::uint32_t /*intervalMs*/, std::function<void()> /*tick*/) override { return false; }
+    void stopTimer() override {}
     std::uintptr_t topLevelWindow() override;
 
     Window id() const { return window; }
