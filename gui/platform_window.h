@@ -44,16 +44,14 @@ public:
 // system cannot be reached; nothing is left open then.
 std::unique_ptr<PlatformWindow> createPlatformWindow(void* parent, CFrame& frame, const PixelSurface& backBuffer);
 
-// Drains the window system's pending events and hands each to the frame of its window.
-// Does nothing while no window is open.
-void pumpPlatformEvents();
+// The host's idle call, before the frame redraws: where the window system hands out events
+// only when asked (X11, which has no run loop inside a plug-in), the pending ones go to their
+// frames now; where it delivers them through the host's own message loop (Windows), nothing
+// is left to do.
+void dispatchWindowEvents();
 
-// While a modal dialog runs on the interface thread: repaints the exposed parts of every
-// window from its back buffer and dispatches no input, so nothing acts behind the dialog's
-// back; presses and keys meant for the windows meanwhile are dropped, as a disabled window
-// drops them.
-void servicePlatformExposures();
-
-// Whether this process holds a connection to the window system (one is open exactly while
-// at least one platform window exists).
-bool platformConnectionIsOpen();
+// Called again and again while a modal dialog waits on the interface thread: repaints what
+// became visible of the windows from their back buffers and acts on no input, so nothing acts
+// behind the dialog's back. Where the dialog's own message loop paints the windows (Windows),
+// nothing is left to do.
+void keepWindowsPaintedDuringDialog();

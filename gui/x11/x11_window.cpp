@@ -11,6 +11,7 @@
 #include "gui/pixel_surface.h"
 #include "gui/virtual_keys.h"
 #include "gui/x11/x11_connection.h"
+#include "gui/x11/x11_events.h"
 
 namespace {
 
@@ -163,6 +164,10 @@ void pumpPlatformEvents() { X11Connection::pump(); }
 void servicePlatformExposures() { X11Connection::serviceExposures(); }
 
 bool platformConnectionIsOpen() { return X11Connection::current() != nullptr; }
+
+void dispatchWindowEvents() { pumpPlatformEvents(); }
+
+void keepWindowsPaintedDuringDialog() { servicePlatformExposures(); }
 
 std::unique_ptr<X11Window> X11Window::create(Window parent, CFrame& frame, const PixelSurface& backBuffer) {
     if (parent == None || !backBuffer.isValid()) return nullptr;
