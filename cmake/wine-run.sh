@@ -5,6 +5,8 @@
 # caller's, the program runs in one of its own under the system's temporary folder. A new
 # prefix is set up once, under a lock, before any program runs in it, so that parallel tests
 # do not each start setting it up. Wine's own messages are off unless WINEDEBUG asks for them.
+# The new prefix maps Arial, which the editor's text asks for, to Liberation Sans, its
+# metric-compatible twin (Debian's fonts-liberation), so that text is laid out as with Arial.
 set -eu
 
 : "${WINEPREFIX:=${TMPDIR:-/tmp}/chordwell-wine-$(id -u)}"
@@ -17,8 +19,22 @@ export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
 ready="$WINEPREFIX/.chordwell-ready"
 if [ ! -f "$ready" ]; then
   mkdir -p "$WINEPREFIX"
-  flock "$WINEPREFIX/.chordwell-setup" sh -c \
-    '[ -f "$1" ] || { wineboot --init >/dev/null 2>&1 && touch "$1"; }' sh "$ready"
+  # -o: the daemons that wineboot leaves running must not inherit the lock and hold it.
+  flock -o "$WINEPREFIX/.chordwell-setup" sh -c \
+    '[ -f "$1" ] || { wineboot --init >/dev/null 2>&1 &&
+      wine reg add "HKCU\\Software\\Wine\\Fonts\\Replacements" /v Arial /t REG_SZ /d "Liberation Sans" /f \
+        >/dev/null 2>&1 && touch "$1"; }' sh "$ready"
 fi
 
-exec wine "$@"
+# The program's output goes through files of its own: a program that starts the prefix's
+# wineserver or Wine's desktop process hands them its standard output and error, and those
+# daemons would hold a pipe of the caller's open (CTest would wait for the whole run's end
+# before taking that test as finished).
+output=$(mktemp "${TMPDIR:-/tmp}/chordwell-wine-out-XXXXXX")
+errors=$(mktemp "${TMPDIR:-/tmp}/chordwell-wine-err-XXXXXX")
+trap 'rm -f "$output" "$errors"' EXIT
+status=0
+wine "$@" >"$output" 2>"$errors" </dev/null || status=$?
+cat "$output"
+cat "$errors" >&2
+exit "$status"

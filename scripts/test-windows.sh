@@ -17,9 +17,14 @@ stop_wine() {
 }
 trap stop_wine EXIT
 
+# The editor's window tests need an X server for Wine to show windows on: a virtual one per
+# build, with the prefix's wineserver (and its windows' display) ended after each.
 for arch in win32 win64; do
   echo "== Windows $arch: tests under Wine"
-  ctest --test-dir "build-$arch" --no-tests=error --output-on-failure -j "$(nproc)"
+  xvfb-run -a -s "-screen 0 1024x768x24" \
+    ctest --test-dir "build-$arch" --no-tests=error --output-on-failure -j "$(nproc)"
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
 done
 
 if [ -x build/tests/dsp/dsp_output_dump ]; then
