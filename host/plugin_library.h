@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 #include "vst/aeffect.h"
 
@@ -22,6 +23,12 @@ public:
     VstPluginMainProc entryPoint() const { return entry; }
 
 private:
+    // The system's loader (plugin_library_posix.cpp, plugin_library_win32.cpp): opens the file
+    // (null on failure, with the system's reason), finds a symbol, closes.
+    static void* openLibrary(const std::filesystem::path& file, std::string& reason);
+    static VstPluginMainProc findEntry(void* library, const char* name);
+    static void closeLibrary(void* library);
+
     void* handle = nullptr;
     VstPluginMainProc entry = nullptr;
 };

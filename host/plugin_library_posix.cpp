@@ -1,19 +1,22 @@
-#include "host/plugin_library.h"
-
 #include <dlfcn.h>
 
 #include <cstring>
-#include <string>
-#include <system_error>
 
-#include "host/host_error.h"
+#include "host/plugin_library.h"
 
 namespace host {
 
-namespace {
+void* CPluginLibrary::openLibrary(const std::filesystem::path& file, std::string& reason) {
+    void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) {
+        const char* text = dlerror();
+        reason = text ? text : "unknown reason";
+    }
+    return library;
+}
 
-VstPluginMainProc findEntry(void* handle, const char* name) {
-    void* symbol = dlsym(handle, name);
+VstPluginMainProc CPluginLibrary::findEntry(void* library, const char* name) {
+    void* symbol = dlsym(library, name);
     VstPluginMainProc entry = nullptr;
     // dlsym hands out code addresses as object pointers; copy the bits across.
     static_assert(sizeof entry == sizeof symbol);
@@ -21,34 +24,6 @@ VstPluginMainProc findEntry(void* handle, const char* name) {
     return entry;
 }
 
-}  // namespace
-
-CPluginLibrary::CPluginLibrary(const std::filesystem::path& path) {
-    std::error_code error;
-    if (!std::filesystem::exists(path, error)) throw CHostError("plug-in not found: " + path.string());
-    if (std::filesystem::is_directory(path, error))
-        throw CHostError("plug-in path is a directory, not a library: " + path.string());
-
-    // dlopen searches the library path for a bare file name; an absolute path loads
-    // exactly the file the user named.
-    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-    const std::string file = error ? path.string() : absolute.string();
-    handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
-        const char* reason = dlerror();
-        throw CHostError("cannot load plug-in " + path.string() + ": " + (reason ? reason : "unknown reason"));
-    }
-    entry = findEntry(handle, "VSTPluginMain");
-    if (entry == nullptr) entry = findEntry(handle, "main");
-    if (entry == nullptr) {
-        dlclose(handle);
-        handle = nullptr;
-        throw CHostError("not a VST 2.4 plug-in: " + path.string() + " exports neither VSTPluginMain nor main");
-    }
-}
-
-CPluginLibrary::~CPluginLibrary() {
-    if (handle != nullptr) dlclose(handle);
-}
+void CPluginLibrary::closeLibrary(void* library) { dlclose(library); }
 
 }  // namespace host
