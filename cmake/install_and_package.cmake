@@ -2,14 +2,14 @@
 # README in the documentation folder; `cpack -G DEB` makes a Debian package of the same files,
 # its dependencies read from the libraries the two programs link.
 
-# A build holds what its system can build: the Windows builds have no chordwell (and, until the
-# editor has its Windows backend, no plug-in).
+# A Windows build makes the DLL only, and no Debian package.
 if(TARGET chordwell_plugin)
   install(TARGETS chordwell_plugin LIBRARY DESTINATION ${CHORDWELL_VST_INSTALL_DIR})
 endif()
-if(TARGET chordwell)
-  install(TARGETS chordwell RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(WIN32)
+  return()
 endif()
+install(TARGETS chordwell RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The pictures and notes the README links to, at the same place relative to it.
 install(FILES docs/editor.png docs/performance.md DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)

@@ -39,7 +39,7 @@ bool AEffGUIEditor::openOffscreen() {
 void AEffGUIEditor::idle() {
     if (inIdle) return;
     inIdle = true;
-    pumpPlatformEvents();
+    dispatchWindowEvents();
     // An event handler may have closed the window: the frame is read afresh.
     if (frame) frame->idle();
     inIdle = false;

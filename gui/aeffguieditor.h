@@ -32,7 +32,7 @@ public:
     bool openOffscreen();
     bool isOpeningOffscreen() const { return openingOffscreen; }
 
-    // Pumps the window system's events, then redraws what changed. A call made while one is
+    // Hands the window system's pending events to the frame, then redraws what changed. A call made while one is
     // already running (from inside an event handler) does nothing.
     void idle() override;
 

@@ -37,7 +37,7 @@ bool CNewFileSelector::runModal() {
     if (PlatformWindow* window = frame->getPlatformWindow()) request.parentWindow = window->topLevelWindow();
     // The host's interface waits for the dialog; its exposed parts of our window are
     // repainted from what was last drawn.
-    request.whileWaiting = [] { servicePlatformExposures(); };
+    request.whileWaiting = [] { keepWindowsPaintedDuringDialog(); };
 
     // Kept alive through the dialog: the frame is not ours to lose meanwhile.
     frame->remember();

@@ -143,9 +143,15 @@ bool CFrame::setModalView(CView* view) {
 }
 
 void CFrame::dropReferencesTo(const CView* view) {
-    if (mouseCapture == view) mouseCapture = nullptr;
+    if (mouseCapture == view) endMouseCapture();
     if (hoverView == view) hoverView = nullptr;
     if (focusView == view) focusView = nullptr;
+}
+
+void CFrame::endMouseCapture() {
+    if (!mouseCapture) return;
+    mouseCapture = nullptr;
+    if (window) window->releaseMouse();
 }
 
 void CFrame::setFocusView(CView* view) {
@@ -306,6 +312,7 @@ CMouseEventResult CFrame::onMouseDown(CPoint& where, const CButtonState& buttons
         if (result == kMouseEventHandled) {
             mouseCapture = target;
             captureWantsMoves = true;
+            if (window) window->captureMouse();
         }
         if ((result == kMouseEventHandled || result == kMouseDownEventHandledButDontNeedMovedOrUpEvents) &&
             target->getWantsFocus())
@@ -319,7 +326,7 @@ CMouseEventResult CFrame::onMouseUp(CPoint& where, const CButtonState& buttons) 
     noteMouse(where, buttons & ~kAnyButton);
     if (!mouseCapture) return kMouseEventNotHandled;
     CView* target = mouseCapture;
-    mouseCapture = nullptr;
+    endMouseCapture();
     CMouseEventResult result;
     {
         KeepAlive keep(target);

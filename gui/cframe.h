@@ -106,6 +106,8 @@ private:
     void noteMouse(const CPoint& where, const CButtonState& buttons);
     void updateHover(CPoint& where, const CButtonState& buttons);
     void dropReferencesTo(const CView* view);
+    // The view holding the mouse lets go of it, and so does the window.
+    void endMouseCapture();
     bool holds(const CView* view) const;
     void drawRegion(CDrawContext& context, const CRect& region);
 

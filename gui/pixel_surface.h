@@ -4,10 +4,32 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "gui/ccolor.h"
+
+// How a surface lays out its pixels in memory.
+enum class PixelFormat {
+    // One 32-bit word per pixel in the machine's byte order, 0xAARRGGBB, each colour already
+    // multiplied by the alpha (so B, G, R, A bytes on a little-endian machine): cairo's ARGB32,
+    // GDI+'s 32bppPARGB and a 32-bit top-down Windows DIB alike.
+    premultipliedArgb32,
+};
+
+// Rows of pixels in memory: the first row at `data`, each `stride` bytes after the one above.
+struct PixelView {
+    const unsigned char* data = nullptr;
+    int width = 0;
+    int height = 0;
+    std::ptrdiff_t stride = 0;
+    PixelFormat format = PixelFormat::premultipliedArgb32;
+
+    bool isValid() const { return data && width > 0 && height > 0 && stride >= 4 * static_cast<std::ptrdiff_t>(width); }
+    // The pixel word at (x, y), which must lie inside.
+    std::uint32_t word(int x, int y) const;
+};
 
 class PixelSurface {
 public:
@@ -22,6 +44,8 @@ public:
 
     // Decodes PNG bytes; null when they are not a readable PNG.
     static std::unique_ptr<PixelSurface> fromPng(const unsigned char* data, std::size_t size);
+    // A copy of pixels that a decoder produced; null when the view is not valid.
+    static std::unique_ptr<PixelSurface> fromPixels(const PixelView& source);
 
     bool isValid() const;
     int getWidth() const;
@@ -29,6 +53,10 @@ public:
 
     // The pixel at (x, y) with its alpha; transparent black outside the surface.
     CColor getPixel(int x, int y) const;
+
+    // The pixels as drawn so far, for a window to copy to the screen whatever library draws
+    // them. Valid until the next drawing or the surface's end; empty for an invalid surface.
+    PixelView pixels() const;
 
     // PNG encoding of the whole surface: to bytes (empty on failure) or to a file.
     std::vector<unsigned char> encodePng() const;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "gui/cgeometry.h"
@@ -21,6 +22,18 @@ public:
     // Asks for the keyboard, so that typed keys come to this window (a text field starts
     // editing). Hosts that keep the keyboard forward keys through the editor instead.
     virtual void takeFocus() = 0;
+    // Keeps every pointer move and the release coming to this window, also outside it, from a
+    // press that a view took until releaseMouse(): the frame asks for it when a view answers a
+    // press with kMouseEventHandled and gives it back on the release. Where every press grabs
+    // the pointer by itself (X11) there is nothing to do.
+    virtual void captureMouse() = 0;
+    virtual void releaseMouse() = 0;
+    // Calls `tick` every intervalMs milliseconds on this window's thread, from the window
+    // system's own event delivery, until stopTimer() or the window's end; a second start
+    // replaces the first. False where the window system delivers nothing by itself (X11, whose
+    // events the host's idle calls drain): those calls then drive the window alone.
+    virtual bool startTimer(std::uint32_t intervalMs, std::function<void()> tick) = 0;
+    virtual void stopTimer() = 0;
     // The top-level window this one lies in, for dialogs that belong to it; 0 when unknown.
     virtual std::uintptr_t topLevelWindow() = 0;
 };
@@ -31,16 +44,14 @@ public:
 // system cannot be reached; nothing is left open then.
 std::unique_ptr<PlatformWindow> createPlatformWindow(void* parent, CFrame& frame, const PixelSurface& backBuffer);
 
-// Drains the window system's pending events and hands each to the frame of its window.
-// Does nothing while no window is open.
-void pumpPlatformEvents();
+// The host's idle call, before the frame redraws: where the window system hands out events
+// only when asked (X11, which has no run loop inside a plug-in), the pending ones go to their
+// frames now; where it delivers them through the host's own message loop (Windows), nothing
+// is left to do.
+void dispatchWindowEvents();
 
-// While a modal dialog runs on the interface thread: repaints the exposed parts of every
-// window from its back buffer and dispatches no input, so nothing acts behind the dialog's
-// back; presses and keys meant for the windows meanwhile are dropped, as a disabled window
-// drops them.
-void servicePlatformExposures();
-
-// Whether this process holds a connection to the window system (one is open exactly while
-// at least one platform window exists).
-bool platformConnectionIsOpen();
+// Called again and again while a modal dialog waits on the interface thread: repaints what
+// became visible of the windows from their back buffers and acts on no input, so nothing acts
+// behind the dialog's back. Where the dialog's own message loop paints the windows (Windows),
+// nothing is left to do.
+void keepWindowsPaintedDuringDialog();

@@ -3,7 +3,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "editor/ad_editor.h"
+#include "plugin/editor_factory.h"
+#include "vst/aeffeditor.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ ADelay::ADelay(audioMasterCallback master) : CPresetSystemEffect(master) {
     canProcessReplacing(true);
     setUniqueID(kUniqueID);
 
-    new ADEditor(this);  // registers itself as this effect's editor, which owns it from here on
+    createEditor(this);  // registers itself as this effect's editor, which owns it from here on
     initPresets();
     loadDefaults();
     selectPreset(0);

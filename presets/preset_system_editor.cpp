@@ -1,8 +1,6 @@
 #include "presets/preset_system_editor.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <string>
 
 #include "gui/cbitmap.h"
@@ -10,10 +8,8 @@
 #include "gui/cframe.h"
 #include "gui/coptionmenu.h"
 #include "gui/ctextedit.h"
+#include "gui/platform_window.h"
 #include "gui/utf8.h"
-#include "platform/diagnostics.h"
-#include "platform/files.h"
-#include "platform/settings_store.h"
 #include "presets/cpskickbutton.h"
 #include "presets/cpsrockerswitch.h"
 #include "presets/csaveloadbutton.h"
@@ -21,15 +17,9 @@
 
 namespace {
 
-constexpr const char* kDefaultPresetValue = "DefaultPreset";
-constexpr const char* kDefaultBankValue = "DefaultBank";
-constexpr const char* kMemoryAValue = "MemoA";
-constexpr const char* kMemoryBValue = "MemoB";
-constexpr const char* kDirectoryValue = "CurrDir";
-constexpr const char* kBankNameValue = "CurrBank";
-constexpr const char* kPresetNameValue = "CurrPreset";
-
-constexpr std::size_t kLongestPathText = kPathTextSize - 1;
+// The bar's timer keeps the window's idle processing going while the window is open, also
+// where the host sends no idle calls of its own.
+constexpr std::uint32_t kIdleTimerMs = 50;
 
 constexpr const char* kPresetType = "QZA Preset";
 constexpr const char* kPresetExtension = "qza";
@@ -83,40 +73,12 @@ const ButtonPlace kButtonPlaces[] = {
     {CPresetSystemEditor::kStoreBTag, CRect(269, 241, 281, 253), 19996, 3, ButtonKind::kick},
 };
 
-// Why the last system call failed.
-std::string reason() { return std::strerror(errno); }
-
-void removeValue(const char* valueName) {
-    if (!platform::SettingsStore::remove(valueName))
-        platform::reportProblem(std::string("cannot remove ") + valueName + " from " +
-                                platform::SettingsStore::location() + ": " + reason());
-}
-
-// Copies text into a remembered path text; a text that does not fit leaves it empty.
-void setPathText(char* to, const std::string& text) {
-    if (text.size() > kLongestPathText) {
-        to[0] = 0;
-        return;
-    }
-    std::memcpy(to, text.c_str(), text.size() + 1);
-}
-
 }  // namespace
 
-CPresetSystemEditor::CPresetSystemEditor(AudioEffect* effect) : AEffGUIEditor(effect) {
-    currentDirectory = new char[kPathTextSize]();
-    bankFileName = new char[kPathTextSize]();
-    presetFileName = new char[kPathTextSize]();
-    const std::string workingDirectory = platform::workingDirectory();
-    if (workingDirectory.size() < kLongestPathText) setPathText(currentDirectory, workingDirectory);
-}
+CPresetSystemEditor::CPresetSystemEditor(AudioEffect* effect)
+    : AEffGUIEditor(effect), persistence(static_cast<CPresetSystemEffect*>(effect), this) {}
 
-CPresetSystemEditor::~CPresetSystemEditor() {
-    savePaths();
-    delete[] currentDirectory;
-    delete[] bankFileName;
-    delete[] presetFileName;
-}
+CPresetSystemEditor::~CPresetSystemEditor() { savePaths(); }
 
 CPresetSystemEffect* CPresetSystemEditor::presetEffect() { return static_cast<CPresetSystemEffect*>(effect); }
 
@@ -129,6 +91,7 @@ bool CPresetSystemEditor::open(void* /*parentWindow*/) {
     // The bar is built from the store as it is now; earlier changes are in it.
     namesStale.store(false);
     buildBar();
+    if (PlatformWindow* window = frame->getPlatformWindow()) window->startTimer(kIdleTimerMs, [this] { idle(); });
     return true;
 }
 
@@ -201,6 +164,7 @@ void CPresetSystemEditor::buildBar() {
 
 void CPresetSystemEditor::close() {
     if (frame) {
+        if (PlatformWindow* window = frame->getPlatformWindow()) window->stopTimer();
         // A name being typed is kept, as Return keeps it, while the bar still exists; an open
         // preset list goes without a choice.
         if (nameField && frame->getFocusView() == nameField) frame->setFocusView(nullptr);
@@ -234,6 +198,13 @@ void CPresetSystemEditor::idle() {
 }
 
 void CPresetSystemEditor::presetNamesChanged() { namesStale.store(true); }
+
+void CPresetSystemEditor::showBankNames() {
+    if (onBarThread())
+        showStoredNames();
+    else
+        presetNamesChanged();
+}
 
 void CPresetSystemEditor::showPresetName(const char* name) {
     if (!onBarThread()) {
@@ -356,51 +327,16 @@ void CPresetSystemEditor::valueChanged(CControl* control) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Images
+// Images, files and settings: the persistence's work
 
-void CPresetSystemEditor::getPresetImage(unsigned char* out) {
-    CPresetSystemEffect* fx = presetEffect();
-    if (!fx || !fx->getPresets() || !out) return;
-    writePresetImage(out, fx->getUniqueID(), fx->getPresets()[fx->getCurrentPreset()]);
-}
-
-void CPresetSystemEditor::getBankImage(unsigned char* out) {
-    CPresetSystemEffect* fx = presetEffect();
-    if (!fx || !fx->getPresets() || !out) return;
-    writeBankImage(out, fx->getUniqueID(), fx->getPresets());
-}
-
+void CPresetSystemEditor::getPresetImage(unsigned char* out) { persistence.getPresetImage(out); }
+void CPresetSystemEditor::getBankImage(unsigned char* out) { persistence.getBankImage(out); }
 void CPresetSystemEditor::setPresetImage(const unsigned char* data, bool reversed) {
-    CPresetSystemEffect* fx = presetEffect();
-    if (!fx || !fx->getPresets()) return;
-    const int target = fx->getCurrentPreset();
-    PresetRecord& preset = fx->getPresets()[target];
-    if (!readPresetImage(data, fx->getUniqueID(), reversed, preset)) return;
-
-    char name[kPresetNameLength + 1];
-    copyName(preset, name);
-    showPresetName(name);
-    fx->setCurrentPresetName(name);
-    fx->selectPreset(target);
+    persistence.setPresetImage(data, reversed);
 }
-
 void CPresetSystemEditor::setBankImage(const unsigned char* data, bool reversed) {
-    CPresetSystemEffect* fx = presetEffect();
-    if (!fx || !fx->getPresets()) return;
-    // Preset 0 is applied before the image is examined, so even a refused bank leaves it current.
-    fx->selectPreset(0);
-    if (!readBankImage(data, fx->getUniqueID(), reversed, fx->getPresets())) return;
-
-    // The menu shows the six new names with preset 0 current, the name field preset 0's.
-    if (onBarThread())
-        showStoredNames();
-    else
-        presetNamesChanged();
-    fx->selectPreset(0);
+    persistence.setBankImage(data, reversed);
 }
-
-// ---------------------------------------------------------------------------------------------
-// Files
 
 bool CPresetSystemEditor::chooseFile(bool save, bool bank, bool reversed, std::string& path) {
     if (!frame) return false;
@@ -411,10 +347,10 @@ bool CPresetSystemEditor::chooseFile(bool save, bool bank, bool reversed, std::s
         selector->setTitle(save ? "Save bank" : (reversed ? "Load bank (endian-reversed)" : "Load bank"));
     else
         selector->setTitle(save ? "Save preset" : (reversed ? "Load preset (endian-reversed)" : "Load preset"));
-    selector->setInitialDirectory(currentDirectory);
+    selector->setInitialDirectory(getCurrentDirectory());
     const CFileExtension type(bank ? kBankType : kPresetType, bank ? kBankExtension : kPresetExtension);
     if (save) {
-        selector->setDefaultSaveName(bank ? bankFileName : presetFileName);
+        selector->setDefaultSaveName(bank ? getBankFileName() : getPresetFileName());
         selector->setDefaultExtension(type);
     } else {
         selector->addFileExtension(type);
@@ -424,23 +360,7 @@ bool CPresetSystemEditor::chooseFile(bool save, bool bank, bool reversed, std::s
     const bool one = selector->getNumSelectedFiles() == 1;
     const std::string chosen = one ? selector->getSelectedFile(0) : "";
     selector->forget();
-    if (!one) return false;
-
-    // The directory keeps its trailing separator. A path without one, or a part that does not
-    // fit the remembered texts, is refused whole rather than cut into a wrong path.
-    const std::size_t split = chosen.rfind(platform::kPathSeparator);
-    if (split == std::string::npos) return false;
-    const std::string directory = chosen.substr(0, split + 1);
-    const std::string name = chosen.substr(split + 1);
-    if (name.empty()) return false;
-    if (directory.size() > kLongestPathText || name.size() > kLongestPathText) {
-        platform::reportProblem("cannot use " + chosen + ": a folder or file name longer than " +
-                                std::to_string(kLongestPathText) + " bytes cannot be remembered");
-        return false;
-    }
-
-    setPathText(currentDirectory, directory);
-    setPathText(bank ? bankFileName : presetFileName, name);
+    if (!one || !persistence.rememberChosenFile(chosen, bank)) return false;
     path = chosen;
     return true;
 }
@@ -448,97 +368,37 @@ bool CPresetSystemEditor::chooseFile(bool save, bool bank, bool reversed, std::s
 void CPresetSystemEditor::loadPresetFile(bool reversed) {
     std::string path;
     if (!chooseFile(false, false, reversed, path)) return;
-    unsigned char bytes[kPresetImageSize] = {};
-    PresetRecord probe{};
-    if (!platform::readFilePrefix(path, bytes, sizeof(bytes)))
-        platform::reportProblem("cannot read " + path + ": " + reason());
-    else if (!readPresetImage(bytes, presetEffect()->getUniqueID(), reversed, probe))
-        platform::reportProblem(path + " is not a QZA Chordwell preset file");
-    setPresetImage(bytes, reversed);
+    persistence.loadPresetFile(path, reversed);
     if (frame) frame->setDirty(true);
 }
 
 void CPresetSystemEditor::savePresetFile() {
     std::string path;
-    if (!chooseFile(true, false, false, path)) return;
-    unsigned char bytes[kPresetImageSize] = {};
-    getPresetImage(bytes);
-    if (!platform::writeFileAtomically(path, bytes, sizeof(bytes)))
-        platform::reportProblem("cannot write " + path + ": " + reason());
+    if (chooseFile(true, false, false, path)) persistence.savePresetFile(path);
 }
 
 void CPresetSystemEditor::loadBankFile(bool reversed) {
     std::string path;
     if (!chooseFile(false, true, reversed, path)) return;
-    unsigned char bytes[kBankImageSize] = {};
-    PresetRecord probe[kNumPresets]{};
-    if (!platform::readFilePrefix(path, bytes, sizeof(bytes)))
-        platform::reportProblem("cannot read " + path + ": " + reason());
-    else if (!readBankImage(bytes, presetEffect()->getUniqueID(), reversed, probe))
-        platform::reportProblem(path + " is not a QZA Chordwell bank file");
-    setBankImage(bytes, reversed);
+    persistence.loadBankFile(path, reversed);
     if (frame) frame->setDirty(true);
 }
 
 void CPresetSystemEditor::saveBankFile() {
     std::string path;
-    if (!chooseFile(true, true, false, path)) return;
-    unsigned char bytes[kBankImageSize] = {};
-    getBankImage(bytes);
-    if (!platform::writeFileAtomically(path, bytes, sizeof(bytes)))
-        platform::reportProblem("cannot write " + path + ": " + reason());
+    if (chooseFile(true, true, false, path)) persistence.saveBankFile(path);
 }
 
-// ---------------------------------------------------------------------------------------------
-// Settings
-
-void CPresetSystemEditor::storeImageValue(const char* valueName, bool bank) {
-    unsigned char bytes[kBankImageSize] = {};
-    if (bank)
-        getBankImage(bytes);
-    else
-        getPresetImage(bytes);
-    if (!platform::SettingsStore::write(valueName, bytes, bank ? kBankImageSize : kPresetImageSize))
-        platform::reportProblem(std::string("cannot store ") + valueName + " in " +
-                                platform::SettingsStore::location() + ": " + reason());
-}
-
-// A missing value leaves zero bytes, which the image readers refuse; the bank reader still
-// applies preset 0 first.
-void CPresetSystemEditor::recallImageValue(const char* valueName, bool bank) {
-    unsigned char bytes[kBankImageSize] = {};
-    platform::SettingsStore::read(valueName, bytes, bank ? kBankImageSize : kPresetImageSize);
-    if (bank)
-        setBankImage(bytes, false);
-    else
-        setPresetImage(bytes, false);
-}
-
-void CPresetSystemEditor::storeDefaultPreset() { storeImageValue(kDefaultPresetValue, false); }
-void CPresetSystemEditor::clearDefaultPreset() { removeValue(kDefaultPresetValue); }
-void CPresetSystemEditor::readDefaultPreset() { recallImageValue(kDefaultPresetValue, false); }
-void CPresetSystemEditor::storeDefaultBank() { storeImageValue(kDefaultBankValue, true); }
-void CPresetSystemEditor::clearDefaultBank() { removeValue(kDefaultBankValue); }
-void CPresetSystemEditor::readDefaultBank() { recallImageValue(kDefaultBankValue, true); }
-void CPresetSystemEditor::storeMemoryA() { storeImageValue(kMemoryAValue, false); }
-void CPresetSystemEditor::storeMemoryB() { storeImageValue(kMemoryBValue, false); }
-void CPresetSystemEditor::recallMemoryA() { recallImageValue(kMemoryAValue, false); }
-void CPresetSystemEditor::recallMemoryB() { recallImageValue(kMemoryBValue, false); }
-
-void CPresetSystemEditor::savePaths() {
-    platform::SettingsStore::writeText(kDirectoryValue, currentDirectory);
-    platform::SettingsStore::writeText(kBankNameValue, bankFileName);
-    platform::SettingsStore::writeText(kPresetNameValue, presetFileName);
-}
-
-void CPresetSystemEditor::readPaths() {
-    setPathText(currentDirectory, platform::SettingsStore::readText(kDirectoryValue, kLongestPathText).value_or(""));
-    setPathText(bankFileName, platform::SettingsStore::readText(kBankNameValue, kLongestPathText).value_or(""));
-    setPathText(presetFileName, platform::SettingsStore::readText(kPresetNameValue, kLongestPathText).value_or(""));
-}
-
-void CPresetSystemEditor::loadDefaults() {
-    readDefaultBank();
-    readDefaultPreset();
-    readPaths();
-}
+void CPresetSystemEditor::storeDefaultPreset() { persistence.storeDefaultPreset(); }
+void CPresetSystemEditor::clearDefaultPreset() { persistence.clearDefaultPreset(); }
+void CPresetSystemEditor::readDefaultPreset() { persistence.readDefaultPreset(); }
+void CPresetSystemEditor::storeDefaultBank() { persistence.storeDefaultBank(); }
+void CPresetSystemEditor::clearDefaultBank() { persistence.clearDefaultBank(); }
+void CPresetSystemEditor::readDefaultBank() { persistence.readDefaultBank(); }
+void CPresetSystemEditor::storeMemoryA() { persistence.storeMemoryA(); }
+void CPresetSystemEditor::storeMemoryB() { persistence.storeMemoryB(); }
+void CPresetSystemEditor::recallMemoryA() { persistence.recallMemoryA(); }
+void CPresetSystemEditor::recallMemoryB() { persistence.recallMemoryB(); }
+void CPresetSystemEditor::savePaths() { persistence.savePaths(); }
+void CPresetSystemEditor::readPaths() { persistence.readPaths(); }
+void CPresetSystemEditor::loadDefaults() { persistence.loadDefaults(); }

@@ -1,7 +1,8 @@
 // The editor side of the preset system. It lives as long as the effect, window or not: it
 // writes and reads preset and bank images, runs the preset and bank file commands, keeps the
 // remembered directory and file names, and reads and writes the per-user settings (default
-// preset and bank, memories A and B, remembered paths). While the window is open it shows the
+// preset and bank, memories A and B, remembered paths); that work is done by its
+// CPresetPersistence, which needs no window system. While the window is open it shows the
 // preset bar along its bottom edge: the name field, the preset menu and the rocker, the load
 // and save arrows for presets and banks, the PRESET and BANK labels that set and clear the
 // defaults, and the A and B memory arrows.
@@ -17,7 +18,9 @@
 
 #include "gui/aeffguieditor.h"
 #include "gui/ccontrol.h"
+#include "presets/preset_editor_interface.h"
 #include "presets/preset_images.h"
+#include "presets/preset_persistence.h"
 
 class COptionMenu;
 class CPresetSystemEffect;
@@ -26,9 +29,7 @@ class CPSRockerSwitch;
 class CSaveLoadButton;
 class CTextEdit;
 
-constexpr int kPathTextSize = 257;  // 256 characters and a terminator
-
-class CPresetSystemEditor : public AEffGUIEditor, public CControlListener {
+class CPresetSystemEditor : public AEffGUIEditor, public CControlListener, public CPresetEditorInterface {
 public:
     explicit CPresetSystemEditor(AudioEffect* effect);
     ~CPresetSystemEditor() override;
@@ -60,12 +61,14 @@ public:
     void valueChanged(CControl* control) override;
 
     // Shows a new name of the current preset in the open preset bar.
-    virtual void showPresetName(const char* name);
+    void showPresetName(const char* name) override;
+    void showBankNames() override;
     // The bank's names or the current preset changed (a restored chunk): the bar shows them
     // at the next idle. Any thread may call it.
-    void presetNamesChanged();
+    void presetNamesChanged() override;
     // Default bank, then default preset, then the remembered paths.
-    virtual void loadDefaults();
+    void loadDefaults() override;
+    CPresetPersistence& getPersistence() override { return persistence; }
     virtual void setBankImage(const unsigned char* data, bool reversed);
     virtual void getBankImage(unsigned char* out);
     virtual void setPresetImage(const unsigned char* data, bool reversed);
@@ -98,16 +101,12 @@ public:
     CTextEdit* getNameField() const { return nameField; }
     COptionMenu* getPresetMenu() const { return presetMenu; }
 
-    const char* getCurrentDirectory() const { return currentDirectory; }
-    const char* getBankFileName() const { return bankFileName; }
-    const char* getPresetFileName() const { return presetFileName; }
+    const char* getCurrentDirectory() const { return persistence.getCurrentDirectory(); }
+    const char* getBankFileName() const { return persistence.getBankFileName(); }
+    const char* getPresetFileName() const { return persistence.getPresetFileName(); }
 
 protected:
     CPresetSystemEffect* presetEffect();
-
-    char* currentDirectory = nullptr;
-    char* bankFileName = nullptr;
-    char* presetFileName = nullptr;
 
 private:
     void buildBar();
@@ -121,9 +120,11 @@ private:
     // Makes preset `index` current from the rocker or the menu and shows its name.
     void choosePreset(int index, const char* name);
 
+    // Runs the file dialog over the window and remembers the chosen path; false when nothing
+    // usable was chosen.
     bool chooseFile(bool save, bool bank, bool reversed, std::string& path);
-    void storeImageValue(const char* valueName, bool bank);
-    void recallImageValue(const char* valueName, bool bank);
+
+    CPresetPersistence persistence;
 
     CTextEdit* nameField = nullptr;
     COptionMenu* presetMenu = nullptr;

@@ -5,7 +5,8 @@
 
 #include "gui/utf8.h"
 #include "presets/bank_chunk.h"
-#include "presets/preset_system_editor.h"
+#include "presets/preset_editor_interface.h"
+#include "vst/aeffeditor.h"
 
 CPresetSystemEffect::CPresetSystemEffect(audioMasterCallback master)
     : AudioEffectX(master, 1, kNumParams) {
@@ -20,7 +21,7 @@ CPresetSystemEffect::~CPresetSystemEffect() {
     delete[] chunkBuffer;
 }
 
-CPresetSystemEditor* CPresetSystemEffect::presetEditor() { return static_cast<CPresetSystemEditor*>(editor); }
+CPresetEditorInterface* CPresetSystemEffect::presetEditor() { return dynamic_cast<CPresetEditorInterface*>(editor); }
 
 void CPresetSystemEffect::setParameter(VstInt32 index, float value) {
     if (!presets || static_cast<unsigned>(index) >= static_cast<unsigned>(kNumPresetValues)) return;
@@ -43,7 +44,7 @@ void CPresetSystemEffect::setProgramName(char* name) {
     char buffer[kPresetNameLength + 1] = {};
     std::memcpy(buffer, text.data(), utf8::prefixLength(text, kPresetNameLength));
     storeName(presets[currentPreset.load()], buffer);
-    if (editor) presetEditor()->showPresetName(buffer);
+    if (CPresetEditorInterface* side = presetEditor()) side->showPresetName(buffer);
 }
 
 bool CPresetSystemEffect::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
@@ -75,7 +76,7 @@ VstInt32 CPresetSystemEffect::setChunk(void* data, VstInt32 byteSize, bool) {
     }
     if (index >= 0 && index < kNumPresets) selectPreset(index);
     // An open preset bar shows the restored names at its next idle.
-    if (editor) presetEditor()->presetNamesChanged();
+    if (CPresetEditorInterface* side = presetEditor()) side->presetNamesChanged();
     return 0;
 }
 
@@ -104,5 +105,5 @@ void CPresetSystemEffect::setCurrentPresetName(const char* name) {
 VstInt32 CPresetSystemEffect::getUniqueID() { return cEffect.uniqueID; }
 
 void CPresetSystemEffect::loadDefaults() {
-    if (editor) presetEditor()->loadDefaults();
+    if (CPresetEditorInterface* side = presetEditor()) side->loadDefaults();
 }

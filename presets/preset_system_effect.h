@@ -7,7 +7,7 @@
 #include "presets/preset_record.h"
 #include "vst/audioeffectx.h"
 
-class CPresetSystemEditor;
+class CPresetEditorInterface;
 
 class CPresetSystemEffect : public AudioEffectX {
 public:
@@ -43,7 +43,8 @@ public:
     PresetRecord* getPresets() { return presets; }
 
 protected:
-    CPresetSystemEditor* presetEditor();
+    // The editor's preset side, or null while there is no editor.
+    CPresetEditorInterface* presetEditor();
 
     PresetRecord* presets = nullptr;
     // Read from whichever thread sets a parameter, written by the interface thread.

@@ -71,6 +71,20 @@ std::unique_ptr<PixelSurface> PixelSurface::fromPng(const unsigned char* data, s
     return std::unique_ptr<PixelSurface>(new PixelSurface(std::make_unique<Impl>(decoded)));
 }
 
+std::unique_ptr<PixelSurface> PixelSurface::fromPixels(const PixelView& source) {
+    if (!source.isValid() || source.format != PixelFormat::premultipliedArgb32) return nullptr;
+    auto copy = std::unique_ptr<PixelSurface>(new PixelSurface(source.width, source.height));
+    cairo_surface_t* s = copy->pimpl->surface;
+    if (!s) return nullptr;
+    cairo_surface_flush(s);
+    unsigned char* to = cairo_image_surface_get_data(s);
+    const std::ptrdiff_t toStride = cairo_image_surface_get_stride(s);
+    for (int y = 0; y < source.height; ++y)
+        std::memcpy(to + y * toStride, source.data + y * source.stride, static_cast<std::size_t>(source.width) * 4);
+    cairo_surface_mark_dirty(s);
+    return copy;
+}
+
 bool PixelSurface::isValid() const { return pimpl->surface != nullptr; }
 
 int PixelSurface::getWidth() const { return pimpl->surface ? cairo_image_surface_get_width(pimpl->surface) : 0; }
@@ -79,21 +93,17 @@ int PixelSurface::getHeight() const {
     return pimpl->surface ? cairo_image_surface_get_height(pimpl->surface) : 0;
 }
 
-CColor PixelSurface::getPixel(int x, int y) const {
-    if (!pimpl->surface || x < 0 || y < 0 || x >= getWidth() || y >= getHeight()) return CColor(0, 0, 0, 0);
+PixelView PixelSurface::pixels() const {
+    PixelView view;
+    if (!pimpl->surface) return view;
+    // Drawing may still sit in cairo's queue: the memory must show all of it.
     cairo_surface_flush(pimpl->surface);
-    const unsigned char* row =
-        cairo_image_surface_get_data(pimpl->surface) + static_cast<std::ptrdiff_t>(y) * cairo_image_surface_get_stride(pimpl->surface);
-    std::uint32_t argb;
-    std::memcpy(&argb, row + static_cast<std::ptrdiff_t>(x) * 4, sizeof argb);
-    const unsigned a = argb >> 24;
-    if (a == 0) return CColor(0, 0, 0, 0);
-    // Undo the premultiplication, rounding to the nearest 8-bit value.
-    auto channel = [a](unsigned premultiplied) {
-        return static_cast<std::uint8_t>((premultiplied * 255 + a / 2) / a);
-    };
-    return CColor(channel((argb >> 16) & 0xff), channel((argb >> 8) & 0xff), channel(argb & 0xff),
-                  static_cast<std::uint8_t>(a));
+    view.data = cairo_image_surface_get_data(pimpl->surface);
+    view.width = cairo_image_surface_get_width(pimpl->surface);
+    view.height = cairo_image_surface_get_height(pimpl->surface);
+    view.stride = cairo_image_surface_get_stride(pimpl->surface);
+    view.format = PixelFormat::premultipliedArgb32;  // what CAIRO_FORMAT_ARGB32 is
+    return view;
 }
 
 std::vector<unsigned char> PixelSurface::encodePng() const {

@@ -2,15 +2,16 @@
 
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <cairo-xlib.h>
 #include <xkbcommon/xkbcommon.h>
 
 #include <cstdint>
+#include <cstdlib>
 
-#include "gui/cairo/cairo_pixel_surface.h"
 #include "gui/cframe.h"
+#include "gui/pixel_surface.h"
 #include "gui/virtual_keys.h"
 #include "gui/x11/x11_connection.h"
+#include "gui/x11/x11_events.h"
 
 namespace {
 
@@ -114,6 +115,26 @@ VstInt32 characterOf(KeySym sym) {
     return static_cast<VstInt32>(c);
 }
 
+// How far to shift an 8-bit channel to place its top bit at the top of `mask`: positive
+// shifts left, negative right.
+int channelShift(unsigned long mask) {
+    if (mask == 0) return 0;
+    int top = 63;
+    while (!(mask & (1ul << top))) --top;
+    return top - 7;
+}
+
+unsigned long placeChannel(unsigned value, unsigned long mask) {
+    const int shift = channelShift(mask);
+    const unsigned long placed = shift >= 0 ? static_cast<unsigned long>(value) << shift : value >> -shift;
+    return placed & mask;
+}
+
+bool machineIsLittleEndian() {
+    const std::uint32_t probe = 1;
+    return *reinterpret_cast<const unsigned char*>(&probe) == 1;
+}
+
 VstKeyCode keyCodeOf(XKeyEvent& event) {
     char text[8] = {};
     KeySym sym = NoSymbol;
@@ -143,6 +164,10 @@ void pumpPlatformEvents() { X11Connection::pump(); }
 void servicePlatformExposures() { X11Connection::serviceExposures(); }
 
 bool platformConnectionIsOpen() { return X11Connection::current() != nullptr; }
+
+void dispatchWindowEvents() { pumpPlatformEvents(); }
+
+void keepWindowsPaintedDuringDialog() { servicePlatformExposures(); }
 
 std::unique_ptr<X11Window> X11Window::create(Window parent, CFrame& frame, const PixelSurface& backBuffer) {
     if (parent == None || !backBuffer.isValid()) return nullptr;
@@ -178,7 +203,7 @@ std::unique_ptr<X11Window> X11Window::create(Window parent, CFrame& frame, const
     }
 
     std::unique_ptr<X11Window> result(new X11Window(*connection, window, parentAttributes.visual, frame, backBuffer));
-    if (!result->target) return nullptr;  // the destructor gives everything back
+    if (!result->gc || result->depth == 0) return nullptr;  // the destructor gives everything back
     XMapWindow(dpy, window);
     XFlush(dpy);
     return result;
@@ -186,23 +211,20 @@ std::unique_ptr<X11Window> X11Window::create(Window parent, CFrame& frame, const
 
 X11Window::X11Window(X11Connection& connection, Window window, Visual* visual, CFrame& frame,
                      const PixelSurface& backBuffer)
-    : connection(connection), window(window), frame(frame), backBuffer(backBuffer) {
+    : connection(connection), window(window), visual(visual), frame(frame), backBuffer(backBuffer) {
     connection.addWindow(this);
-    target = cairo_xlib_surface_create(connection.display(), window, visual, backBuffer.getWidth(),
-                                       backBuffer.getHeight());
-    if (cairo_surface_status(target) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(target);
-        target = nullptr;
-    }
+    Display* dpy = connection.display();
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(dpy, window, &attributes)) depth = attributes.depth;
+    gc = XCreateGC(dpy, window, 0, nullptr);
+    // The back buffer's words go to the server as they are where the window's pixels have the
+    // same layout, 8 bits per channel in a 32-bit word; anything else is converted pixel by pixel.
+    directCopy = (visual->c_class == TrueColor || visual->c_class == DirectColor) && (depth == 24 || depth == 32) &&
+                 visual->red_mask == 0xff0000 && visual->green_mask == 0xff00 && visual->blue_mask == 0xff;
 }
 
 X11Window::~X11Window() {
-    // cairo finishes a surface only once the server has taken its last upload; a server that
-    // went away in the middle of one would keep it waiting for ever. That surface is given up.
-    if (target && !(connection.lost() && uploading)) {
-        cairo_surface_finish(target);
-        cairo_surface_destroy(target);
-    }
+    if (gc && !connection.lost()) XFreeGC(connection.display(), gc);
     connection.removeWindow(this);
     if (!isGone()) {
         // The host may have destroyed its window (and ours with it) first: a failure here is
@@ -217,20 +239,59 @@ X11Window::~X11Window() {
 bool X11Window::isGone() const { return windowGone || connection.lost(); }
 
 void X11Window::present(const CRect& area) {
-    cairo_surface_t* source = cairoSurfaceOf(backBuffer);
-    if (!target || !source || isGone()) return;
-    uploading = true;
+    const PixelView view = backBuffer.pixels();
+    if (!view.isValid() || view.format != PixelFormat::premultipliedArgb32 || isGone()) return;
     CRect r = area;
     r.makeIntegral();
-    r.bound(CRect(0, 0, backBuffer.getWidth(), backBuffer.getHeight()));
+    r.bound(CRect(0, 0, view.width, view.height));
     if (r.isEmpty()) return;
-    cairo_t* cr = cairo_create(target);
-    cairo_rectangle(cr, r.left, r.top, r.getWidth(), r.getHeight());
-    cairo_clip(cr);
-    cairo_set_source_surface(cr, source, 0, 0);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(cr);
-    cairo_destroy(cr);
+    const int left = static_cast<int>(r.left);
+    const int top = static_cast<int>(r.top);
+    const int width = static_cast<int>(r.getWidth());
+    const int height = static_cast<int>(r.getHeight());
+    Display* dpy = connection.display();
+
+    if (directCopy) {
+        // An image over the back buffer's own rows, sent without a copy of ours (Xlib copies
+        // it into the request and converts the byte order if the server's differs).
+        auto* rows = const_cast<char*>(reinterpret_cast<const char*>(view.data + top * view.stride + left * 4));
+        XImage* image = XCreateImage(dpy, visual, static_cast<unsigned>(depth), ZPixmap, 0, rows,
+                                     static_cast<unsigned>(width), static_cast<unsigned>(height), 32,
+                                     static_cast<int>(view.stride));
+        const bool sent = image && image->bits_per_pixel == 32;
+        if (sent) {
+            image->byte_order = machineIsLittleEndian() ? LSBFirst : MSBFirst;
+            XPutImage(dpy, window, gc, image, 0, 0, left, top, static_cast<unsigned>(width),
+                      static_cast<unsigned>(height));
+        }
+        if (image) {
+            image->data = nullptr;  // the rows are the back buffer's
+            XDestroyImage(image);
+        }
+        if (sent) return;
+    }
+
+    // Any other visual: each pixel placed into the window's own channel masks. The back
+    // buffer is opaque (the frame paints its background first), so alpha plays no part.
+    XImage* image = XCreateImage(dpy, visual, static_cast<unsigned>(depth), ZPixmap, 0, nullptr,
+                                 static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
+    if (!image) return;
+    image->data = static_cast<char*>(std::malloc(static_cast<std::size_t>(image->bytes_per_line) * height));
+    if (!image->data) {
+        XDestroyImage(image);
+        return;
+    }
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t argb = view.word(left + x, top + y);
+            const unsigned long pixel = placeChannel((argb >> 16) & 0xff, visual->red_mask) |
+                                        placeChannel((argb >> 8) & 0xff, visual->green_mask) |
+                                        placeChannel(argb & 0xff, visual->blue_mask);
+            XPutPixel(image, x, y, pixel);
+        }
+    }
+    XPutImage(dpy, window, gc, image, 0, 0, left, top, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XDestroyImage(image);  // frees the pixels too
 }
 
 void X11Window::takeFocus() {
@@ -264,13 +325,7 @@ std::uintptr_t X11Window::topLevelWindow() {
 
 void X11Window::flush() {
     if (isGone()) return;
-    if (target) cairo_surface_flush(target);
-    // Waits for the server to take what was sent. cairo reuses its shared-memory images only
-    // once the server has read them, and waits for that without end: had the server gone
-    // away with an upload unread, the next frame would hang the host. After this, either the
-    // server has everything or the connection is known to be lost.
-    XSync(connection.display(), False);
-    if (!connection.lost()) uploading = false;
+    XFlush(connection.display());
 }
 
 void X11Window::handleEvent(XEvent& event) {

@@ -1,9 +1,9 @@
-// A frame's child window inside the host's X11 window: shows the frame's back buffer
-// through cairo-xlib and turns X input events into the frame's mouse, wheel and key calls.
+// A frame's child window inside the host's X11 window: shows the frame's back buffer by
+// sending its pixels to the server (XPutImage) and turns X input events into the frame's
+// mouse, wheel and key calls.
 #pragma once
 
 #include <X11/Xlib.h>
-#include <cairo.h>
 
 #include <cstdint>
 #include <memory>
@@ -23,6 +23,12 @@ public:
     void present(const CRect& rect) override;
     void flush() override;
     void takeFocus() override;
+    // X grabs the pointer for the window of every press until the release.
+    void captureMouse() override {}
+    void releaseMouse() override {}
+    // No timers of its own: the host's idle calls pump the events and redraw.
+    bool startTimer(std::uint32_t /*intervalMs*/, std::function<void()> /*tick*/) override { return false; }
+    void stopTimer() override {}
     std::uintptr_t topLevelWindow() override;
 
     Window id() const { return window; }
@@ -37,11 +43,13 @@ private:
 
     X11Connection& connection;
     Window window;
-    cairo_surface_t* target = nullptr;
+    Visual* visual;
+    int depth = 0;
+    GC gc = nullptr;
+    bool directCopy = false;  // the back buffer's words are the window's pixels as they are
     CFrame& frame;
     const PixelSurface& backBuffer;
     ClickCounter clicks;
     Time lastPressTime = CurrentTime;  // focus requests carry the time of the press behind them
     bool windowGone = false;  // destroyed with its parent
-    bool uploading = false;   // presented, and not yet known to be taken by the server
 };

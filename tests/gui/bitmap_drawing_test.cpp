@@ -195,6 +195,31 @@ TEST(BitmapDrawing, SurfaceRoundTripsThroughPngFile) {
     EXPECT_EQ(decoded->getPixel(0, 0), CColor(10, 20, 30));
 }
 
+TEST(BitmapDrawing, PixelViewShowsPremultipliedWordsAndCopiesBack) {
+    PixelSurface surface(3, 2);
+    {
+        CDrawContext context(surface);
+        context.clearRect(CRect(0, 0, 3, 2), CColor(0, 0, 0, 0));
+        context.clearRect(CRect(1, 0, 2, 1), CColor(200, 100, 50, 255));
+        context.clearRect(CRect(2, 1, 3, 2), CColor(255, 0, 0, 128));
+    }
+    const PixelView view = surface.pixels();
+    ASSERT_TRUE(view.isValid());
+    EXPECT_EQ(view.width, 3);
+    EXPECT_EQ(view.height, 2);
+    EXPECT_EQ(view.format, PixelFormat::premultipliedArgb32);
+    EXPECT_EQ(view.word(1, 0), 0xffc86432u);
+    EXPECT_EQ(view.word(2, 1), 0x80800000u);  // red at half alpha, multiplied by it
+    EXPECT_EQ(view.word(0, 1), 0u);
+
+    auto copy = PixelSurface::fromPixels(view);
+    ASSERT_TRUE(copy);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) EXPECT_EQ(copy->getPixel(x, y), surface.getPixel(x, y)) << x << "," << y;
+    EXPECT_EQ(PixelSurface::fromPixels(PixelView{}), nullptr);
+    EXPECT_FALSE(PixelSurface(0, 4).pixels().isValid());
+}
+
 TEST(BitmapDrawing, EmbeddedPicturesLoadByResourceId) {
     if (!resources::find(1128).data) GTEST_SKIP() << "artwork not embedded in this build";
     CBitmap background(1128);

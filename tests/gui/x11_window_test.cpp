@@ -10,6 +10,7 @@
 
 #include "gui/aeffguieditor.h"
 #include "gui/platform_window.h"
+#include "gui/x11/x11_events.h"
 #include "gui_test_support.h"
 
 // Last: Xlib's macros (None, Bool, Status) would break the headers above.

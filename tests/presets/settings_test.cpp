@@ -9,9 +9,10 @@
 #include <optional>
 
 #include "effect_fixture.h"
-#include "presets/preset_system_editor.h"
+#include "presets/preset_editor_interface.h"
+#include "presets/preset_persistence.h"
+#include "vst/aeffeditor.h"
 #include "scoped_settings_folder.h"
-#include "scripted_file_dialog.h"
 
 namespace fs = std::filesystem;
 
@@ -23,8 +24,9 @@ struct Settings : ::testing::Test {
     fs::path store() const { return settings.store(); }
 };
 
-CPresetSystemEditor& editorOf(const EffectInstance& fx) {
-    return *static_cast<CPresetSystemEditor*>(fx.effect().getEditor());
+// The editor side's work, window or not.
+CPresetPersistence& editorOf(const EffectInstance& fx) {
+    return dynamic_cast<CPresetEditorInterface&>(*fx.effect().getEditor()).getPersistence();
 }
 
 TEST_F(Settings, StartUpWithNothingStored) {
@@ -125,21 +127,15 @@ TEST_F(Settings, DamagedValuesAreIgnored) {
 TEST_F(Settings, RememberedPathsSurviveTheInstance) {
     fs::create_directories(folder / "presets");
     const std::string file = (folder / "presets" / "mine.qza").string();
-    ScriptedFileDialog selector;
     {
         EffectInstance fx;
-        ASSERT_TRUE(editorOf(fx).openOffscreen());
-        selector.answers.push_back(file);
-        editorOf(fx).savePresetFile();
+        ASSERT_TRUE(editorOf(fx).rememberChosenFile(file, false));
+        editorOf(fx).savePresetFile(file);
     }
     EffectInstance fx;
     EXPECT_EQ(std::string(editorOf(fx).getCurrentDirectory()), (folder / "presets").string() + "/");
     EXPECT_STREQ(editorOf(fx).getPresetFileName(), "mine.qza");
-    ASSERT_TRUE(editorOf(fx).openOffscreen());
-    selector.answers.push_back(file);
-    editorOf(fx).savePresetFile();
-    EXPECT_EQ(selector.requests.back().initialDirectory, (folder / "presets").string() + "/");
-    EXPECT_EQ(selector.requests.back().defaultFileName, "mine.qza");
+    EXPECT_STREQ(editorOf(fx).getBankFileName(), "");
 }
 
 TEST_F(Settings, AStoreThatCannotBeWrittenChangesNothing) {
