@@ -2,12 +2,9 @@
 
 #include "gui/cdrawcontext.h"
 #include "gui/pixel_surface.h"
-#include "resources/resources.h"
+#include "gui/resource_pixels.h"
 
-CBitmap::CBitmap(const CResourceDescription& desc) : resourceId(desc.id()) {
-    const resources::Resource res = resources::find(desc.id());
-    pixels = PixelSurface::fromPng(res.data, res.size);
-}
+CBitmap::CBitmap(const CResourceDescription& desc) : resourceId(desc.id()), pixels(loadResourcePixels(desc.id())) {}
 
 CBitmap::CBitmap(const unsigned char* pngData, std::size_t size) : pixels(PixelSurface::fromPng(pngData, size)) {}
 

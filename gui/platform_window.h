@@ -1,6 +1,7 @@
 // The window system behind a frame: a child window inside the host's window that shows the
 // frame's back buffer and reports the user's input to the frame. One implementation per
-// platform (gui/x11 for X11); nothing else in the toolkit names a window-system type.
+// platform (gui/x11 for X11, gui/win32 for Windows); nothing else in the toolkit names a
+// window-system type.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
-// chordwell_artwork: draws every bitmap of the plug-in, writes each as <id>.png into the
-// given folder for viewing, and writes the C++ source that embeds them in the library.
+// chordwell_artwork: draws every bitmap of the plug-in, writes each as <id>.png and <id>.bmp
+// into the given folder (the PNGs for viewing and the Linux library, both for the resources of
+// the Windows DLL), and writes the C++ source that embeds the PNGs in the Linux library.
 //
 //   chordwell_artwork <png folder> <generated source file>
 //
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/artwork/bmp.h"
 #include "resources/artwork/catalogue.h"
 #include "resources/artwork/embed.h"
 
@@ -46,6 +48,12 @@ int main(int argc, char** argv) {
         const std::string path = folder + "/" + std::to_string(bitmap.id) + ".png";
         if (!writeFile(path, png.png.data(), png.png.size())) {
             std::fprintf(stderr, "cannot write %s\n", path.c_str());
+            return 1;
+        }
+        const std::vector<unsigned char> bmp = artwork::encodeBmp(bitmap.surface.get());
+        const std::string bmpPath = folder + "/" + std::to_string(bitmap.id) + ".bmp";
+        if (bmp.empty() || !writeFile(bmpPath, bmp.data(), bmp.size())) {
+            std::fprintf(stderr, "cannot write %s\n", bmpPath.c_str());
             return 1;
         }
         encoded.push_back(std::move(png));

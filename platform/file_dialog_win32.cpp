@@ -1,0 +1,113 @@
+// The system's common file dialogs (GetOpenFileNameW, GetSaveFileNameW), owned by the editor's
+// top-level window, which they disable while they are open. Their own message loop keeps the
+// host's and our windows painted meanwhile, so the request's waiting call is not needed. They
+// never change the process's working directory (OFN_NOCHANGEDIR): the host's stays its own.
+#include <windows.h>
+#include <commdlg.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/diagnostics.h"
+#include "platform/file_dialog.h"
+#include "platform/utf16_win32.h"
+
+namespace platform {
+
+namespace {
+
+// Room for the chosen names: a multiple selection lists them all in one buffer.
+constexpr std::size_t kPathBufferSize = 32768;
+
+// "QZA Preset\0*.qza\0" for each type, and one more terminator.
+std::wstring filterOf(const std::vector<FileType>& types) {
+    std::wstring filter;
+    for (const FileType& type : types) {
+        const std::wstring description = toUtf16(type.description).value_or(L"");
+        const std::wstring extension = toUtf16(type.extension).value_or(L"");
+        if (extension.empty()) continue;
+        filter += description.empty() ? L"*." + extension : description;
+        filter.push_back(L'\0');
+        filter += L"*." + extension;
+        filter.push_back(L'\0');
+    }
+    filter.push_back(L'\0');
+    return filter;
+}
+
+// The buffer holds either one full path, or the folder and then each name (a multiple
+// selection), each ended by a terminator, the whole ended by another.
+std::vector<std::string> chosenPaths(const std::vector<wchar_t>& buffer) {
+    std::vector<std::wstring> parts;
+    std::size_t start = 0;
+    while (start < buffer.size() && buffer[start] != L'\0') {
+        std::size_t end = start;
+        while (end < buffer.size() && buffer[end] != L'\0') ++end;
+        parts.emplace_back(buffer.data() + start, end - start);
+        start = end + 1;
+    }
+    std::vector<std::wstring> wide;
+    if (parts.size() == 1) {
+        wide.push_back(parts[0]);
+    } else if (parts.size() > 1) {
+        std::wstring folder = parts[0];
+        if (!folder.empty() && folder.back() != L'\\') folder.push_back(L'\\');
+        for (std::size_t i = 1; i < parts.size(); ++i) wide.push_back(folder + parts[i]);
+    }
+    std::vector<std::string> paths;
+    for (const std::wstring& path : wide)
+        if (const std::optional<std::string> narrow = toUtf8(path)) paths.push_back(*narrow);
+    return paths;
+}
+
+class CommonFileDialog : public FileDialogRunner {
+public:
+    std::vector<std::string> run(const FileDialogRequest& request) override {
+        const bool save = request.style == FileDialogRequest::Style::saveFile;
+        const std::wstring title = toUtf16(request.title).value_or(L"");
+        const std::wstring folder = toUtf16(request.initialDirectory).value_or(L"");
+        const std::wstring extension = toUtf16(request.defaultExtension).value_or(L"");
+        const std::wstring filter = filterOf(request.types);
+
+        std::vector<wchar_t> buffer(kPathBufferSize, L'\0');
+        if (save) {
+            const std::wstring name = toUtf16(request.defaultFileName).value_or(L"");
+            if (name.size() < buffer.size()) name.copy(buffer.data(), name.size());
+        }
+
+        HWND owner = reinterpret_cast<HWND>(request.parentWindow);
+        OPENFILENAMEW dialog{};
+        dialog.lStructSize = sizeof dialog;
+        dialog.hwndOwner = owner && IsWindow(owner) ? owner : nullptr;
+        dialog.lpstrFilter = filter.size() > 1 ? filter.c_str() : nullptr;
+        dialog.nFilterIndex = 1;
+        dialog.lpstrFile = buffer.data();
+        dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+        dialog.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+        dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
+        dialog.lpstrDefExt = save && !extension.empty() ? extension.c_str() : nullptr;
+        dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLESIZING | OFN_PATHMUSTEXIST;
+        if (save)
+            dialog.Flags |= OFN_OVERWRITEPROMPT;
+        else
+            dialog.Flags |= OFN_FILEMUSTEXIST | (request.multipleFiles ? OFN_ALLOWMULTISELECT : 0);
+
+        const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+        if (!chosen) {
+            // Zero when the user cancelled; anything else is a failure of the dialog itself.
+            if (const DWORD error = CommDlgExtendedError())
+                reportProblem("the file dialog failed (common dialog error " + std::to_string(error) + ")");
+            return {};
+        }
+        return chosenPaths(buffer);
+    }
+};
+
+}  // namespace
+
+FileDialogRunner& desktopFileDialog() {
+    static CommonFileDialog dialog;
+    return dialog;
+}
+
+}  // namespace platform
