@@ -28,8 +28,10 @@ ATOM registerHostClass() {
     return atom;
 }
 
+// Through the window's message queue, as input arrives: the window reads the message's time
+// (double-clicks) as it would for real input.
 void send(HWND window, UINT message, WPARAM keys, int x, int y) {
-    SendMessageW(window, message, keys, MAKELPARAM(x, y));
+    PostMessageW(window, message, keys, MAKELPARAM(x, y));
     pumpMessages(kMouseStepMs);
 }
 
@@ -88,9 +90,10 @@ void mouseClick(HWND window, int x, int y) {
 
 void mouseDoubleClick(HWND window, int x, int y) {
     mouseClick(window, x, y);
-    // The second press of a double-click arrives as its own message, for windows that ask
-    // for double-clicks.
-    send(window, WM_LBUTTONDBLCLK, MK_LBUTTON, x, y);
+    // Windows turns the second press into a message of its own only for window classes that
+    // ask for it; the others see two presses.
+    const bool classTakesDoubleClicks = (GetClassLongPtrW(window, GCL_STYLE) & CS_DBLCLKS) != 0;
+    send(window, classTakesDoubleClicks ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, MK_LBUTTON, x, y);
     send(window, WM_LBUTTONUP, 0, x, y);
 }
 

@@ -14,7 +14,7 @@
 namespace wintest {
 
 // The window class of the editor's window, which the DLL registers while it is loaded.
-constexpr wchar_t kEditorWindowClass[] = L"QZAChordwellEditor";
+constexpr wchar_t kEditorWindowClass[] = L"QZAChordwellFrame";
 
 // The editor's size, which effEditGetRect reports.
 constexpr int kEditorWidth = 320;
