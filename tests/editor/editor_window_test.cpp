@@ -238,8 +238,12 @@ TEST_F(OpenEditor, ReopeningDrawsTheSameWindow) {
 // the system's fonts, so small differences are allowed.
 TEST_F(OpenEditor, MatchesTheReferencePicture) {
     const std::string path = std::string(CHORDWELL_TEST_DATA) + "/editor_default.png";
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<unsigned char> png((std::istreambuf_iterator<char>(in)), {});
+    std::vector<unsigned char> png;
+    {
+        // Closed before a new reference may replace it: Windows replaces no open file.
+        std::ifstream in(path, std::ios::binary);
+        png.assign(std::istreambuf_iterator<char>(in), {});
+    }
     const auto reference = PixelSurface::fromPng(png.data(), png.size());
     const PixelSurface& drawn = frame().getBackBuffer();
     if (const char* update = std::getenv("CHORDWELL_UPDATE_REFERENCE"); update && *update) {

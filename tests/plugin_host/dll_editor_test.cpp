@@ -12,7 +12,7 @@
 #include <string>
 
 #include "settings_sandbox.h"
-#include "win32_host_window.h"
+#include "win32_plugin_host.h"
 
 namespace {
 
@@ -78,14 +78,14 @@ protected:
     void SetUp() override {
         ASSERT_NE(window.handle(), nullptr);
         ASSERT_TRUE(openEditor(plugin, window));
-        editor = window.child();
+        editor = window.editor();
         ASSERT_NE(editor, nullptr);
     }
     void TearDown() override { plugin.dispatch(effEditClose); }
 
     SettingsSandbox sandbox;  // no user defaults: the factory presets, and the user's settings untouched
     host::CPluginInstance plugin{pluginPath()};
-    HostWindow window;
+    EditorHostWindow window;
     HWND editor = nullptr;
 };
 

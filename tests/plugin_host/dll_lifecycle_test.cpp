@@ -7,7 +7,7 @@
 #include <iostream>
 
 #include "win32_census.h"
-#include "win32_host_window.h"
+#include "win32_plugin_host.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ HINSTANCE loadedModule() { return GetModuleHandleW(pluginPath().filename().c_str
 // One host session: load the library, create an instance, open its editor in the window and
 // let it run its timer, close the editor and the instance, unload. Answers the module handle
 // the library had.
-HINSTANCE session(const HostWindow& window) {
+HINSTANCE session(const EditorHostWindow& window) {
     HINSTANCE module = nullptr;
     {
         host::CPluginInstance plugin(pluginPath());
@@ -33,7 +33,7 @@ HINSTANCE session(const HostWindow& window) {
         EXPECT_TRUE(classRegistered(module, kEditorWindowClass));
         plugin.dispatch(effEditIdle);
         plugin.dispatch(effEditClose);
-        EXPECT_EQ(window.child(), nullptr) << "the editor's window outlived effEditClose";
+        EXPECT_EQ(window.editor(), nullptr) << "the editor's window outlived effEditClose";
     }
     // A timer or window left behind would call into the unloaded library from here.
     pumpMessages(20);
@@ -42,7 +42,7 @@ HINSTANCE session(const HostWindow& window) {
 }
 
 TEST(DllLifecycle, AHundredSessionsLeaveNoClassThreadOrObjectBehind) {
-    HostWindow window;
+    EditorHostWindow window;
     ASSERT_NE(window.handle(), nullptr);
     session(window);  // the system's own caches fill in the first one
     ASSERT_FALSE(::testing::Test::HasFailure());
@@ -87,9 +87,9 @@ TEST(DllLifecycle, TheEditorOpensOnlyInARealWindow) {
     }
     CloseHandle(event);
     // Refusals leave the editor as it was: it still opens in a window that exists.
-    HostWindow window;
+    EditorHostWindow window;
     EXPECT_TRUE(openEditor(plugin, window));
-    EXPECT_NE(window.child(), nullptr);
+    EXPECT_NE(window.editor(), nullptr);
     plugin.dispatch(effEditClose);
 }
 

@@ -10,7 +10,7 @@
 
 #include "settings_sandbox.h"
 #include "stored_preset_sample.h"
-#include "win32_host_window.h"
+#include "win32_plugin_host.h"
 
 namespace {
 
@@ -25,9 +25,9 @@ int main(int argc, char** argv) {
         for (const auto& [index, value] : storedpreset::kValues) plugin.setParameter(index, value);
         std::string name = storedpreset::kName;
         plugin.dispatch(effSetProgramName, 0, 0, name.data());
-        wintest::HostWindow window;
+        wintest::EditorHostWindow window;
         if (!wintest::openEditor(plugin, window)) return 1;
-        wintest::mouseDoubleClick(window.child(), kPresetLabelX, kPresetLabelY);
+        wintest::mouseDoubleClick(window.editor(), kPresetLabelX, kPresetLabelY);
         plugin.dispatch(effEditClose);
         return 0;
     } catch (const std::exception&) {

@@ -10,7 +10,7 @@
 
 #include "settings_sandbox.h"
 #include "stored_preset_sample.h"
-#include "win32_host_window.h"
+#include "win32_plugin_host.h"
 
 namespace {
 

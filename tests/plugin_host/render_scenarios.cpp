@@ -27,7 +27,7 @@
 #include "dsp/bit_sections.h"
 #include "dsp/engine_pair.h"
 #include "host/plugin_instance.h"
-#include "platform/settings_sandbox.h"
+#include "settings_sandbox.h"
 
 namespace {
 

@@ -12,9 +12,11 @@
 #include "effect_fixture.h"
 #include "gui/cmenupopup.h"
 #include "gui/vstgui.h"
+#include "platform/settings_store.h"
 #include "presets/preset_images.h"
-#include "scoped_settings_folder.h"
 #include "scripted_file_dialog.h"
+#include "settings_sandbox.h"
+#include "test_paths.h"
 
 namespace fs = std::filesystem;
 
@@ -73,8 +75,17 @@ struct Window {
     }
 };
 
+// Whether the store holds a binary value of exactly this size.
+bool stored(const char* name, std::size_t size) {
+    std::vector<unsigned char> bytes(size);
+    return platform::SettingsStore::read(name, bytes.data(), size);
+}
+
+using platformtest::toUtf8;
+
 struct PresetBar : ::testing::Test {
-    ScopedSettingsFolder settings;  // before the effects: they read the defaults when built
+    SettingsSandbox settings;  // before the effects: they read the defaults when built
+    platformtest::TempFolder temp;
     ScriptedFileDialog dialog;
     Window window;
 };
@@ -162,23 +173,21 @@ TEST_F(PresetBar, ATypedNameKeepsItsFirst24CharactersEverywhere) {
 }
 
 TEST_F(PresetBar, DefaultLabelsNeedADoubleClickAndCtrlClears) {
-    const fs::path store = settings.store();
     window.click(kPresetLabel);
     window.click(kBankLabel);
-    EXPECT_FALSE(fs::exists(store / "DefaultPreset"));
-    EXPECT_FALSE(fs::exists(store / "DefaultBank"));
+    EXPECT_FALSE(stored("DefaultPreset", 61));
+    EXPECT_FALSE(stored("DefaultBank", 341));
 
     window.doubleClick(kPresetLabel);
     window.doubleClick(kBankLabel);
-    ASSERT_TRUE(fs::exists(store / "DefaultPreset"));
-    EXPECT_EQ(fs::file_size(store / "DefaultPreset"), 61u);
-    EXPECT_EQ(fs::file_size(store / "DefaultBank"), 341u);
+    EXPECT_TRUE(stored("DefaultPreset", 61));
+    EXPECT_TRUE(stored("DefaultBank", 341));
 
     window.doubleClick(kPresetLabel, kControl);
-    EXPECT_FALSE(fs::exists(store / "DefaultPreset"));
-    EXPECT_TRUE(fs::exists(store / "DefaultBank"));
+    EXPECT_FALSE(stored("DefaultPreset", 61));
+    EXPECT_TRUE(stored("DefaultBank", 341));
     window.doubleClick(kBankLabel, kControl);
-    EXPECT_FALSE(fs::exists(store / "DefaultBank"));
+    EXPECT_FALSE(stored("DefaultBank", 341));
 }
 
 TEST_F(PresetBar, MemoryAStoredAndRecalledIntoAnotherPresetAlsoAcrossInstances) {
@@ -203,10 +212,8 @@ TEST_F(PresetBar, MemoryAStoredAndRecalledIntoAnotherPresetAlsoAcrossInstances) 
 }
 
 TEST_F(PresetBar, LoadArrowsOpenTheirDialogAndTheLoadedNameAppearsEverywhere) {
-    char tmpl[] = "/tmp/chordwell-bar-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    const fs::path folder = tmpl;
-    const std::string file = (folder / "saved one.qza").string();
+    const fs::path& folder = temp.path;
+    const std::string file = toUtf8(folder / "saved one.qza");
     char name[] = "Saved one";
     window.fx.dispatch(effSetProgramName, 0, 0, name);
     window.fx.set(kDecay, 0.9f);
@@ -235,14 +242,13 @@ TEST_F(PresetBar, LoadArrowsOpenTheirDialogAndTheLoadedNameAppearsEverywhere) {
     EXPECT_EQ(dialog.requests.back().title, "Load preset (endian-reversed)");
 
     // A file that cannot be read changes nothing and says why.
-    dialog.answers.push_back((folder / "missing.qza").string());
+    dialog.answers.push_back(toUtf8(folder / "missing.qza"));
     ::testing::internal::CaptureStderr();
     window.click(kLoadPreset);
     const std::string told = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(told.find("cannot read " + (folder / "missing.qza").string()), std::string::npos) << told;
+    EXPECT_NE(told.find("cannot read " + toUtf8(folder / "missing.qza")), std::string::npos) << told;
     window.expectNameEverywhere("Saved one");
     EXPECT_EQ(window.fx.get(kDecay), 0.9f);
-    fs::remove_all(folder);
 }
 
 // Names changed by the host on another thread, or by a restored chunk, reach the bar at the
@@ -275,9 +281,9 @@ TEST_F(PresetBar, NamesChangedElsewhereShowAtTheNextIdle) {
     source.dispatch(effSetProgramName, 0, 0, second);
     unsigned char bank[kBankImageSize];
     writeBankImage(bank, source.effect().getUniqueID(), source.effect().getPresets());
-    const fs::path file = settings.path() / "bank.qzb";
+    const fs::path file = temp.path / "bank.qzb";
     std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bank), sizeof bank);
-    dialog.answers.push_back(file.string());
+    dialog.answers.push_back(toUtf8(file));
     window.click(CPoint(82, 248));
     window.editor->idle();
     EXPECT_EQ(window.menuTitle(1), "Second");

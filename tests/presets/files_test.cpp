@@ -12,27 +12,31 @@
 #include <vector>
 
 #include "effect_fixture.h"
+#include "platform/files.h"
 #include "presets/preset_system_editor.h"
-#include "scoped_settings_folder.h"
 #include "scripted_file_dialog.h"
+#include "settings_sandbox.h"
+#include "test_paths.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
+using platformtest::toUtf8;
+
+// A folder path as the file commands remember it: with the system's separator at its end.
+std::string remembered(const fs::path& folder) { return toUtf8(folder) + platform::kPathSeparator; }
+
 struct FileCommands : ::testing::Test {
-    ScopedSettingsFolder settings;  // before the effect: it reads remembered paths when built
+    SettingsSandbox settings;  // before the effect: it reads remembered paths when built
     EffectInstance fx;
     ScriptedFileDialog selector;
-    fs::path folder;
+    platformtest::TempFolder temp;
+    const fs::path& folder = temp.path;
 
     void SetUp() override {
-        char tmpl[] = "/tmp/chordwell-files-XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        folder = tmpl;
         ASSERT_TRUE(editor().openOffscreen());  // the dialogs belong to the window
     }
-    void TearDown() override { fs::remove_all(folder); }
 
     CPresetSystemEditor& editor() { return *static_cast<CPresetSystemEditor*>(fx.effect().getEditor()); }
     PresetRecord& current() { return fx.effect().getPresets()[fx.effect().getCurrentPreset()]; }
@@ -46,7 +50,7 @@ struct FileCommands : ::testing::Test {
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
     std::string savePreset(const std::string& name) {
-        const std::string path = (folder / name).string();
+        const std::string path = toUtf8(folder / name);
         selector.answers.push_back(path);
         editor().savePresetFile();
         return path;
@@ -94,12 +98,12 @@ TEST_F(FileCommands, ByteOrderFollowsTheIdAndTheReversedCommand) {
     write(folder / "big.qza", reversedImage(native, 1));
 
     fx.set(kDecay, 0.1f);
-    selector.answers.push_back((folder / "big.qza").string());
+    selector.answers.push_back(toUtf8(folder / "big.qza"));
     editor().loadPresetFile(false);
     EXPECT_EQ(fx.get(kDecay), 0.75f);
 
     // Reversed ID and the reversed command cancel: the values stay as the file holds them.
-    selector.answers.push_back((folder / "big.qza").string());
+    selector.answers.push_back(toUtf8(folder / "big.qza"));
     editor().loadPresetFile(true);
     EXPECT_EQ(selector.requests.back().title, "Load preset (endian-reversed)");
     float raw;
@@ -118,18 +122,18 @@ TEST_F(FileCommands, ForeignOrWrongKindFilesAreIgnored) {
     fx.effect().selectPreset(2);
     fx.set(kDecay, 0.3f);
     const std::string preset = savePreset("a.qza");
-    selector.answers.push_back((folder / "bank.qzb").string());
+    selector.answers.push_back(toUtf8(folder / "bank.qzb"));
     editor().saveBankFile();
 
     fx.set(kDecay, 0.6f);
-    selector.answers.push_back((folder / "bank.qzb").string());  // a bank given to the preset loader
+    selector.answers.push_back(toUtf8(folder / "bank.qzb"));  // a bank given to the preset loader
     editor().loadPresetFile(false);
     EXPECT_EQ(fx.get(kDecay), 0.6f);
 
     std::vector<unsigned char> foreign = read(preset);
     foreign[0] ^= 0x01;
     write(folder / "foreign.qza", foreign);
-    selector.answers.push_back((folder / "foreign.qza").string());
+    selector.answers.push_back(toUtf8(folder / "foreign.qza"));
     editor().loadPresetFile(false);
     EXPECT_EQ(fx.get(kDecay), 0.6f);
 
@@ -137,7 +141,7 @@ TEST_F(FileCommands, ForeignOrWrongKindFilesAreIgnored) {
     const float nan = std::nanf("");
     std::memcpy(&damaged[29 + 4 * kMix], &nan, 4);
     write(folder / "damaged.qza", damaged);
-    selector.answers.push_back((folder / "damaged.qza").string());
+    selector.answers.push_back(toUtf8(folder / "damaged.qza"));
     editor().loadPresetFile(false);
     EXPECT_EQ(fx.get(kDecay), 0.6f);
     EXPECT_FALSE(std::isnan(fx.get(kMix)));
@@ -154,7 +158,7 @@ TEST_F(FileCommands, BankFileRoundTripsInBothByteOrders) {
     fx.set(kDetune, 0.77f);
     char name[] = "Mine";
     fx.dispatch(effSetProgramName, 0, 0, name);
-    const std::string path = (folder / "mine.qzb").string();
+    const std::string path = toUtf8(folder / "mine.qzb");
     selector.answers.push_back(path);
     editor().saveBankFile();
     const std::vector<unsigned char> bank = read(path);
@@ -167,7 +171,7 @@ TEST_F(FileCommands, BankFileRoundTripsInBothByteOrders) {
         auto& otherEditor = *static_cast<CPresetSystemEditor*>(other.effect().getEditor());
         ASSERT_TRUE(otherEditor.openOffscreen());
         other.effect().selectPreset(3);
-        selector.answers.push_back((folder / file).string());
+        selector.answers.push_back(toUtf8(folder / file));
         otherEditor.loadBankFile(false);
         EXPECT_EQ(other.effect().getCurrentPreset(), 0);
         EXPECT_EQ(other.programName(5), "Mine");
@@ -177,14 +181,14 @@ TEST_F(FileCommands, BankFileRoundTripsInBothByteOrders) {
 
 TEST_F(FileCommands, RemembersDirectoryAndNamesPerKind) {
     fs::create_directories(folder / "sub");
-    selector.answers.push_back((folder / "sub" / "one.qza").string());
+    selector.answers.push_back(toUtf8(folder / "sub" / "one.qza"));
     editor().savePresetFile();
-    EXPECT_EQ(std::string(editor().getCurrentDirectory()), (folder / "sub").string() + "/");
+    EXPECT_EQ(std::string(editor().getCurrentDirectory()), remembered(folder / "sub"));
     EXPECT_STREQ(editor().getPresetFileName(), "one.qza");
 
-    selector.answers.push_back((folder / "two.qzb").string());
+    selector.answers.push_back(toUtf8(folder / "two.qzb"));
     editor().saveBankFile();
-    EXPECT_EQ(std::string(editor().getCurrentDirectory()), folder.string() + "/");
+    EXPECT_EQ(std::string(editor().getCurrentDirectory()), remembered(folder));
     EXPECT_STREQ(editor().getBankFileName(), "two.qzb");
     EXPECT_STREQ(editor().getPresetFileName(), "one.qza");
 
@@ -192,7 +196,7 @@ TEST_F(FileCommands, RemembersDirectoryAndNamesPerKind) {
     const platform::FileDialogRequest& request = selector.requests.back();
     EXPECT_EQ(request.title, "Save preset");
     EXPECT_EQ(request.style, platform::FileDialogRequest::Style::saveFile);
-    EXPECT_EQ(request.initialDirectory, folder.string() + "/");
+    EXPECT_EQ(request.initialDirectory, remembered(folder));
     EXPECT_EQ(request.defaultFileName, "one.qza");
     EXPECT_EQ(request.defaultExtension, "qza");
     EXPECT_STREQ(editor().getPresetFileName(), "one.qza");
@@ -201,9 +205,9 @@ TEST_F(FileCommands, RemembersDirectoryAndNamesPerKind) {
 TEST_F(FileCommands, PathsThatDoNotFitAreRefused) {
     const std::string before = editor().getCurrentDirectory();
     const std::string longName(300, 'n');
-    selector.answers.push_back(folder.string() + "/" + longName);
+    selector.answers.push_back(remembered(folder) + longName);
     editor().savePresetFile();
-    const std::string longFolder = "/" + std::string(260, 'd') + "/x.qza";
+    const std::string longFolder = remembered(folder) + std::string(260, 'd') + platform::kPathSeparator + "x.qza";
     selector.answers.push_back(longFolder);
     editor().loadPresetFile(false);
     selector.answers.push_back(std::string("no-separator.qza"));
@@ -219,28 +223,28 @@ TEST_F(FileCommands, ShortMissingAndLongFiles) {
     std::vector<unsigned char> bytes = read(path);
 
     fx.set(kDecay, 0.9f);
-    selector.answers.push_back((folder / "missing.qza").string());
+    selector.answers.push_back(toUtf8(folder / "missing.qza"));
     editor().loadPresetFile(false);
     EXPECT_EQ(fx.get(kDecay), 0.9f);
 
     std::vector<unsigned char> longer = bytes;
     longer.insert(longer.end(), 100, 0xee);
     write(folder / "long.qza", longer);
-    selector.answers.push_back((folder / "long.qza").string());
+    selector.answers.push_back(toUtf8(folder / "long.qza"));
     editor().loadPresetFile(false);
     EXPECT_EQ(fx.get(kDecay), 0.2f);
 
     // A short file is read as far as it goes; the missing values are zero.
     fx.set(kDecay, 0.9f);
     write(folder / "short.qza", std::vector<unsigned char>(bytes.begin(), bytes.begin() + 37));
-    selector.answers.push_back((folder / "short.qza").string());
+    selector.answers.push_back(toUtf8(folder / "short.qza"));
     editor().loadPresetFile(false);
     EXPECT_EQ(fx.get(kDecay), 0.0f);
 }
 
 TEST_F(FileCommands, NothingHappensWithoutAWindow) {
     editor().close();
-    selector.answers.assign(4, (folder / "x.qza").string());
+    selector.answers.assign(4, toUtf8(folder / "x.qza"));
     editor().loadPresetFile(false);
     editor().savePresetFile();
     editor().loadBankFile(false);

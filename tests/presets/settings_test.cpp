@@ -2,27 +2,34 @@
 #include <gtest/gtest.h>
 
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <optional>
+#include <string>
+#include <vector>
 
 #include "effect_fixture.h"
+#include "platform/files.h"
+#include "platform/settings_store.h"
 #include "presets/preset_editor_interface.h"
 #include "presets/preset_persistence.h"
+#include "settings_sandbox.h"
+#include "test_paths.h"
 #include "vst/aeffeditor.h"
-#include "scoped_settings_folder.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 struct Settings : ::testing::Test {
-    ScopedSettingsFolder settings;
-    const fs::path& folder = settings.path();
-    fs::path store() const { return settings.store(); }
+    SettingsSandbox settings;
+    platformtest::TempFolder files;
 };
+
+// Whether the store holds a binary value of exactly this size.
+bool stored(const char* name, std::size_t size) {
+    std::vector<unsigned char> bytes(size);
+    return platform::SettingsStore::read(name, bytes.data(), size);
+}
 
 // The editor side's work, window or not.
 CPresetPersistence& editorOf(const EffectInstance& fx) {
@@ -46,7 +53,7 @@ TEST_F(Settings, DefaultPresetBecomesPresetZero) {
         fx.set(kDecay, 0.66f);
         editorOf(fx).storeDefaultPreset();
     }
-    EXPECT_EQ(fs::file_size(store() / "DefaultPreset"), 61u);
+    EXPECT_TRUE(stored("DefaultPreset", 61));
     EffectInstance fx;
     EXPECT_EQ(fx.programName(0), "Low & Dark");
     EXPECT_EQ(fx.get(kDecay), 0.66f);
@@ -54,7 +61,7 @@ TEST_F(Settings, DefaultPresetBecomesPresetZero) {
     EXPECT_EQ(fx.programName(1), "Bright");  // the rest of the bank is the factory's
 
     editorOf(fx).clearDefaultPreset();
-    EXPECT_FALSE(fs::exists(store() / "DefaultPreset"));
+    EXPECT_FALSE(stored("DefaultPreset", 61));
     EffectInstance again;
     EXPECT_EQ(again.programName(0), "Default");
 }
@@ -114,10 +121,10 @@ TEST_F(Settings, AnEmptyMemoryRecallsNothing) {
 }
 
 TEST_F(Settings, DamagedValuesAreIgnored) {
-    fs::create_directories(store());
-    std::ofstream(store() / "DefaultPreset", std::ios::binary) << std::string(61, '\x7f');
-    std::ofstream(store() / "DefaultBank", std::ios::binary) << std::string(100, '\0');
-    std::ofstream(store() / "CurrDir", std::ios::binary) << std::string(400, 'x');
+    using platform::SettingsStore;
+    ASSERT_TRUE(SettingsStore::write("DefaultPreset", std::string(61, '\x7f').data(), 61));
+    ASSERT_TRUE(SettingsStore::write("DefaultBank", std::string(100, '\0').data(), 100));
+    ASSERT_TRUE(SettingsStore::writeText("CurrDir", std::string(400, 'x')));
     EffectInstance fx;
     EXPECT_EQ(fx.programName(0), "Default");
     EXPECT_EQ(fx.get(kDecay), 0.25f);
@@ -125,23 +132,23 @@ TEST_F(Settings, DamagedValuesAreIgnored) {
 }
 
 TEST_F(Settings, RememberedPathsSurviveTheInstance) {
-    fs::create_directories(folder / "presets");
-    const std::string file = (folder / "presets" / "mine.qza").string();
+    const fs::path folder = files.path / "presets";
+    fs::create_directories(folder);
+    const std::string file = platformtest::toUtf8(folder / "mine.qza");
     {
         EffectInstance fx;
         ASSERT_TRUE(editorOf(fx).rememberChosenFile(file, false));
         editorOf(fx).savePresetFile(file);
     }
     EffectInstance fx;
-    EXPECT_EQ(std::string(editorOf(fx).getCurrentDirectory()), (folder / "presets").string() + "/");
+    EXPECT_EQ(std::string(editorOf(fx).getCurrentDirectory()), platformtest::toUtf8(folder) + platform::kPathSeparator);
     EXPECT_STREQ(editorOf(fx).getPresetFileName(), "mine.qza");
     EXPECT_STREQ(editorOf(fx).getBankFileName(), "");
 }
 
 TEST_F(Settings, AStoreThatCannotBeWrittenChangesNothing) {
-    const fs::path blocker = folder / "blocked";
-    std::ofstream(blocker) << "a file where the folder should be";
-    ::setenv("XDG_CONFIG_HOME", blocker.c_str(), 1);
+    if (!settings.blockWrites() || platform::SettingsStore::write("Probe", "x", 1))
+        GTEST_SKIP() << "the store cannot be put out of reach here";
     EffectInstance fx;
     fx.set(kDecay, 0.5f);
     editorOf(fx).storeDefaultPreset();

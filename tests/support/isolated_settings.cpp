@@ -1,14 +1,10 @@
-// Linked into every test program that builds effects: points the per-user settings store at a
-// fresh temporary folder before any test runs, so no test reads or writes the real user's.
-#include <cstdlib>
-#include <string>
+// Linked into every test program that builds effects: gives the per-user settings store a
+// sandbox of its own (a temporary folder, or a registry key standing in for HKEY_CURRENT_USER)
+// before any test runs, so that no test reads or writes the real user's values.
+#include "settings_sandbox.h"
 
 namespace {
 
-const bool settingsIsolated = [] {
-    char folder[] = "/tmp/chordwell-test-config-XXXXXX";
-    if (::mkdtemp(folder)) ::setenv("XDG_CONFIG_HOME", folder, 1);
-    return true;
-}();
+SettingsSandbox processSandbox;
 
 }  // namespace

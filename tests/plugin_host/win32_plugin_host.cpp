@@ -1,31 +1,21 @@
-#include "win32_host_window.h"
+#include "win32_plugin_host.h"
+
+#include <chrono>
 
 namespace wintest {
 
 namespace {
 
-constexpr wchar_t kHostClass[] = L"ChordwellTestHost";
 // Between two mouse messages a real pointer takes some milliseconds; the editor may rely on
 // its timers and painting running meanwhile.
 constexpr DWORD kMouseStepMs = 20;
 constexpr int kDragSteps = 4;
+constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
 
-LRESULT CALLBACK hostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-ATOM registerHostClass() {
-    static const ATOM atom = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = hostProcedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-        windowClass.lpszClassName = kHostClass;
-        return RegisterClassExW(&windowClass);
-    }();
-    return atom;
+RECT outerFrame() {
+    RECT frame{0, 0, kEditorWidth, kEditorHeight};
+    AdjustWindowRect(&frame, kWindowStyle, FALSE);
+    return frame;
 }
 
 // Through the window's message queue, as input arrives: the window reads the message's time
@@ -39,39 +29,12 @@ void send(HWND window, UINT message, WPARAM keys, int x, int y) {
 
 std::filesystem::path pluginPath() { return std::filesystem::path(CHORDWELL_PLUGIN); }
 
-void pumpMessages(DWORD milliseconds) {
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        const ULONGLONG now = GetTickCount64();
-        if (now >= end) return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-    }
-}
+EditorHostWindow::EditorHostWindow()
+    : win32test::HostWindow(outerFrame().right - outerFrame().left, outerFrame().bottom - outerFrame().top) {}
 
-HostWindow::HostWindow() {
-    registerHostClass();
-    constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    RECT frame{0, 0, kEditorWidth, kEditorHeight};
-    AdjustWindowRect(&frame, kStyle, FALSE);
-    window_ = CreateWindowExW(0, kHostClass, L"QZA Chordwell test host", kStyle, 0, 0, frame.right - frame.left,
-                              frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    if (window_ == nullptr) return;
-    ShowWindow(window_, SW_SHOWNORMAL);
-    UpdateWindow(window_);
-    pumpMessages(50);
-}
+void pumpMessages(DWORD milliseconds) { win32test::pumpFor(std::chrono::milliseconds(milliseconds)); }
 
-HostWindow::~HostWindow() {
-    if (window_ != nullptr) DestroyWindow(window_);
-    pumpMessages(10);
-}
-
-bool openEditor(host::CPluginInstance& plugin, const HostWindow& window) {
+bool openEditor(host::CPluginInstance& plugin, const EditorHostWindow& window) {
     ERect* rect = nullptr;
     if (plugin.dispatch(effEditGetRect, 0, 0, &rect) != 1 || rect == nullptr) return false;
     if (rect->right - rect->left != kEditorWidth || rect->bottom - rect->top != kEditorHeight) return false;

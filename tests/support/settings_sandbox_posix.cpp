@@ -27,6 +27,15 @@ SettingsSandbox::~SettingsSandbox() {
     std::filesystem::remove_all(name_, ignored);
 }
 
+// The store's folder would lie below a plain file: nothing can be made or read there.
+bool SettingsSandbox::blockWrites() {
+    const std::string blocker = name_ + "/blocked";
+    std::FILE* file = std::fopen(blocker.c_str(), "w");
+    if (!file) return false;
+    std::fclose(file);
+    return ::setenv("XDG_CONFIG_HOME", blocker.c_str(), 1) == 0;
+}
+
 bool SettingsSandbox::join(const std::string& name) {
     return !name.empty() && ::setenv("XDG_CONFIG_HOME", name.c_str(), 1) == 0;
 }

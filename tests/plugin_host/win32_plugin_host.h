@@ -1,6 +1,6 @@
-// What a Windows host does around a plug-in's editor, for the tests that drive the DLL: a
-// top-level window whose client area holds the editor, the message loop, mouse input sent to
-// the editor's own window, and the pixels on screen.
+// What a Windows host does around a plug-in's editor, for the tests that drive the DLL: the
+// editor opened in the host's window, mouse input sent to the editor's own window, and the
+// pixels on screen.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/plugin_instance.h"
+#include "win32_host_window.h"
 
 namespace wintest {
 
@@ -23,27 +24,20 @@ constexpr int kEditorHeight = 257;
 // The plug-in library beside the test programs' build tree, from the path CMake gives.
 std::filesystem::path pluginPath();
 
+// A host's top-level window whose client area is the editor's size.
+class EditorHostWindow : public win32test::HostWindow {
+public:
+    EditorHostWindow();
+    // The editor's window, while one is open in this window.
+    HWND editor() const { return GetWindow(handle(), GW_CHILD); }
+};
+
 // Runs the calling thread's message loop for about this long (timers, painting, input).
 void pumpMessages(DWORD milliseconds);
 
-class HostWindow {
-public:
-    HostWindow();  // visible, its client area the editor's size, at the screen's top left
-    ~HostWindow();
-    HostWindow(const HostWindow&) = delete;
-    HostWindow& operator=(const HostWindow&) = delete;
-
-    HWND handle() const { return window_; }
-    // The first child window: the editor's, while one is open in this window.
-    HWND child() const { return GetWindow(window_, GW_CHILD); }
-
-private:
-    HWND window_ = nullptr;
-};
-
 // Asks the plug-in for its editor's rectangle and opens the editor in the window, then lets
 // it paint. False when either request fails or the rectangle is not the editor's size.
-bool openEditor(host::CPluginInstance& plugin, const HostWindow& window);
+bool openEditor(host::CPluginInstance& plugin, const EditorHostWindow& window);
 
 // Mouse input in the window's client coordinates, sent as a host's message loop would deliver
 // it: the pointer arrives, the left button goes down, moves with the button held, comes up.
