@@ -92,6 +92,7 @@ protected:
 TEST_F(DllEditor, ShowsWhatTheLinuxEditorDraws) {
     const std::filesystem::path path = std::filesystem::path(CHORDWELL_TEST_DATA) / "editor_default.png";
     const Pixels reference = readPng(path);
+    pumpMessages(200);  // every control painted at least once
     const Pixels shown = capture(editor);
     ASSERT_EQ(reference.width, kEditorWidth) << path;
     ASSERT_EQ(reference.height, kEditorHeight) << path;

@@ -39,9 +39,10 @@ bool openEditor(host::CPluginInstance& plugin, const EditorHostWindow& window) {
     if (plugin.dispatch(effEditGetRect, 0, 0, &rect) != 1 || rect == nullptr) return false;
     if (rect->right - rect->left != kEditorWidth || rect->bottom - rect->top != kEditorHeight) return false;
     if (plugin.dispatch(effEditOpen, 0, 0, window.handle()) != 1) return false;
-    pumpMessages(150);
+    // Long enough for the first painting and a tick of the editor's 50 ms timer.
+    pumpMessages(60);
     plugin.dispatch(effEditIdle);
-    pumpMessages(50);
+    pumpMessages(20);
     return true;
 }
 
