@@ -275,8 +275,9 @@ private:
     static std::string absoluteFolder(const std::string& folder) {
         if (!folder.empty() && folder.front() == '/') return folder;
         std::string base = workingDirectory();
-        if (base.empty()) base = "/";
-        if (base.back() != '/') base += '/';
+        // (Appending the separator, rather than assigning "/" to an empty text, also keeps
+        // GCC 12 at -O3 from a false -Wrestrict warning about the assignment.)
+        if (base.empty() || base.back() != '/') base.push_back('/');
         return base + folder;
     }
 };

@@ -2,7 +2,7 @@
 # a machine that has no compiler runtime DLLs (libstdc++, libgcc, winpthreads):
 #   cmake -DOBJDUMP=<objdump for the target> -DBINARY=<exe or dll> -P check_system_imports.cmake
 cmake_minimum_required(VERSION 3.25)
-set(system_dlls advapi32 comctl32 comdlg32 gdi32 gdiplus kernel32 msvcrt ole32 oleaut32 shell32 shlwapi user32)
+set(system_dlls advapi32 comctl32 comdlg32 gdi32 gdiplus kernel32 msvcrt ole32 oleaut32 shell32 shlwapi user32 version)
 
 execute_process(COMMAND ${OBJDUMP} -p ${BINARY} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
