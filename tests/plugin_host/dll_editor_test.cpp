@@ -11,7 +11,6 @@
 #include <iostream>
 #include <string>
 
-#include "settings_sandbox.h"
 #include "win32_plugin_host.h"
 
 namespace {
@@ -83,8 +82,7 @@ protected:
     }
     void TearDown() override { plugin.dispatch(effEditClose); }
 
-    SettingsSandbox sandbox;  // no user defaults: the factory presets, and the user's settings untouched
-    host::CPluginInstance plugin{pluginPath()};
+    host::CPluginInstance plugin{pluginPath()};  // in the run's settings sandbox: the factory presets
     EditorHostWindow window;
     HWND editor = nullptr;
 };
