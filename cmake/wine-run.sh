@@ -26,4 +26,15 @@ if [ ! -f "$ready" ]; then
         >/dev/null 2>&1 && touch "$1"; }' sh "$ready"
 fi
 
-exec wine "$@"
+# The program's output goes through files of its own: a program that starts the prefix's
+# wineserver or Wine's desktop process hands them its standard output and error, and those
+# daemons would hold a pipe of the caller's open (CTest would wait for the whole run's end
+# before taking that test as finished).
+output=$(mktemp "${TMPDIR:-/tmp}/chordwell-wine-out-XXXXXX")
+errors=$(mktemp "${TMPDIR:-/tmp}/chordwell-wine-err-XXXXXX")
+trap 'rm -f "$output" "$errors"' EXIT
+status=0
+wine "$@" >"$output" 2>"$errors" </dev/null || status=$?
+cat "$output"
+cat "$errors" >&2
+exit "$status"
