@@ -57,7 +57,8 @@ Pixels readPng(const std::filesystem::path& path) {
 int largestChannelDifference(std::uint32_t a, std::uint32_t b) {
     int largest = 0;
     for (int shift = 0; shift < 24; shift += 8) {
-        largest = std::max(largest, std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)));
+        const int channelA = static_cast<int>((a >> shift) & 0xFF), channelB = static_cast<int>((b >> shift) & 0xFF);
+        largest = std::max(largest, std::abs(channelA - channelB));
     }
     return largest;
 }

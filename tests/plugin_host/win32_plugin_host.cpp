@@ -93,7 +93,8 @@ Pixels capture(HWND window) {
         BitBlt(memory, 0, 0, pixels.width, pixels.height, screen, 0, 0, SRCCOPY);
         GdiFlush();
         const auto* bgrx = static_cast<const std::uint32_t*>(bits);
-        pixels.rgb.assign(bgrx, bgrx + static_cast<std::size_t>(pixels.width) * static_cast<std::size_t>(pixels.height));
+        const auto count = static_cast<std::size_t>(pixels.width) * static_cast<std::size_t>(pixels.height);
+        pixels.rgb.assign(bgrx, bgrx + count);
         for (std::uint32_t& pixel : pixels.rgb) pixel &= 0xFFFFFFu;  // a DIB's 32-bit pixel is 0x00RRGGBB
         SelectObject(memory, previous);
     }
