@@ -2,11 +2,14 @@
 # Builds QZA Chordwell for 32-bit and 64-bit Windows (scripts/build-windows.sh) and runs the
 # tests of both builds under Wine, in a fresh Wine prefix of their own: its wineserver is
 # stopped and the prefix removed at the end. Then, when the Linux build in build/ is there,
-# compares the engine's output of the three builds (scripts/compare-windows-output.sh).
+# compares the output of the engine and of the plug-ins of the three builds
+# (scripts/compare-windows-output.sh), and reports how long each step took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+started=$SECONDS
 
 bash scripts/build-windows.sh
+built=$SECONDS
 
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/chordwell-wine-XXXXXX")
 export WINEPREFIX
@@ -27,7 +30,11 @@ for arch in win32 win64; do
   wineserver -w 2>/dev/null || true
 done
 
+tested=$SECONDS
+
 if [ -x build/tests/dsp/dsp_output_dump ]; then
-  echo "== Windows against Linux: the engine's output"
+  echo "== Windows against Linux: the output of the engine and of the plug-ins"
   bash scripts/compare-windows-output.sh
 fi
+echo "== Windows stage: $((SECONDS - started)) s (building $((built - started)) s, tests under Wine" \
+  "$((tested - built)) s, comparison with Linux $((SECONDS - tested)) s)"

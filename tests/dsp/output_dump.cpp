@@ -6,10 +6,10 @@
 //   dsp_output_dump render FILE   the engine's output over fixed render scenarios
 //   dsp_output_dump compare A B   how two files of the same kind differ
 //
-// A file is a list of sections: a 32-byte name, the element size (4 for floats, 8 for doubles)
-// and the element count as little-endian 32- and 64-bit words, then the elements' bytes.
-// compare exits with 1 when a render scenario's output differs although every law value that
-// the engine used in it is the same in both files: then something other than pow differs.
+// The files are lists of named sections (dsp/bit_sections.h). compare exits with 1 when a render
+// scenario's output differs although every law value that the engine used in it is the same in
+// both files: then something other than pow differs. Any program that writes its output as
+// "render N" sections with the law values in use as "laws N" can be compared this way.
 
 #include <algorithm>
 #include <bit>
@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "dsp/bit_sections.h"
 #include "dsp/engine_pair.h"
 #include "dsp/parameter_laws.h"
 #include "dsp/resonator_bank.h"
@@ -28,68 +29,10 @@
 namespace {
 
 constexpr int32_t kSweep = 1 << 20;
-constexpr std::size_t kNameSize = 32;
 
-struct Section {
-    uint32_t elementSize = 0;
-    std::vector<unsigned char> bytes;
-    std::size_t count() const { return elementSize ? bytes.size() / elementSize : 0; }
-    uint64_t element(std::size_t i) const {
-        uint64_t value = 0;
-        std::memcpy(&value, bytes.data() + i * elementSize, elementSize);
-        return value;
-    }
-};
-
-class Writer {
-public:
-    explicit Writer(const char* path) : file_(std::fopen(path, "wb")) {}
-    ~Writer() {
-        if (file_) std::fclose(file_);
-    }
-    bool ok() const { return file_ != nullptr && !failed_; }
-
-    template <class T>
-    void section(const std::string& name, const std::vector<T>& values) {
-        char header[kNameSize] = {};
-        std::memcpy(header, name.data(), std::min(name.size(), kNameSize - 1));
-        const uint32_t size = sizeof(T);
-        const uint64_t count = values.size();
-        put(header, kNameSize);
-        put(&size, sizeof(size));
-        put(&count, sizeof(count));
-        put(values.data(), values.size() * sizeof(T));
-    }
-
-private:
-    void put(const void* data, std::size_t size) {
-        if (!file_ || std::fwrite(data, 1, size, file_) != size) failed_ = true;
-    }
-    std::FILE* file_;
-    bool failed_ = false;
-};
-
-std::map<std::string, Section> readSections(const char* path, bool& ok) {
-    std::map<std::string, Section> sections;
-    std::FILE* file = std::fopen(path, "rb");
-    ok = file != nullptr;
-    while (ok) {
-        char name[kNameSize];
-        Section section;
-        uint64_t count = 0;
-        if (std::fread(name, 1, kNameSize, file) != kNameSize) break;  // the end
-        name[kNameSize - 1] = 0;
-        ok = std::fread(&section.elementSize, sizeof(section.elementSize), 1, file) == 1 &&
-             std::fread(&count, sizeof(count), 1, file) == 1 &&
-             (section.elementSize == 4 || section.elementSize == 8);
-        if (!ok) break;
-        section.bytes.resize(count * section.elementSize);
-        ok = std::fread(section.bytes.data(), 1, section.bytes.size(), file) == section.bytes.size();
-        sections[name] = std::move(section);
-    }
-    if (file) std::fclose(file);
-    return sections;
-}
+using bitsections::readSections;
+using bitsections::Section;
+using bitsections::Writer;
 
 // The parameter values of the sweep: i / 2^20, each exact as a float.
 float sweepValue(int32_t i) { return static_cast<float>(i) / static_cast<float>(kSweep); }

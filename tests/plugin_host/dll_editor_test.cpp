@@ -1,0 +1,136 @@
+// The DLL's editor in a host's window: what it shows, held to the picture the Linux editor
+// draws, and what a drag on a knob and a click on the preset bar do to the effect.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+#include "win32_plugin_host.h"
+
+namespace {
+
+using namespace wintest;
+
+constexpr VstInt32 kDecay = 2;
+// The Decay knob's centre, the rocker's halves and the band above the knobs, which holds
+// artwork only, no text.
+constexpr int kDecayX = 72, kDecayY = 93;
+constexpr int kRockerLeftX = 236, kRockerRightX = 254, kRockerY = 241;
+constexpr int kTitleBandHeight = 50;
+// Text is drawn by each system's font rasteriser: pixels may differ by this much in a
+// channel, and this share of them by more.
+constexpr int kChannelTolerance = 40;
+constexpr double kDifferingShareAllowed = 0.01;
+
+// A PNG file through GDI+, as opaque 0xRRGGBB pixels; empty when it cannot be read.
+Pixels readPng(const std::filesystem::path& path) {
+    Pixels pixels;
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return pixels;
+    {
+        Gdiplus::Bitmap bitmap(path.c_str());
+        Gdiplus::BitmapData data{};
+        Gdiplus::Rect all(0, 0, static_cast<INT>(bitmap.GetWidth()), static_cast<INT>(bitmap.GetHeight()));
+        if (bitmap.GetLastStatus() == Gdiplus::Ok &&
+            bitmap.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) == Gdiplus::Ok) {
+            pixels.width = all.Width;
+            pixels.height = all.Height;
+            for (int y = 0; y < all.Height; ++y) {
+                const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const BYTE*>(data.Scan0) +
+                                                                          y * data.Stride);
+                for (int x = 0; x < all.Width; ++x) pixels.rgb.push_back(row[x] & 0xFFFFFFu);
+            }
+            bitmap.UnlockBits(&data);
+        }
+    }
+    Gdiplus::GdiplusShutdown(token);
+    return pixels;
+}
+
+int largestChannelDifference(std::uint32_t a, std::uint32_t b) {
+    int largest = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int channelA = static_cast<int>((a >> shift) & 0xFF), channelB = static_cast<int>((b >> shift) & 0xFF);
+        largest = std::max(largest, std::abs(channelA - channelB));
+    }
+    return largest;
+}
+
+class LastAutomation : public host::CAutomationListener {
+public:
+    void parameterAutomated(VstInt32 index, float value) override {
+        this->index = index;
+        this->value = value;
+    }
+    VstInt32 index = -1;
+    float value = -1.0f;
+};
+
+class DllEditor : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(window.handle(), nullptr);
+        ASSERT_TRUE(openEditor(plugin, window));
+        editor = window.editor();
+        ASSERT_NE(editor, nullptr);
+    }
+    void TearDown() override { plugin.dispatch(effEditClose); }
+
+    host::CPluginInstance plugin{pluginPath()};  // in the run's settings sandbox: the factory presets
+    EditorHostWindow window;
+    HWND editor = nullptr;
+};
+
+TEST_F(DllEditor, ShowsWhatTheLinuxEditorDraws) {
+    const std::filesystem::path path = std::filesystem::path(CHORDWELL_TEST_DATA) / "editor_default.png";
+    const Pixels reference = readPng(path);
+    pumpMessages(200);  // every control painted at least once
+    const Pixels shown = capture(editor);
+    ASSERT_EQ(reference.width, kEditorWidth) << path;
+    ASSERT_EQ(reference.height, kEditorHeight) << path;
+    ASSERT_EQ(shown.width, kEditorWidth);
+    ASSERT_EQ(shown.height, kEditorHeight);
+    int differing = 0, largest = 0, differingInTitle = 0;
+    for (std::size_t i = 0; i < shown.rgb.size(); ++i) {
+        const int difference = largestChannelDifference(shown.rgb[i], reference.rgb[i]);
+        largest = std::max(largest, difference);
+        differing += difference > kChannelTolerance;
+        differingInTitle += difference != 0 && static_cast<int>(i) < kTitleBandHeight * kEditorWidth;
+    }
+    std::cout << differing << " of " << shown.rgb.size() << " pixels differ by more than " << kChannelTolerance
+              << " in a channel; the largest difference is " << largest << "\n";
+    EXPECT_LT(differing, static_cast<int>(kDifferingShareAllowed * static_cast<double>(shown.rgb.size())));
+    EXPECT_EQ(differingInTitle, 0) << "the artwork itself differs";
+}
+
+TEST_F(DllEditor, DraggingAKnobUpRaisesItsParameterAndTellsTheHost) {
+    plugin.setParameter(kDecay, 0.3f);
+    plugin.dispatch(effEditIdle);
+    LastAutomation automation;
+    plugin.setAutomationListener(&automation);
+    mouseDrag(editor, kDecayX, kDecayY, kDecayX, kDecayY - 40);  // 40 pixels of the knob's 200
+    plugin.setAutomationListener(nullptr);
+    EXPECT_NEAR(plugin.getParameter(kDecay), 0.5f, 1e-6f);
+    EXPECT_EQ(automation.index, kDecay);
+    EXPECT_EQ(automation.value, plugin.getParameter(kDecay));
+}
+
+TEST_F(DllEditor, TheRockerStepsThroughThePresets) {
+    const std::string first = plugin.text(effGetProgramNameIndexed, 0);
+    const std::string second = plugin.text(effGetProgramNameIndexed, 1);
+    ASSERT_NE(first, second);
+    ASSERT_EQ(plugin.text(effGetProgramName), first);
+    mouseClick(editor, kRockerRightX, kRockerY);
+    EXPECT_EQ(plugin.text(effGetProgramName), second);
+    mouseClick(editor, kRockerLeftX, kRockerY);
+    EXPECT_EQ(plugin.text(effGetProgramName), first);
+}
+
+}  // namespace
