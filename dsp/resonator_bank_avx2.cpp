@@ -330,10 +330,8 @@ struct QuadArithmetic {
             // (left, right) of samples j, j + 2 and of j + 1, j + 3, each pair to its place.
             const __m256d even = _mm256_unpacklo_pd(left, right);
             const __m256d odd = _mm256_unpackhi_pd(left, right);
-            _mm_storeu_pd(t.dry + 2 * j, _mm256_castpd256_pd128(even));
-            _mm_storeu_pd(t.dry + 2 * j + 2, _mm256_castpd256_pd128(odd));
-            _mm_storeu_pd(t.dry + 2 * j + 4, _mm256_extractf128_pd(even, 1));
-            _mm_storeu_pd(t.dry + 2 * j + 6, _mm256_extractf128_pd(odd, 1));
+            _mm256_storeu_pd(t.dry + 2 * j, _mm256_permute2f128_pd(even, odd, 0x20));
+            _mm256_storeu_pd(t.dry + 2 * j + 4, _mm256_permute2f128_pd(even, odd, 0x31));
         }
         for (; j < count; ++j) {
             DoublePair excitation;
