@@ -32,9 +32,10 @@ struct StringState {
     float tuneRatio;
     float detuneAmount;
     float offset;  // the denormal guard: ±kDenormalOffset, its sign alternating every sample
-    // Whether the lowpass steps may round quickly (see stretch_loop.h): the values of the last
-    // stretch stayed inside the range where that is exact.
-    bool quickRounding;
+    // A bound on the magnitude of every line entry and lowpass state, which the pipelined
+    // width keeps to know when its quick rounding could overflow (see stretch_loop.h); 0 for
+    // silent strings.
+    double lineBound;
 };
 
 // The buffers and length of one block.
@@ -126,5 +127,10 @@ BlockRunner pairBlockRunner();
 // or null where this build or this processor has none.
 BlockRunner quadBlockRunner();
 BlockRunner quadSequentialBlockRunner();
+
+// The pipelined four-wide runner keeps every line entry and lowpass state multiplied by this
+// power of two inside its loops, and the entries in the lines so (resonator_bank_avx2.cpp says
+// why); the others keep them as they are.
+inline constexpr double kPipelinedLineScale = 0x1p-896;
 
 }  // namespace dsp

@@ -29,10 +29,10 @@ QuadLines::QuadLines()
 
 void QuadLines::clear() { std::fill(data_.get(), data_.get() + kTotal, 0.0); }
 
-void QuadLines::copyLine(int32_t k, float* out) const {
+void QuadLines::copyLine(int32_t k, float* out, double unscale) const {
     const int32_t slot = kSlotOf[k];
     const double* b = block(slot / kStringsPerBlock) + slot % kStringsPerBlock;
-    for (int32_t p = 0; p < kLineLength; ++p) out[p] = static_cast<float>(b[kStringsPerBlock * p]);
+    for (int32_t p = 0; p < kLineLength; ++p) out[p] = static_cast<float>(b[kStringsPerBlock * p] * unscale);
 }
 
 }  // namespace dsp

@@ -9,7 +9,7 @@
 // loop writes a pair with one store to one half of the entries. Any position of any string is
 // read with one load and a blend. A line holds 32-bit float samples by definition; they are
 // kept widened to double, which holds every float exactly, so that reading them back needs no
-// conversion.
+// conversion, and one arithmetic keeps them multiplied by a power of two (block_loops.h).
 #pragma once
 
 #include <cstddef>
@@ -50,14 +50,9 @@ public:
     const double* block(int32_t q) const { return data_.get() + kLeadingPad + static_cast<size_t>(q) * kBlockStride; }
     double* data() { return data_.get() + kLeadingPad; }
 
-    // Sample p of string k.
-    float sample(int32_t k, int32_t p) const {
-        const int32_t slot = kSlotOf[k];
-        return static_cast<float>(block(slot / kStringsPerBlock)[kStringsPerBlock * p + slot % kStringsPerBlock]);
-    }
-
-    // All kLineLength samples of string k, in position order.
-    void copyLine(int32_t k, float* out) const;
+    // All kLineLength samples of string k, in position order, each entry multiplied by `unscale`
+    // (the inverse of the power of two by which the arithmetic keeps the entries scaled, or 1).
+    void copyLine(int32_t k, float* out, double unscale) const;
 
 private:
     struct AlignedDelete {

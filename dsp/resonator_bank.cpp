@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <chrono>
+#include <cmath>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -154,7 +155,7 @@ void ResonatorBank::reset() {
         lowpass_[k] = 0.0f;
     }
     positionsKnown_ = false;
-    quickRounding_ = false;  // silent lines hold zeros, outside the quick rounding's range
+    lineBound_ = 0.0;
     detuneAmount_.store(detuneTarget_.load(std::memory_order_relaxed), std::memory_order_relaxed);
     tuneRatio_.store(tuneTarget_.load(std::memory_order_relaxed), std::memory_order_relaxed);
     transposeRatio_.store(transposeTarget_.load(std::memory_order_relaxed), std::memory_order_relaxed);
@@ -169,7 +170,9 @@ void ResonatorBank::applyTransposition(float ratio, float fs) {
                    ratio);
     delays_.readPositions(writePos_, readPos_, 0);
     positionsKnown_ = true;
-    quickRounding_ = false;
+    // The lines are silent: the lowpass states alone bound what the strings hold now.
+    lineBound_ = 0.0;
+    for (const float state : lowpass_) lineBound_ = std::max(lineBound_, static_cast<double>(std::fabs(state)));
 }
 
 float ResonatorBank::blockFeedback() {

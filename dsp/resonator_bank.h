@@ -98,7 +98,7 @@ public:
     float lowpass(int32_t k) const { return lowpass_[k]; }
     // A copy of line k's kLineLength samples in position order, valid until the next call.
     const float* line(int32_t k) const {
-        lines_.copyLine(k, lineView_.get());
+        lines_.copyLine(k, lineView_.get(), width_ == Width::four ? 1.0 / kPipelinedLineScale : 1.0);
         return lineView_.get();
     }
 
@@ -145,7 +145,7 @@ private:
     int32_t readPos_[kNumStrings] = {};
     float lowpass_[kNumStrings] = {};
     bool positionsKnown_ = false;  // false after reset(), until the rule has set the positions
-    bool quickRounding_ = false;   // see StringState::quickRounding
+    double lineBound_ = 0.0;       // see StringState::lineBound
 
     // The loop delays the read positions were last computed from.
     LoopDelays delays_;

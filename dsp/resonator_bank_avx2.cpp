@@ -2,7 +2,9 @@
 // three vectors, one per block of QuadLines (see there which strings a block holds). Every
 // operation and every rounding to float is the one the two-wide arithmetic of
 // resonator_bank_process.cpp makes, only on four strings (or samples) at once, so the output
-// is the same to the bit.
+// is the same to the bit. The pipelined arithmetic makes them on values multiplied by a power
+// of two and rounds to float by additions, which gives the same bits as long as the processor
+// raises none of the flags it watches; where it does, the stretch runs again by conversion.
 //
 // This file is the only place with AVX2 instructions, and the plug-in must still run on any
 // x86-64: only the functions between the target pragmas below are compiled for AVX2, they have
@@ -14,11 +16,14 @@
 // 64-bit Windows cannot align a stack frame to 32 bytes, so alignas(32) is not guaranteed there.
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 // Included before the target region: its functions must stay baseline code.
 #include "dsp/block_loops.h"
+#include "dsp/float_environment.h"
 #include "dsp/string_kernel.h"
 
 #if CHORDWELL_DSP_SSE2 && (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
@@ -48,25 +53,15 @@ CHORDWELL_DSP_INLINE __m256d roundQuadToFloat(__m256d x) { return _mm256_cvtps_p
 
 // Quick rounding to float precision. For a double y with exponent e (2^e ≤ |y| < 2^(e + 1)),
 // take c = ±2^(e + 29) with the sign of y. y + c lies in c's binade, where a double's last
-// place is 2^(e − 23), a float's last place at e; so y + c rounds y to float precision, in
-// the processor's rounding mode, with ties going where a float's would, and (y + c) − c is
-// exact. This equals the conversion to float and back as long as the float result is normal
-// and finite, which the range below ensures with room to spare: 2^-73 ≤ |y| < 2^55. It takes
-// two integer operations and two additions, in place of two conversions: the lowpass step
-// is the chain that runs from sample to sample, and this shortens it by a third (from 24 to
-// 16 cycles on the machine measured). The conversions also crowd onto the units that do the
-// additions on some processors (see docs/performance.md).
+// place is 2^(e − 23), a float's last place at e; so y + c rounds y to float precision, to
+// nearest with ties going where a float's would, and (y + c) − c is exact. This equals the
+// conversion to float and back as long as the float result is normal and finite. It takes two
+// integer operations and two additions, in place of two conversions, and is the shorter chain
+// from sample to sample (16 cycles against 24 on the machine measured, see
+// docs/performance.md). Zero gives zero.
 inline constexpr uint64_t kSignAndExponent = 0xFFF0000000000000u;
 inline constexpr uint64_t kQuickRoundingShift = uint64_t{29} << 52;
 
-// The range check: y's bits minus those of 2^-73's exponent field have none of bits 59..62 set
-// exactly when 950 ≤ the exponent field < 1078, whatever the sign (bit 63) and mantissa
-// (below bit 52). Zero, infinities and NaN fall outside. The differences of many values are
-// ORed together and tested once.
-inline constexpr uint64_t kQuickRangeBase = uint64_t{950} << 52;
-inline constexpr uint64_t kQuickRangeOutside = uint64_t{0xF} << 59;
-
-// The same rounding quickly, exact while every value is in the quick range.
 CHORDWELL_DSP_INLINE __m256d roundQuadToFloatQuickly(__m256d y) {
     const __m256d c = _mm256_castsi256_pd(
         _mm256_add_epi64(_mm256_and_si256(_mm256_castpd_si256(y), _mm256_set1_epi64x(static_cast<int64_t>(kSignAndExponent))),
@@ -74,13 +69,40 @@ CHORDWELL_DSP_INLINE __m256d roundQuadToFloatQuickly(__m256d y) {
     return _mm256_sub_pd(_mm256_add_pd(y, c), c);
 }
 
+// The pipelined width keeps every line entry and lowpass state, and the wet sums of the
+// stretches it rounds quickly, multiplied by kLineScale. Multiplying by a power of two is
+// exact, and so is every operation on the scaled values whose result stays a normal double:
+// the same operations on the values themselves, scaled. The scale puts the smallest normal
+// float, 2^-126, at the smallest normal double, 2^-1022. A value below the floats' normal range
+// therefore turns up as a subnormal double: computed inexactly, the operation raises the
+// processor's underflow flag; read as an operand, the denormal flag. Those two flags (and the
+// invalid flag) are what the loop watches instead of checking every value's range, and the
+// values above the range are kept away by a bound (lineBound()). Zero is exact both ways.
+inline constexpr double kLineScale = kPipelinedLineScale;
+inline constexpr double kLineUnscale = 1.0 / kPipelinedLineScale;
+static_assert(kLineScale * 0x1p-126 == 0x1p-1022);
+
+// MXCSR's flags for an invalid operation, a denormal operand and an underflow.
+inline constexpr uint32_t kInexactRoundingFlags = 0x1u | 0x2u | 0x10u;
+
+// Quick rounding stays off once a stretch's values could come near the floats' largest, and
+// where the loop's gain or damping would let values grow: the bound relies on 0 < damping ≤ 1
+// and a loop gain of at most kLargestFeedback (see lineBound()).
+inline constexpr double kQuickLimit = 0x1p126;
+inline constexpr double kLargestFeedback = 1.0 - 0x1p-16;
+inline constexpr double kBoundMargin = 1.0 + 0x1p-6;
+
 CHORDWELL_DSP_INLINE __m128d lowHalf(__m256d x) { return _mm256_castpd256_pd128(x); }
 CHORDWELL_DSP_INLINE __m128d highHalf(__m256d x) { return _mm256_extractf128_pd(x, 1); }
 
-// The per-sample arithmetic of stretch_loop.h on the three blocks of QuadLines.
-struct QuadLanes {
+// The per-sample arithmetic of stretch_loop.h on the three blocks of QuadLines. kScaled is the
+// pipelined width, which rounds quickly on scaled values where it can (above) and otherwise by
+// conversion, taking its values out of the scale and back for that; the other is the same
+// arithmetic one sample after the other, by conversion, on the values as they are.
+template <bool kScaled>
+struct QuadArithmetic {
     static constexpr int32_t kStride = kPositionStride;
-    static constexpr bool kPipelined = true;
+    static constexpr bool kPipelined = kScaled;
 
     struct Values {
         __m256d feedback;
@@ -99,18 +121,30 @@ struct QuadLanes {
         const double* read[kNumStrings];
         double* write;
     };
-    struct Range {
-        __m256i bits;
-    };
+
+    CHORDWELL_DSP_INLINE static __m256d scaled(__m256d x) {
+        if constexpr (kScaled) return _mm256_mul_pd(x, _mm256_set1_pd(kLineScale));
+        return x;
+    }
+    CHORDWELL_DSP_INLINE static __m256d unscaled(__m256d x) {
+        if constexpr (kScaled) return _mm256_mul_pd(x, _mm256_set1_pd(kLineUnscale));
+        return x;
+    }
+    CHORDWELL_DSP_INLINE static __m128d unscaled(__m128d x) {
+        if constexpr (kScaled) return _mm_mul_pd(x, _mm_set1_pd(kLineUnscale));
+        return x;
+    }
 
     static Values values(const BlockValues& b) {
         return {_mm256_broadcastsd_pd(b.feedback.v), _mm256_broadcastsd_pd(b.damp.v)};
     }
     static Lowpass loadLowpass(const StringState& s) {
-        return {_mm256_set_m128d(s.lowpass[5].v, s.lowpass[0].v), _mm256_set_m128d(s.lowpass[4].v, s.lowpass[1].v),
-                _mm256_set_m128d(s.lowpass[3].v, s.lowpass[2].v)};
+        return {scaled(_mm256_set_m128d(s.lowpass[5].v, s.lowpass[0].v)),
+                scaled(_mm256_set_m128d(s.lowpass[4].v, s.lowpass[1].v)),
+                scaled(_mm256_set_m128d(s.lowpass[3].v, s.lowpass[2].v))};
     }
-    static void storeLowpass(StringState& s, const Lowpass& lp) {
+    static void storeLowpass(StringState& s, const Lowpass& scaledLp) {
+        const Lowpass lp{unscaled(scaledLp.a), unscaled(scaledLp.b), unscaled(scaledLp.c)};
         s.lowpass[0].v = lowHalf(lp.a);
         s.lowpass[5].v = highHalf(lp.a);
         s.lowpass[1].v = lowHalf(lp.b);
@@ -118,9 +152,37 @@ struct QuadLanes {
         s.lowpass[2].v = lowHalf(lp.c);
         s.lowpass[3].v = highHalf(lp.c);
     }
-    static Range noRange() { return {_mm256_setzero_si256()}; }
-    static bool inRange(Range range) {
-        return _mm256_testz_si256(range.bits, _mm256_set1_epi64x(static_cast<int64_t>(kQuickRangeOutside))) != 0;
+
+    // A bound on the magnitudes in the lines and lowpass states after a stretch. A lowpass step
+    // with 0 < damping ≤ 1 moves its state toward what it reads, so its float result is no
+    // larger than the larger of the two, both floats; a line write e + g · state, with |e| at
+    // most the peak of the dry signals and 0 ≤ g ≤ kLargestFeedback, stays within the bound B as
+    // long as B ≥ peak / (1 − g) with some margin for the roundings. Outside those conditions
+    // the bound is infinite, and stays so until the strings are silenced.
+    static double lineBound(const BlockValues& b, double bound, float peak) {
+        if constexpr (!kScaled) return bound;
+        const double feedback = low(b.feedback);
+        const double damp = low(b.damp);
+        const double dry = peak;
+        if (!(feedback >= 0.0 && feedback <= kLargestFeedback && damp > 0.0 && damp <= 1.0 && dry < kQuickLimit)) {
+            return std::numeric_limits<double>::infinity();
+        }
+        return std::max(bound, dry / (1.0 - feedback) * kBoundMargin);
+    }
+    static bool quickAllowed(const BlockValues&, double bound) { return kScaled && bound < kQuickLimit; }
+
+    // The processor's exception flags around the strings of a stretch that rounds quickly.
+    // process() runs in the default floating-point mode (float_environment.h), which this
+    // restores with the flags cleared. The assembly statements order themselves against
+    // every memory access, and the last one waits for the lowpass states the loop leaves.
+    static void watchBegin() {
+        const uint32_t control = kDefaultFloatControl;
+        asm volatile("ldmxcsr %0" : : "m"(control) : "memory");
+    }
+    static bool watchExact(Lowpass& lp) {
+        uint32_t status;
+        asm volatile("stmxcsr %0" : "=m"(status), "+x"(lp.a), "+x"(lp.b), "+x"(lp.c) : : "memory");
+        return (status & kInexactRoundingFlags) == 0;
     }
 
     static Offsets offsets(double* lines, const int32_t* rp, int32_t w) {
@@ -145,21 +207,24 @@ struct QuadLanes {
                                0b1100);
     }
 
+    // One lowpass step: quickly on the scaled values, or by conversion on the values themselves.
     template <bool kQuick>
-    CHORDWELL_DSP_INLINE static void stepBlock(const Values& v, __m256d& lp, __m256d own, Range& range) {
-        const __m256d y = _mm256_add_pd(lp, _mm256_mul_pd(v.damp, _mm256_sub_pd(own, lp)));
-        range.bits = _mm256_or_si256(range.bits, _mm256_sub_epi64(_mm256_castpd_si256(y),
-                                                                  _mm256_set1_epi64x(static_cast<int64_t>(kQuickRangeBase))));
-        lp = kQuick ? roundQuadToFloatQuickly(y) : roundQuadToFloat(y);
+    CHORDWELL_DSP_INLINE static void stepBlock(const Values& v, __m256d& lp, __m256d own) {
+        if constexpr (kQuick) {
+            lp = roundQuadToFloatQuickly(_mm256_add_pd(lp, _mm256_mul_pd(v.damp, _mm256_sub_pd(own, lp))));
+        } else {
+            const __m256d state = unscaled(lp);
+            lp = scaled(roundQuadToFloat(_mm256_add_pd(state, _mm256_mul_pd(v.damp, _mm256_sub_pd(unscaled(own), state)))));
+        }
     }
 
     // Each lowpass takes one step toward what its line holds at its read position.
     template <bool kQuick>
-    CHORDWELL_DSP_INLINE static void step(const Values& v, Lowpass& lp, const Offsets& o, int32_t i, Range& range) {
+    CHORDWELL_DSP_INLINE static void step(const Values& v, Lowpass& lp, const Offsets& o, int32_t i) {
         const ptrdiff_t at = static_cast<ptrdiff_t>(kStride) * i;
-        stepBlock<kQuick>(v, lp.a, readOwn<0>(o, at), range);
-        stepBlock<kQuick>(v, lp.b, readOwn<1>(o, at), range);
-        stepBlock<kQuick>(v, lp.c, readOwn<2>(o, at), range);
+        stepBlock<kQuick>(v, lp.a, readOwn<0>(o, at));
+        stepBlock<kQuick>(v, lp.b, readOwn<1>(o, at));
+        stepBlock<kQuick>(v, lp.c, readOwn<2>(o, at));
     }
 
     // Every string of block q at its partner's read position, the partners of the lanes
@@ -170,59 +235,76 @@ struct QuadLanes {
     // and keeps no values in registers across the writes. Each half is put together from two
     // loads of two doubles that start where the wanted lane falls in the half's place, one of
     // them a double before or three after the entries of its position (QuadLines::kLeadingPad).
-    struct PartnerHalves {
-        __m128d lower;
-        __m128d upper;
-    };
-    template <int32_t kBlock>
-    CHORDWELL_DSP_INLINE static PartnerHalves readPartners(const Offsets& o, ptrdiff_t at) {
+    // Rounding quickly, the halves stay scaled, as the sums are; by conversion, they are taken
+    // out of the scale.
+    template <bool kQuick, int32_t kBlock>
+    CHORDWELL_DSP_INLINE static __m128d partnersLower(const Offsets& o, ptrdiff_t at) {
         constexpr int32_t slot = QuadLines::kStringsPerBlock * kBlock;
-        return {_mm_blend_pd(_mm_loadu_pd(o.read[slot + 2] + at + 1), _mm_loadu_pd(o.read[slot + 3] + at - 1), 0b10),
-                _mm_blend_pd(_mm_loadu_pd(o.read[slot] + at + 3), _mm_loadu_pd(o.read[slot + 1] + at + 1), 0b10)};
+        const __m128d half =
+            _mm_blend_pd(_mm_loadu_pd(o.read[slot + 2] + at + 1), _mm_loadu_pd(o.read[slot + 3] + at - 1), 0b10);
+        return kQuick ? half : unscaled(half);
+    }
+    template <bool kQuick, int32_t kBlock>
+    CHORDWELL_DSP_INLINE static __m128d partnersUpper(const Offsets& o, ptrdiff_t at) {
+        constexpr int32_t slot = QuadLines::kStringsPerBlock * kBlock;
+        const __m128d half =
+            _mm_blend_pd(_mm_loadu_pd(o.read[slot] + at + 3), _mm_loadu_pd(o.read[slot + 1] + at + 1), 0b10);
+        return kQuick ? half : unscaled(half);
     }
 
     // A block's line write: the excitation plus the loop gain times the new lowpass state.
+    template <bool kQuick>
     CHORDWELL_DSP_INLINE static void writeBlock(const Values& v, __m256d excitation, __m256d lp, double* entry) {
-        _mm256_storeu_pd(entry, roundQuadToFloat(_mm256_add_pd(excitation, _mm256_mul_pd(v.feedback, lp))));
+        if constexpr (kQuick) {
+            _mm256_storeu_pd(entry, roundQuadToFloatQuickly(_mm256_add_pd(excitation, _mm256_mul_pd(v.feedback, lp))));
+        } else {
+            _mm256_storeu_pd(entry,
+                             scaled(roundQuadToFloat(_mm256_add_pd(excitation, _mm256_mul_pd(v.feedback, unscaled(lp))))));
+        }
     }
 
     // The line writes, and the wet sums as (left, right), whose lines' part reads after the
-    // writes.
-    CHORDWELL_DSP_INLINE static void writeAndSum(const Values& v, const Lowpass& lp, const Offsets& o, int32_t i,
+    // writes. Rounding quickly, the excitation and the sums are scaled; by conversion, the
+    // excitation and sums are the values themselves, and so are the sums' terms.
+    template <bool kQuick>
+    CHORDWELL_DSP_INLINE static void writeAndSum(const Values& v, const Lowpass& scaledLp, const Offsets& o, int32_t i,
                                                  double excitation, double* sum) {
         const ptrdiff_t at = static_cast<ptrdiff_t>(kStride) * i;
         const __m256d e = _mm256_set1_pd(excitation);
-        writeBlock(v, e, lp.a, o.write + at);
-        writeBlock(v, e, lp.b, o.write + at + QuadLines::kBlockStride);
-        writeBlock(v, e, lp.c, o.write + at + 2 * QuadLines::kBlockStride);
-        const PartnerHalves pA = readPartners<0>(o, at);  // strings 0, 1 at 11's, 10's; 10, 11 at 1's, 0's
-        const PartnerHalves pB = readPartners<1>(o, at);  // strings 2, 3 at 9's, 8's; 8, 9 at 3's, 2's
-        const PartnerHalves pC = readPartners<2>(o, at);  // strings 4, 5 at 7's, 6's; 6, 7 at 5's, 4's
+        writeBlock<kQuick>(v, e, scaledLp.a, o.write + at);
+        writeBlock<kQuick>(v, e, scaledLp.b, o.write + at + QuadLines::kBlockStride);
+        writeBlock<kQuick>(v, e, scaledLp.c, o.write + at + 2 * QuadLines::kBlockStride);
+        const Lowpass lp = kQuick ? scaledLp : Lowpass{unscaled(scaledLp.a), unscaled(scaledLp.b), unscaled(scaledLp.c)};
 
         // The halves of the blocks hold the pairs (left, right) = (0, 1), (10, 11); (2, 3),
         // (8, 9); (4, 5), (6, 7). The lowpass part adds the pairs up in the order (2, 3),
         // (0, 1), (4, 5), (6, 7), (8, 9), (10, 11); the lines' part then adds strings 1, 3,
         // ... 11 (left) and 0, 2, ... 10 (right), each at its partner's read position, two at
-        // a time.
+        // a time, each pair read as it is added.
         __m128d s = _mm_add_pd(lowHalf(lp.b), lowHalf(lp.a));
         s = _mm_add_pd(s, lowHalf(lp.c));
         s = _mm_add_pd(s, highHalf(lp.c));
         s = _mm_add_pd(s, highHalf(lp.b));
         s = _mm_add_pd(s, highHalf(lp.a));
-        s = _mm_add_pd(s, pA.lower);
-        s = _mm_add_pd(s, pB.lower);
-        s = _mm_add_pd(s, pC.lower);
-        s = _mm_add_pd(s, pC.upper);
-        s = _mm_add_pd(s, pB.upper);
-        _mm_storeu_pd(sum, _mm_add_pd(s, pA.upper));
+        s = _mm_add_pd(s, partnersLower<kQuick, 0>(o, at));  // strings 1, 0 at 10's, 11's
+        s = _mm_add_pd(s, partnersLower<kQuick, 1>(o, at));  // strings 3, 2 at 8's, 9's
+        s = _mm_add_pd(s, partnersLower<kQuick, 2>(o, at));  // strings 5, 4 at 6's, 7's
+        s = _mm_add_pd(s, partnersUpper<kQuick, 2>(o, at));  // strings 7, 6 at 4's, 5's
+        s = _mm_add_pd(s, partnersUpper<kQuick, 1>(o, at));  // strings 9, 8 at 2's, 3's
+        _mm_storeu_pd(sum, _mm_add_pd(s, partnersUpper<kQuick, 0>(o, at)));  // strings 11, 10 at 0's, 1's
     }
 
     // The dry signals and excitations of samples [0, count) of a stretch, from inputs xl, xr:
     // as takeInput() of string_kernel.h, with the offset +first at even samples and −first at
-    // odd ones, four samples per operation. The four-wide loop keeps dry signals and sums as
-    // (left, right), the other way round from the two-wide one.
-    template <bool kBypassed>
-    static void takeInputs(StretchBuffers& t, const float* xl, const float* xr, int32_t count, float first) {
+    // odd ones, four samples per operation, the excitations scaled for the quick rounding.
+    // The four-wide loop keeps dry signals and sums as (left, right), the other way round from
+    // the two-wide one. Returns the largest magnitude of what excites the strings, taken from
+    // the floats' bits, where infinities and NaN compare above every finite value.
+    template <bool kBypassed, bool kQuick>
+    static float takeInputs(StretchBuffers& t, const float* xl, const float* xr, int32_t count, float first) {
+        constexpr double kScale = kQuick ? kLineScale : 1.0;
+        const __m128i magnitude = _mm_set1_epi32(0x7FFFFFFF);
+        __m128i peak = _mm_setzero_si128();
         int32_t j = 0;
         const __m128 offsets = _mm_setr_ps(first, -first, first, -first);
         for (; j + 4 <= count; j += 4) {
@@ -232,43 +314,54 @@ struct QuadLanes {
                 // float(x + o) is the float sum.
                 l = _mm_add_ps(l, offsets);
                 r = _mm_add_ps(r, offsets);
+                peak = _mm_max_epu32(peak, _mm_and_si128(_mm_castps_si128(l), magnitude));
+                peak = _mm_max_epu32(peak, _mm_and_si128(_mm_castps_si128(r), magnitude));
             }
             const __m256d left = _mm256_cvtps_pd(l);
             const __m256d right = _mm256_cvtps_pd(r);
             if constexpr (kBypassed) {
-                _mm256_storeu_pd(t.excitation + j, _mm256_cvtps_pd(offsets));
+                _mm256_storeu_pd(t.excitation + j, _mm256_mul_pd(_mm256_set1_pd(kScale), _mm256_cvtps_pd(offsets)));
             } else {
-                // The excitation is the mono average of the widened sums.
-                _mm256_storeu_pd(t.excitation + j,
-                                 _mm256_mul_pd(_mm256_set1_pd(kExcitationWeight), _mm256_add_pd(right, left)));
+                // The excitation is the mono average of the widened sums; with the scale, the
+                // weight times a power of two, exact like the scaling itself.
+                _mm256_storeu_pd(t.excitation + j, _mm256_mul_pd(_mm256_set1_pd(kExcitationWeight * kScale),
+                                                                 _mm256_add_pd(right, left)));
             }
             // (left, right) of samples j, j + 2 and of j + 1, j + 3, each pair to its place.
             const __m256d even = _mm256_unpacklo_pd(left, right);
             const __m256d odd = _mm256_unpackhi_pd(left, right);
-            _mm_storeu_pd(t.dry + 2 * j, _mm256_castpd256_pd128(even));
-            _mm_storeu_pd(t.dry + 2 * j + 2, _mm256_castpd256_pd128(odd));
-            _mm_storeu_pd(t.dry + 2 * j + 4, _mm256_extractf128_pd(even, 1));
-            _mm_storeu_pd(t.dry + 2 * j + 6, _mm256_extractf128_pd(odd, 1));
+            _mm256_storeu_pd(t.dry + 2 * j, _mm256_permute2f128_pd(even, odd, 0x20));
+            _mm256_storeu_pd(t.dry + 2 * j + 4, _mm256_permute2f128_pd(even, odd, 0x31));
         }
         for (; j < count; ++j) {
             DoublePair excitation;
             const DoublePair dry = takeInput<kBypassed>((j & 1) == 0 ? first : -first, xl[j], xr[j], excitation);
-            t.excitation[j] = low(excitation);
+            t.excitation[j] = low(excitation) * kScale;
             _mm_storeu_pd(t.dry + 2 * j, swapHalves(dry).v);  // takeInput() gives (right, left)
+            if constexpr (!kBypassed) {
+                peak = _mm_max_epu32(peak, _mm_and_si128(_mm_castps_si128(_mm_cvtpd_ps(dry.v)), magnitude));
+            }
         }
+        if constexpr (kBypassed) return std::fabs(first);  // the strings receive the offset alone
+        peak = _mm_max_epu32(peak, _mm_shuffle_epi32(peak, _MM_SHUFFLE(1, 0, 3, 2)));
+        peak = _mm_max_epu32(peak, _mm_shuffle_epi32(peak, _MM_SHUFFLE(2, 3, 0, 1)));
+        return _mm_cvtss_f32(_mm_castsi128_ps(peak));
     }
 
     // Samples [0, count) of a stretch through the crossfade of dry and wet per side, rounded to
     // float, and the output gain, as mixOutput() of string_kernel.h: two samples per operation,
-    // then (left, right) sorted into the two outputs.
+    // then (left, right) sorted into the two outputs. Scaled sums take the scale's inverse into
+    // the wet sums' factor: its product with a scaled sum is exactly the product with the sum.
     //
     // The gain is applied in float arithmetic, four samples at a time. Both factors are floats,
     // so their product in double is exact and its rounding to float is the float product: the
     // same bits as the widening, double multiplication and rounding it replaces.
+    template <bool kQuick>
     static void mixOutputs(const BlockValues& b, const StretchBuffers& t, float* outL, float* outR, int32_t count) {
+        constexpr double kWet = kQuick ? kWetScale * kLineUnscale : kWetScale;
         const __m256d mix = _mm256_broadcastsd_pd(b.mix.v);
         const __m128 gain = _mm_set1_ps(static_cast<float>(low(b.gain)));
-        const __m256d wetScale = _mm256_set1_pd(kWetScale);
+        const __m256d wetScale = _mm256_set1_pd(kWet);
         auto twoSamples = [&](int32_t j) CHORDWELL_DSP_LAMBDA_INLINE {
             const __m256d dry = _mm256_loadu_pd(t.dry + 2 * j);
             const __m256d sum = _mm256_loadu_pd(t.sum + 2 * j);
@@ -283,20 +376,18 @@ struct QuadLanes {
             _mm_storeu_ps(outR + j, _mm_mul_ps(gain, _mm_shuffle_ps(first, second, _MM_SHUFFLE(3, 1, 3, 1))));
         }
         for (; j < count; ++j) {
-            // mixOutput() takes (right, left) pairs; these are (left, right), so the outputs go the
-            // other way round too.
-            mixOutput(b, DoublePair{_mm_loadu_pd(t.dry + 2 * j)}, DoublePair{_mm_loadu_pd(t.sum + 2 * j)}, outR + j,
-                      outL + j);
+            const __m128d dry = _mm_loadu_pd(t.dry + 2 * j);
+            const __m128d sum = _mm_loadu_pd(t.sum + 2 * j);
+            const __m128d mixed = _mm_cvtps_pd(_mm_cvtpd_ps(_mm_add_pd(
+                dry, _mm_mul_pd(b.mix.v, _mm_sub_pd(_mm_mul_pd(_mm_set1_pd(kWet), sum), dry)))));
+            // (left, right), rounded to float after the gain.
+            storeFloats(b.gain * DoublePair{mixed}, outL + j, outR + j);
         }
     }
 };
 
-// The same arithmetic one sample after the other, with the conversions: on some processors
-// the pipelined loop's extra operations cost more than its shorter chain gains, and the
-// engine's timing run (ResonatorBank::fastestWidth()) finds out.
-struct QuadLanesSequential : QuadLanes {
-    static constexpr bool kPipelined = false;
-};
+using QuadLanes = QuadArithmetic<true>;
+using QuadLanesSequential = QuadArithmetic<false>;
 
 template <class Lanes>
 struct QuadStrings {

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "dsp/block_loops.h"
+#include "dsp/float_environment.h"
 #include "dsp/resonator_bank.h"
 #include "dsp/stretch_loop.h"
 
@@ -38,7 +39,6 @@ struct PairLanes {
         const double* partner[kNumStrings];
         double* write[kPairs];
     };
-    struct Range {};
 
     static Values values(const BlockValues& b) { return {b.feedback, b.damp}; }
     static Lowpass loadLowpass(const StringState& s) {
@@ -49,8 +49,11 @@ struct PairLanes {
     static void storeLowpass(StringState& s, const Lowpass& lp) {
         forEach<kPairs>([&](auto i) { s.lowpass[i] = lp.pair[i]; });
     }
-    static Range noRange() { return {}; }
-    static bool inRange(Range) { return false; }
+    // Never pipelined, so never rounding quickly: no bound to keep and no flags to watch.
+    static double lineBound(const BlockValues&, double bound, float) { return bound; }
+    static bool quickAllowed(const BlockValues&, double) { return false; }
+    static void watchBegin() {}
+    static bool watchExact(const Lowpass&) { return false; }
 
     static Offsets offsets(double* lines, const int32_t* rp, int32_t w) {
         Offsets o;
@@ -67,7 +70,7 @@ struct PairLanes {
 
     // Each lowpass takes one step toward what its line holds at its read position.
     template <bool>
-    CHORDWELL_DSP_INLINE static void step(const Values& v, Lowpass& lp, const Offsets& o, int32_t n, Range&) {
+    CHORDWELL_DSP_INLINE static void step(const Values& v, Lowpass& lp, const Offsets& o, int32_t n) {
         const ptrdiff_t at = static_cast<ptrdiff_t>(kStride) * n;
         forEach<kPairs>([&](auto i) {
             const DoublePair x = blend(loadPair(o.own[2 * i] + at), loadPair(o.own[2 * i + 1] + at));
@@ -80,6 +83,7 @@ struct PairLanes {
     // adds up left and right at once and turns round; the lines' part adds, from pair i, string
     // 2i at its partner's read position (right) and string 2i + 1 at its partner's (left), pairs
     // 0 to 5 in order, reading after the writes.
+    template <bool>
     CHORDWELL_DSP_INLINE static void writeAndSum(const Values& v, const Lowpass& lp, const Offsets& o, int32_t n,
                                                  double excitation, double* sum) {
         const ptrdiff_t at = static_cast<ptrdiff_t>(kStride) * n;
@@ -98,16 +102,18 @@ struct PairLanes {
     }
 
     // The dry signals and excitations of samples [0, count) of a stretch, with the offset
-    // +first at even samples and −first at odd ones.
-    template <bool kBypassed>
-    static void takeInputs(StretchBuffers& t, const float* inL, const float* inR, int32_t count, float first) {
+    // +first at even samples and −first at odd ones. No bound is kept, so no peak is measured.
+    template <bool kBypassed, bool>
+    static float takeInputs(StretchBuffers& t, const float* inL, const float* inR, int32_t count, float first) {
         for (int32_t j = 0; j < count; ++j) {
             DoublePair excitation;
             storePair(t.dry + 2 * j, takeInput<kBypassed>((j & 1) == 0 ? first : -first, inL[j], inR[j], excitation));
             t.excitation[j] = low(excitation);
         }
+        return 0.0f;
     }
 
+    template <bool>
     static void mixOutputs(const BlockValues& b, const StretchBuffers& t, float* outL, float* outR, int32_t count) {
         for (int32_t j = 0; j < count; ++j) {
             mixOutput(b, loadPair(t.dry + 2 * j), loadPair(t.sum + 2 * j), outL + j, outR + j);
@@ -129,6 +135,8 @@ BlockRunner pairBlockRunner() { return &runBlock<PairStrings>; }
 
 void ResonatorBank::process(const float* inL, const float* inR, float* outL, float* outR, int32_t frames, float fs) {
     if (frames <= 0) return;
+    // The host's rounding and denormal settings do not reach the engine's arithmetic.
+    const DefaultFloatEnvironment ieee;
 
     const uint32_t pending = pendingTranspose_.exchange(kNoPendingTranspose, std::memory_order_acquire);
     if (pending != kNoPendingTranspose) applyTransposition(std::bit_cast<float>(pending), fs);
@@ -153,8 +161,7 @@ void ResonatorBank::process(const float* inL, const float* inR, float* outL, flo
     s.tuneRatio = tuneRatio_.load(std::memory_order_relaxed);
     s.detuneAmount = detuneAmount_.load(std::memory_order_relaxed);
     s.offset = kDenormalOffset;  // restarts at + with every call
-
-    s.quickRounding = quickRounding_;
+    s.lineBound = lineBound_;
 
     runner_(b, s, delays_, positionsKnown_, BlockIo{inL, inR, outL, outR, frames});
 
@@ -166,7 +173,7 @@ void ResonatorBank::process(const float* inL, const float* inR, float* outL, flo
     writePos_ = s.writePos;
     tuneRatio_.store(s.tuneRatio, std::memory_order_relaxed);
     detuneAmount_.store(s.detuneAmount, std::memory_order_relaxed);
-    quickRounding_ = s.quickRounding;
+    lineBound_ = s.lineBound;
 }
 
 }  // namespace dsp

@@ -9,19 +9,25 @@
 // A Lanes policy supplies, all inline:
 //   kStride                      doubles from one position of the lines to the next
 //   kPipelined                   whether the width runs its strings pipelined (below) where the
-//                                loops allow it, with quick rounding while values allow that
+//                                loops allow it, rounding quickly where that is exact
 //   Values, Lowpass              the block's values widened; the twelve lowpass states
 //   Offsets                      the entries of a run's first sample (reads and writes)
-//   Range                        the bits that collect the quick rounding's range
-//   values(b), loadLowpass(s), storeLowpass(s, lp), offsets(lines, readPos, writePos),
-//   noRange(), inRange(range)
-//   step<kQuick>(v, lp, o, i, range)   each lowpass one step toward its line at its read
-//                                      position, for sample i of the run with entries o;
-//                                      rounded quickly or by conversion, the values noted in
-//                                      range (kPipelined widths)
-//   writeAndSum(v, lp, o, i, excitation, sum)   the line writes, and the wet sums into
-//                                      sum[0], sum[1], left and right in the width's order
-//   takeInputs<kBypassed>(t, inL, inR, count, offset), mixOutputs(b, t, outL, outR, count)
+//   values(b), loadLowpass(s), storeLowpass(s, lp), offsets(lines, readPos, writePos)
+//   step<kQuick>(v, lp, o, i)    each lowpass one step toward its line at its read position,
+//                                for sample i of the run with entries o; rounded quickly or by
+//                                conversion
+//   writeAndSum<kQuick>(v, lp, o, i, excitation, sum)   the line writes, and the wet sums
+//                                into sum[0], sum[1], left and right in the width's order
+//   takeInputs<kBypassed, kQuick>(t, inL, inR, count, offset)   the stretch's excitations and
+//                                dry signals; returns the largest magnitude among the dry
+//                                signals (infinite or NaN where an input is)
+//   mixOutputs<kQuick>(b, t, outL, outR, count)
+//   lineBound(b, bound, peak)    a bound on every magnitude in the lines and lowpass states
+//                                after a stretch whose dry signals peak at `peak`, given the
+//                                bound before it (pipelined widths)
+//   quickAllowed(b, bound)       whether the quick rounding may run under that bound
+//   watchBegin(), watchExact(lp) around the strings of a stretch that rounds quickly: whether
+//                                every value stayed where the quick arithmetic is exact
 #pragma once
 
 #include <cstdint>
@@ -39,8 +45,7 @@ struct StretchBuffers {
     alignas(32) double sum[2 * kStretch];
 };
 
-// The strings through the samples of a plan, their wet sums into t.sum. Returns whether every
-// lowpass value stayed in the quick rounding's range (pipelined only).
+// The strings through the samples of a plan, their wet sums into t.sum.
 //
 // Pipelined, each sample first takes the next sample's lowpass steps and only then writes its
 // own lines and adds up its sums. The lowpass steps form the one chain that runs from sample
@@ -51,7 +56,7 @@ struct StretchBuffers {
 //
 // Once per sample the loop also gives `planning` a step (block_loops.h).
 template <class Lanes, bool kQuick, bool kPipelined, class Planning>
-CHORDWELL_DSP_INLINE bool runStrings(const typename Lanes::Values& values, typename Lanes::Lowpass& lowpass,
+CHORDWELL_DSP_INLINE void runStrings(const typename Lanes::Values& values, typename Lanes::Lowpass& lowpass,
                                      double* lines, const StretchPlan& plan, StretchBuffers& t, Planning& planning) {
     // Local copies: the stores into the lines could alias anything reached through a
     // reference, which would make the compiler reload and store it all at every sample.
@@ -59,22 +64,21 @@ CHORDWELL_DSP_INLINE bool runStrings(const typename Lanes::Values& values, typen
     typename Lanes::Lowpass lp = lowpass;
     Planning plans = planning;
     typename Lanes::Lowpass next = lp;  // the lowpass states of the sample to come
-    typename Lanes::Range range = Lanes::noRange();
     RunCursor run(plan);
     typename Lanes::Offsets o = Lanes::offsets(lines, run.readPos(), run.writePos());
-    if constexpr (kPipelined) Lanes::template step<kQuick>(v, next, o, 0, range);
+    if constexpr (kPipelined) Lanes::template step<kQuick>(v, next, o, 0);
 
     // Sample j, entry i of a run with entries o; the next sample is entry iAhead of oAhead.
     auto sample = [&](int32_t j, const typename Lanes::Offsets& o, int32_t i,
                       const typename Lanes::Offsets& oAhead, int32_t iAhead) CHORDWELL_DSP_LAMBDA_INLINE {
         if constexpr (kPipelined) {
             lp = next;
-            Lanes::template step<kQuick>(v, next, oAhead, iAhead, range);
+            Lanes::template step<kQuick>(v, next, oAhead, iAhead);
         } else {
-            Lanes::template step<false>(v, lp, o, i, range);
+            Lanes::template step<false>(v, lp, o, i);
         }
         plans.step();
-        Lanes::writeAndSum(v, lp, o, i, t.excitation[j], t.sum + 2 * j);
+        Lanes::template writeAndSum<kQuick>(v, lp, o, i, t.excitation[j], t.sum + 2 * j);
     };
 
     for (;;) {
@@ -91,31 +95,39 @@ CHORDWELL_DSP_INLINE bool runStrings(const typename Lanes::Values& values, typen
     }
     lowpass = lp;
     planning = plans;
-    return Lanes::inRange(range);
 }
 
 // One stretch in three passes: its input, its strings and its output. Each kind of string pass
 // is a function of its own, with the stretch's buffers on its own stack: the loop then keeps
-// its registers to itself and reaches the buffers through the stack pointer. Returns whether
-// the lowpass values stayed in the quick rounding's range; when they did not and kQuick is
-// set, nothing is written to the outputs or to lp.
+// its registers to itself and reaches the buffers through the stack pointer. `bound` bounds
+// the magnitudes in the lines and lowpass states, and the stretch extends it. Rounding quickly,
+// returns false when the stretch met a value the quick arithmetic cannot round exactly, or
+// would have to; nothing is then written to the outputs or to lp, and the stretch must run
+// again by conversion.
 template <class Lanes, bool kBypassed, bool kQuick, bool kPipelined, class Planning>
 CHORDWELL_DSP_NOINLINE bool runStretchAs(const BlockValues& b, typename Lanes::Lowpass& lp, double* lines,
-                                         float offset, const StretchPlan& plan, const float* inL,
+                                         float offset, double& bound, const StretchPlan& plan, const float* inL,
                                          const float* inR, float* outL, float* outR, Planning& planning) {
     StretchBuffers t;
-    Lanes::template takeInputs<kBypassed>(t, inL, inR, plan.count, offset);
+    const float peak = Lanes::template takeInputs<kBypassed, kQuick>(t, inL, inR, plan.count, offset);
+    bound = Lanes::lineBound(b, bound, peak);
     typename Lanes::Lowpass state = lp;
-    const bool inRange = runStrings<Lanes, kQuick, kPipelined>(Lanes::values(b), state, lines, plan, t, planning);
-    if (kQuick && !inRange) return false;
-    Lanes::mixOutputs(b, t, outL, outR, plan.count);
+    if constexpr (kQuick) {
+        if (!Lanes::quickAllowed(b, bound)) return false;
+        Lanes::watchBegin();
+        runStrings<Lanes, true, kPipelined>(Lanes::values(b), state, lines, plan, t, planning);
+        if (!Lanes::watchExact(state)) return false;
+    } else {
+        runStrings<Lanes, false, kPipelined>(Lanes::values(b), state, lines, plan, t, planning);
+    }
+    Lanes::template mixOutputs<kQuick>(b, t, outL, outR, plan.count);
     lp = state;
-    return inRange;
+    return true;
 }
 
-// One stretch. A pipelined width rounds its lowpass steps quickly (Lanes::step<true>) while the
-// values of the last stretch stayed in range. If a value of this stretch leaves it, the stretch
-// runs again with the conversions from its start, which rewrites every line entry the first
+// One stretch. A pipelined width rounds its lowpass steps and line writes quickly
+// (Lanes::step<true>). If a value of the stretch leaves the range where that is exact, the
+// stretch runs again by conversion from its start, which rewrites every line entry the first
 // pass wrote before anything reads it, as long as no loop is nearly as long as the lines (a
 // read position then lies ahead of the positions the stretch writes). Otherwise the strings
 // round by conversion, pipelined where every loop is at least 2 long.
@@ -133,26 +145,21 @@ CHORDWELL_DSP_INLINE void runStretch(const BlockValues& b, StringState& s, const
         pipelined = shortest >= 2;
         repeatable = pipelined && longest <= kLineLength - kStretch;
     }
-    if (pipelined) {
-        const bool tryQuick = s.quickRounding && repeatable;
-        if (!(tryQuick && runStretchAs<Lanes, kBypassed, true, true>(b, lp, s.lines, s.offset, plan, inL, inR, outL,
-                                                                      outR, planning))) {
-            bool inRange;
-            if (tryQuick) {
-                // The second pass over the stretch: the first planned what it had to plan, which
-                // does not depend on the signal.
-                NoPlanning none;
-                inRange = runStretchAs<Lanes, kBypassed, false, true>(b, lp, s.lines, s.offset, plan, inL, inR, outL,
-                                                                      outR, none);
-            } else {
-                inRange = runStretchAs<Lanes, kBypassed, false, true>(b, lp, s.lines, s.offset, plan, inL, inR, outL,
-                                                                      outR, planning);
-            }
-            s.quickRounding = inRange && repeatable;
+    if (repeatable) {
+        if (!runStretchAs<Lanes, kBypassed, true, true>(b, lp, s.lines, s.offset, s.lineBound, plan, inL, inR, outL,
+                                                         outR, planning)) {
+            // The second pass over the stretch: the first planned what it had to plan, which
+            // does not depend on the signal.
+            NoPlanning none;
+            runStretchAs<Lanes, kBypassed, false, true>(b, lp, s.lines, s.offset, s.lineBound, plan, inL, inR, outL,
+                                                        outR, none);
         }
+    } else if (pipelined) {
+        runStretchAs<Lanes, kBypassed, false, true>(b, lp, s.lines, s.offset, s.lineBound, plan, inL, inR, outL, outR,
+                                                    planning);
     } else {
-        runStretchAs<Lanes, kBypassed, false, false>(b, lp, s.lines, s.offset, plan, inL, inR, outL, outR, planning);
-        s.quickRounding = false;
+        runStretchAs<Lanes, kBypassed, false, false>(b, lp, s.lines, s.offset, s.lineBound, plan, inL, inR, outL,
+                                                     outR, planning);
     }
     Lanes::storeLowpass(s, lp);
     if ((plan.count & 1) != 0) s.offset = -s.offset;

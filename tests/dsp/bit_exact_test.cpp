@@ -6,12 +6,18 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "dsp/engine_pair.h"
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <xmmintrin.h>
+#endif
 
 namespace dsp {
 // Names the widths in test output.
@@ -199,6 +205,54 @@ TEST_P(BitExact, ExtremeValuesAndRates) {
         ASSERT_EQ(pair.compareState(true), "") << fs << " Hz, end";
     }
 }
+
+#if defined(__SSE2__) || defined(_M_X64)
+// A host that runs its audio thread with flush-to-zero, denormals-are-zero and rounding toward
+// zero: the engine still gives the bits of the reference, which runs in the default mode, and
+// leaves the host's settings as they were. Anti-phase inputs cancel in the excitation, so the
+// strings sink toward and through the floats' subnormal range, where those settings would
+// change the results, and tiny inputs are subnormal floats themselves.
+TEST_P(BitExact, HostFloatSettingsDoNotReachTheEngine) {
+    constexpr uint32_t kFlushToZero = 0x8000u;
+    constexpr uint32_t kDenormalsAreZero = 0x0040u;
+    constexpr uint32_t kRoundTowardZero = 0x6000u;
+    constexpr uint32_t kHost = 0x1F80u | kFlushToZero | kDenormalsAreZero | kRoundTowardZero;
+    EnginePair pair(GetParam());
+    Rng rng(1234);
+    setAll(pair, {0.5f, 0.7f, 0.2f, 0.1f, 0.5f, 0.5f, 0.0f, 0.0f});
+    pair.resetAt(44100.0f);
+    std::vector<float> l, r;
+    for (int32_t block = 0; block < 300; ++block) {
+        if (rng.chance(0.1)) {
+            const int32_t index = rng.below(8);
+            pair.set(index, randomValue(rng, index));
+        }
+        const int32_t frames = randomFrames(rng);
+        fillInput(rng, l, r, frames);
+        const int32_t kind = rng.below(3);
+        for (size_t n = 0; n < l.size(); ++n) {
+            if (kind == 0) r[n] = -l[n];                                              // cancelling
+            if (kind == 1) l[n] = r[n] = static_cast<float>(rng.uniform(-1e-38, 1e-38));  // subnormal
+        }
+        const size_t count = static_cast<size_t>(frames > 0 ? frames : 0);
+        std::vector<float> refL(count + 1), refR(count + 1), engL(count + 1), engR(count + 1);
+        pair.ref->process(l.data(), r.data(), refL.data(), refR.data(), frames, 44100.0f);
+        const uint32_t saved = _mm_getcsr();
+        _mm_setcsr(kHost);
+        pair.engine->process(l.data(), r.data(), engL.data(), engR.data(), frames, 44100.0f);
+        const uint32_t after = _mm_getcsr();
+        _mm_setcsr(saved);
+        ASSERT_EQ(after, kHost) << "block " << block;
+        for (size_t n = 0; n < count; ++n) {
+            ASSERT_EQ(std::bit_cast<uint32_t>(engL[n]), std::bit_cast<uint32_t>(refL[n])) << "block " << block << " sample " << n;
+            ASSERT_EQ(std::bit_cast<uint32_t>(engR[n]), std::bit_cast<uint32_t>(refR[n])) << "block " << block << " sample " << n;
+        }
+        if (frames > 0) {
+            ASSERT_EQ(pair.compareState(false), "") << "block " << block;
+        }
+    }
+}
+#endif
 
 INSTANTIATE_TEST_SUITE_P(Widths, BitExact,
                          ::testing::Values(ResonatorBank::Width::two, ResonatorBank::Width::four,
