@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "gui/ccolor.h"
 #include "gui/cfont.h"
@@ -74,8 +75,20 @@ public:
     void restoreGlobalState();
 
 private:
-    struct SavedState;
+    // What saveGlobalState() keeps; the same for every drawing backend.
+    struct SavedState {
+        CColor frameColor;
+        CColor fillColor;
+        CColor fontColor;
+        CCoord lineWidth;
+        CDrawMode drawMode;
+        float globalAlpha;
+        CFontDesc font;
+        CRect clipRect;
+    };
+
     std::unique_ptr<Impl> impl;
+    std::vector<SavedState> saved;
     CColor frameColor = kBlackCColor;
     CColor fillColor = kWhiteCColor;
     CColor fontColor = kWhiteCColor;

@@ -4,28 +4,15 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
-#include <vector>
 
 #include "gui/cairo/cairo_pixel_surface.h"
 #include "gui/cdrawcontext.h"
 #include "gui/utf8.h"
 
-struct CDrawContext::SavedState {
-    CColor frameColor;
-    CColor fillColor;
-    CColor fontColor;
-    CCoord lineWidth;
-    CDrawMode drawMode;
-    float globalAlpha;
-    CFontDesc font;
-    CRect clipRect;
-};
-
 struct CDrawContext::Impl {
     cairo_t* cr = nullptr;
     CCoord width = 0;
     CCoord height = 0;
-    std::vector<SavedState> saved;
 
     ~Impl() {
         if (cr) cairo_destroy(cr);
@@ -205,20 +192,3 @@ void CDrawContext::drawPixels(const PixelSurface& source, const CRect& dest, con
     cairo_restore(cr);
 }
 
-void CDrawContext::saveGlobalState() {
-    impl->saved.push_back({frameColor, fillColor, fontColor, lineWidth, drawMode, globalAlpha, font, clipRect});
-}
-
-void CDrawContext::restoreGlobalState() {
-    if (impl->saved.empty()) return;
-    const SavedState s = impl->saved.back();
-    impl->saved.pop_back();
-    frameColor = s.frameColor;
-    fillColor = s.fillColor;
-    fontColor = s.fontColor;
-    lineWidth = s.lineWidth;
-    drawMode = s.drawMode;
-    globalAlpha = s.globalAlpha;
-    font = s.font;
-    setClipRect(s.clipRect);
-}

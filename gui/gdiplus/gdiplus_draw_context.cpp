@@ -7,7 +7,6 @@
 #include <cmath>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "gui/cdrawcontext.h"
 #include "gui/gdiplus/gdiplus_pixel_surface.h"
@@ -16,17 +15,6 @@
 #include "platform/utf16_win32.h"
 
 using namespace Gdiplus;
-
-struct CDrawContext::SavedState {
-    CColor frameColor;
-    CColor fillColor;
-    CColor fontColor;
-    CCoord lineWidth;
-    CDrawMode drawMode;
-    float globalAlpha;
-    CFontDesc font;
-    CRect clipRect;
-};
 
 namespace {
 
@@ -92,7 +80,6 @@ struct CDrawContext::Impl {
     PixelSurface::Impl* target = nullptr;
     CCoord width = 0;
     CCoord height = 0;
-    std::vector<SavedState> saved;
 
     // GDI+, set up on first use: most passes draw bitmap pieces only.
     std::optional<gdiplus_backend::Session> session;
@@ -324,20 +311,3 @@ void CDrawContext::drawPixels(const PixelSurface& source, const CRect& dest, con
     }
 }
 
-void CDrawContext::saveGlobalState() {
-    impl->saved.push_back({frameColor, fillColor, fontColor, lineWidth, drawMode, globalAlpha, font, clipRect});
-}
-
-void CDrawContext::restoreGlobalState() {
-    if (impl->saved.empty()) return;
-    const SavedState s = impl->saved.back();
-    impl->saved.pop_back();
-    frameColor = s.frameColor;
-    fillColor = s.fillColor;
-    fontColor = s.fontColor;
-    lineWidth = s.lineWidth;
-    drawMode = s.drawMode;
-    globalAlpha = s.globalAlpha;
-    font = s.font;
-    setClipRect(s.clipRect);
-}
