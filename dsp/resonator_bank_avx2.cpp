@@ -63,9 +63,10 @@ inline constexpr uint64_t kSignAndExponent = 0xFFF0000000000000u;
 inline constexpr uint64_t kQuickRoundingShift = uint64_t{29} << 52;
 
 CHORDWELL_DSP_INLINE __m256d roundQuadToFloatQuickly(__m256d y) {
-    const __m256d c = _mm256_castsi256_pd(
-        _mm256_add_epi64(_mm256_and_si256(_mm256_castpd_si256(y), _mm256_set1_epi64x(static_cast<int64_t>(kSignAndExponent))),
-                         _mm256_set1_epi64x(static_cast<int64_t>(kQuickRoundingShift))));
+    const __m256i signAndExponent = _mm256_set1_epi64x(static_cast<int64_t>(kSignAndExponent));
+    const __m256i shift = _mm256_set1_epi64x(static_cast<int64_t>(kQuickRoundingShift));
+    const __m256d c =
+        _mm256_castsi256_pd(_mm256_add_epi64(_mm256_and_si256(_mm256_castpd_si256(y), signAndExponent), shift));
     return _mm256_sub_pd(_mm256_add_pd(y, c), c);
 }
 
@@ -188,8 +189,9 @@ struct QuadArithmetic {
     static Offsets offsets(double* lines, const int32_t* rp, int32_t w) {
         Offsets o;
         for (int32_t slot = 0; slot < kNumStrings; ++slot) {
-            o.read[slot] = lines + static_cast<ptrdiff_t>(slot / QuadLines::kStringsPerBlock) * QuadLines::kBlockStride +
-                           static_cast<ptrdiff_t>(kStride) * rp[QuadLines::kStringInSlot[slot]];
+            const double* block =
+                lines + static_cast<ptrdiff_t>(slot / QuadLines::kStringsPerBlock) * QuadLines::kBlockStride;
+            o.read[slot] = block + static_cast<ptrdiff_t>(kStride) * rp[QuadLines::kStringInSlot[slot]];
         }
         o.write = lines + static_cast<ptrdiff_t>(kStride) * w;
         return o;
@@ -214,7 +216,8 @@ struct QuadArithmetic {
             lp = roundQuadToFloatQuickly(_mm256_add_pd(lp, _mm256_mul_pd(v.damp, _mm256_sub_pd(own, lp))));
         } else {
             const __m256d state = unscaled(lp);
-            lp = scaled(roundQuadToFloat(_mm256_add_pd(state, _mm256_mul_pd(v.damp, _mm256_sub_pd(unscaled(own), state)))));
+            const __m256d step = _mm256_mul_pd(v.damp, _mm256_sub_pd(unscaled(own), state));
+            lp = scaled(roundQuadToFloat(_mm256_add_pd(state, step)));
         }
     }
 
@@ -258,8 +261,8 @@ struct QuadArithmetic {
         if constexpr (kQuick) {
             _mm256_storeu_pd(entry, roundQuadToFloatQuickly(_mm256_add_pd(excitation, _mm256_mul_pd(v.feedback, lp))));
         } else {
-            _mm256_storeu_pd(entry,
-                             scaled(roundQuadToFloat(_mm256_add_pd(excitation, _mm256_mul_pd(v.feedback, unscaled(lp))))));
+            const __m256d written = _mm256_add_pd(excitation, _mm256_mul_pd(v.feedback, unscaled(lp)));
+            _mm256_storeu_pd(entry, scaled(roundQuadToFloat(written)));
         }
     }
 
@@ -274,7 +277,8 @@ struct QuadArithmetic {
         writeBlock<kQuick>(v, e, scaledLp.a, o.write + at);
         writeBlock<kQuick>(v, e, scaledLp.b, o.write + at + QuadLines::kBlockStride);
         writeBlock<kQuick>(v, e, scaledLp.c, o.write + at + 2 * QuadLines::kBlockStride);
-        const Lowpass lp = kQuick ? scaledLp : Lowpass{unscaled(scaledLp.a), unscaled(scaledLp.b), unscaled(scaledLp.c)};
+        const Lowpass lp =
+            kQuick ? scaledLp : Lowpass{unscaled(scaledLp.a), unscaled(scaledLp.b), unscaled(scaledLp.c)};
 
         // The halves of the blocks hold the pairs (left, right) = (0, 1), (10, 11); (2, 3),
         // (8, 9); (4, 5), (6, 7). The lowpass part adds the pairs up in the order (2, 3),

@@ -244,8 +244,10 @@ TEST_P(BitExact, HostFloatSettingsDoNotReachTheEngine) {
         _mm_setcsr(saved);
         ASSERT_EQ(after, kHost) << "block " << block;
         for (size_t n = 0; n < count; ++n) {
-            ASSERT_EQ(std::bit_cast<uint32_t>(engL[n]), std::bit_cast<uint32_t>(refL[n])) << "block " << block << " sample " << n;
-            ASSERT_EQ(std::bit_cast<uint32_t>(engR[n]), std::bit_cast<uint32_t>(refR[n])) << "block " << block << " sample " << n;
+            ASSERT_EQ(std::bit_cast<uint32_t>(engL[n]), std::bit_cast<uint32_t>(refL[n]))
+                << "block " << block << " sample " << n;
+            ASSERT_EQ(std::bit_cast<uint32_t>(engR[n]), std::bit_cast<uint32_t>(refR[n]))
+                << "block " << block << " sample " << n;
         }
         if (frames > 0) {
             ASSERT_EQ(pair.compareState(false), "") << "block " << block;
