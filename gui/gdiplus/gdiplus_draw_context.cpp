@@ -173,26 +173,12 @@ CCoord CDrawContext::getWidth() const { return impl->width; }
 
 CCoord CDrawContext::getHeight() const { return impl->height; }
 
-void CDrawContext::setGlobalAlpha(float alpha) { globalAlpha = std::clamp(alpha, 0.0f, 1.0f); }
-
-void CDrawContext::setFont(const CFontDesc* newFont, CCoord size, std::int32_t style) {
-    if (newFont) font = *newFont;
-    if (size > 0) font.setSize(size);
-    if (style >= 0) font.setStyle(style);
-}
-
 void CDrawContext::setClipRect(const CRect& clip) {
     clipRect = clip;
     clipRect.bound(CRect(0, 0, impl->width, impl->height));
     impl->applyClip(clipRect);
 }
 
-CRect& CDrawContext::getClipRect(CRect& clip) const {
-    clip = clipRect;
-    return clip;
-}
-
-void CDrawContext::resetClipRect() { setClipRect(CRect(0, 0, impl->width, impl->height)); }
 
 void CDrawContext::drawRect(const CRect& rect, CDrawStyle style) {
     if (style == kDrawFilled || style == kDrawFilledAndStroked)
