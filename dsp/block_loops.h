@@ -123,8 +123,8 @@ void runBlock(const BlockValues& b, StringState& s, LoopDelays& delays, bool& po
 // always available.
 BlockRunner pairBlockRunner();
 
-// The runners with four doubles per operation (AVX2), pipelined and one sample after the other,
-// or null where this build or this processor has none.
+// The runners with four doubles per operation (AVX2 and FMA), pipelined and one sample after
+// the other, or null where this build or this processor has none.
 BlockRunner quadBlockRunner();
 BlockRunner quadSequentialBlockRunner();
 

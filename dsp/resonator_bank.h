@@ -33,8 +33,8 @@ public:
     enum class Width {
         fastest,         // whichever ran fastest on this processor (fastestWidth())
         two,             // SSE2, or plain doubles in the portable build
-        four,            // AVX2, pipelined; only where fourAvailable()
-        fourSequential,  // AVX2, one sample after the other; only where fourAvailable()
+        four,            // AVX2 and FMA, pipelined; only where fourAvailable()
+        fourSequential,  // AVX2 and FMA, one sample after the other; only where fourAvailable()
     };
 
     // True when this build and this processor can run Width::four and Width::fourSequential.

@@ -6,11 +6,13 @@
 // of two and rounds to float by additions, which gives the same bits as long as the processor
 // raises none of the flags it watches; where it does, the stretch runs again by conversion.
 //
-// This file is the only place with AVX2 instructions, and the plug-in must still run on any
-// x86-64: only the functions between the target pragmas below are compiled for AVX2, they have
-// internal linkage (so no copy of them can stand in for a baseline one elsewhere), and
-// quadBlockRunner() hands them out only when the processor has AVX2. FMA is never enabled: a
-// fused multiply-add rounds once where the arithmetic rounds twice.
+// This file is the only place with AVX2 and FMA instructions, and the plug-in must still run on
+// any x86-64: only the functions between the target pragmas below are compiled for them, they
+// have internal linkage (so no copy of them can stand in for a baseline one elsewhere), and
+// quadBlockRunner() hands them out only when the processor has both. A fused multiply-add rounds
+// once where the arithmetic rounds twice, so the project compiles with -ffp-contract=off, which
+// keeps the compiler from fusing anything, and the one place that fuses on purpose is the quick
+// rounding below, whose products are exact.
 //
 // The stretch buffers live on the stack and are read and written with unaligned moves: GCC for
 // 64-bit Windows cannot align a stack frame to 32 bytes, so alignas(32) is not guaranteed there.
@@ -36,13 +38,13 @@
 #if CHORDWELL_DSP_AVX2
 
 #if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#pragma clang attribute push(__attribute__((target("avx2,fma"))), apply_to = function)
 #else
 #pragma GCC push_options
-#pragma GCC target("avx2")
+#pragma GCC target("avx2,fma")
 #endif
 
-// Compiled for AVX2 here: every function in it is a template over the Lanes below.
+// Compiled for AVX2 and FMA here: every function in it is a template over the Lanes below.
 #include "dsp/stretch_loop.h"
 
 namespace dsp {
@@ -55,19 +57,20 @@ CHORDWELL_DSP_INLINE __m256d roundQuadToFloat(__m256d x) { return _mm256_cvtps_p
 // take c = ±2^(e + 29) with the sign of y. y + c lies in c's binade, where a double's last
 // place is 2^(e − 23), a float's last place at e; so y + c rounds y to float precision, to
 // nearest with ties going where a float's would, and (y + c) − c is exact. This equals the
-// conversion to float and back as long as the float result is normal and finite. It takes two
-// integer operations and two additions, in place of two conversions, and is the shorter chain
-// from sample to sample (16 cycles against 24 on the machine measured, see
-// docs/performance.md). Zero gives zero.
+// conversion to float and back as long as the float result is normal and finite. With
+// a = ±2^e (y's sign and exponent bits), c = a · 2^29 is exact, so a fused multiply-add gives
+// y + c with the one rounding the addition has, and another gives (y + c) − c: a logical
+// operation and two fused operations in place of two conversions, the shorter chain from sample
+// to sample (see docs/performance.md), and with both fused operations on the multiplying pipes,
+// the adding ones stay free for the rest of the loop. Zero gives zero.
 inline constexpr uint64_t kSignAndExponent = 0xFFF0000000000000u;
-inline constexpr uint64_t kQuickRoundingShift = uint64_t{29} << 52;
+inline constexpr double kQuickRoundingFactor = 0x1p29;
 
 CHORDWELL_DSP_INLINE __m256d roundQuadToFloatQuickly(__m256d y) {
-    const __m256i signAndExponent = _mm256_set1_epi64x(static_cast<int64_t>(kSignAndExponent));
-    const __m256i shift = _mm256_set1_epi64x(static_cast<int64_t>(kQuickRoundingShift));
-    const __m256d c =
-        _mm256_castsi256_pd(_mm256_add_epi64(_mm256_and_si256(_mm256_castpd_si256(y), signAndExponent), shift));
-    return _mm256_sub_pd(_mm256_add_pd(y, c), c);
+    const __m256d signAndExponent = _mm256_castsi256_pd(_mm256_set1_epi64x(static_cast<int64_t>(kSignAndExponent)));
+    const __m256d a = _mm256_and_pd(y, signAndExponent);  // ±2^e
+    const __m256d t = _mm256_fmadd_pd(a, _mm256_set1_pd(kQuickRoundingFactor), y);
+    return _mm256_fnmadd_pd(a, _mm256_set1_pd(kQuickRoundingFactor), t);
 }
 
 // The pipelined width keeps every line entry and lowpass state, and the wet sums of the
@@ -414,19 +417,22 @@ struct QuadStrings {
 namespace dsp {
 
 namespace {
-// Asked once per process; the answer never changes.
-bool hasAvx2() {
-    static const bool kHasAvx2 = [] {
+// Asked once per process; the answer never changes. Every processor with AVX2 that Intel and
+// AMD make has FMA too.
+bool hasAvx2AndFma() {
+    static const bool kHas = [] {
         __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
+        return __builtin_cpu_supports("avx2") != 0 && __builtin_cpu_supports("fma") != 0;
     }();
-    return kHasAvx2;
+    return kHas;
 }
 }  // namespace
 
-BlockRunner quadBlockRunner() { return hasAvx2() ? &runBlock<QuadStrings<QuadLanes>> : nullptr; }
+BlockRunner quadBlockRunner() { return hasAvx2AndFma() ? &runBlock<QuadStrings<QuadLanes>> : nullptr; }
 
-BlockRunner quadSequentialBlockRunner() { return hasAvx2() ? &runBlock<QuadStrings<QuadLanesSequential>> : nullptr; }
+BlockRunner quadSequentialBlockRunner() {
+    return hasAvx2AndFma() ? &runBlock<QuadStrings<QuadLanesSequential>> : nullptr;
+}
 
 }  // namespace dsp
 
