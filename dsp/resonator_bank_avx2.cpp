@@ -107,6 +107,7 @@ template <bool kScaled>
 struct QuadArithmetic {
     static constexpr int32_t kStride = kPositionStride;
     static constexpr bool kPipelined = kScaled;
+    static constexpr int32_t kSumStep = 1;
 
     struct Values {
         __m256d feedback;
@@ -269,8 +270,8 @@ struct QuadArithmetic {
         }
     }
 
-    // The line writes, and the wet sums as (left, right), whose lines' part reads after the
-    // writes. Rounding quickly, the excitation and the sums are scaled; by conversion, the
+    // The line writes, and the wet sums, left to sum[0] and right to sum[kStretch], whose
+    // lines' part reads after the writes. Rounding quickly, the excitation and the sums are scaled; by conversion, the
     // excitation and sums are the values themselves, and so are the sums' terms.
     template <bool kQuick>
     CHORDWELL_DSP_INLINE static void writeAndSum(const Values& v, const Lowpass& scaledLp, const Offsets& o, int32_t i,
@@ -298,14 +299,15 @@ struct QuadArithmetic {
         s = _mm_add_pd(s, partnersLower<kQuick, 2>(o, at));  // strings 5, 4 at 6's, 7's
         s = _mm_add_pd(s, partnersUpper<kQuick, 2>(o, at));  // strings 7, 6 at 4's, 5's
         s = _mm_add_pd(s, partnersUpper<kQuick, 1>(o, at));  // strings 9, 8 at 2's, 3's
-        _mm_storeu_pd(sum, _mm_add_pd(s, partnersUpper<kQuick, 0>(o, at)));  // strings 11, 10 at 0's, 1's
+        s = _mm_add_pd(s, partnersUpper<kQuick, 0>(o, at));  // strings 11, 10 at 0's, 1's
+        _mm_storel_pd(sum, s);
+        _mm_storeh_pd(sum + kStretch, s);
     }
 
     // The dry signals and excitations of samples [0, count) of a stretch, from inputs xl, xr:
     // as takeInput() of string_kernel.h, with the offset +first at even samples and −first at
     // odd ones, four samples per operation, the excitations scaled for the quick rounding.
-    // The four-wide loop keeps dry signals and sums as (left, right), the other way round from
-    // the two-wide one. Returns the largest magnitude of what excites the strings, taken from
+    // Returns the largest magnitude of what excites the strings, taken from
     // the floats' bits, where infinities and NaN compare above every finite value.
     template <bool kBypassed, bool kQuick>
     static float takeInputs(StretchBuffers& t, const float* xl, const float* xr, int32_t count, float first) {
@@ -334,17 +336,15 @@ struct QuadArithmetic {
                 _mm256_storeu_pd(t.excitation + j, _mm256_mul_pd(_mm256_set1_pd(kExcitationWeight * kScale),
                                                                  _mm256_add_pd(right, left)));
             }
-            // (left, right) of samples j, j + 2 and of j + 1, j + 3, each pair to its place.
-            const __m256d even = _mm256_unpacklo_pd(left, right);
-            const __m256d odd = _mm256_unpackhi_pd(left, right);
-            _mm256_storeu_pd(t.dry + 2 * j, _mm256_permute2f128_pd(even, odd, 0x20));
-            _mm256_storeu_pd(t.dry + 2 * j + 4, _mm256_permute2f128_pd(even, odd, 0x31));
+            _mm256_storeu_pd(t.dry + j, left);
+            _mm256_storeu_pd(t.dry + kStretch + j, right);
         }
         for (; j < count; ++j) {
             DoublePair excitation;
             const DoublePair dry = takeInput<kBypassed>((j & 1) == 0 ? first : -first, xl[j], xr[j], excitation);
             t.excitation[j] = low(excitation) * kScale;
-            _mm_storeu_pd(t.dry + 2 * j, swapHalves(dry).v);  // takeInput() gives (right, left)
+            t.dry[j] = high(dry);  // takeInput() gives (right, left)
+            t.dry[kStretch + j] = low(dry);
             if constexpr (!kBypassed) {
                 peak = _mm_max_epu32(peak, _mm_and_si128(_mm_castps_si128(_mm_cvtpd_ps(dry.v)), magnitude));
             }
@@ -356,35 +356,33 @@ struct QuadArithmetic {
     }
 
     // Samples [0, count) of a stretch through the crossfade of dry and wet per side, rounded to
-    // float, and the output gain, as mixOutput() of string_kernel.h: two samples per operation,
-    // then (left, right) sorted into the two outputs. Scaled sums take the scale's inverse into
-    // the wet sums' factor: its product with a scaled sum is exactly the product with the sum.
+    // float, and the output gain, as mixOutput() of string_kernel.h, four samples of a side per
+    // operation. Scaled sums take the scale's inverse into the wet sums' factor: its product
+    // with a scaled sum is exactly the product with the sum.
     //
-    // The gain is applied in float arithmetic, four samples at a time. Both factors are floats,
-    // so their product in double is exact and its rounding to float is the float product: the
-    // same bits as the widening, double multiplication and rounding it replaces.
+    // The gain is applied in float arithmetic. Both factors are floats, so their product in
+    // double is exact and its rounding to float is the float product: the same bits as the
+    // widening, double multiplication and rounding it replaces.
     template <bool kQuick>
     static void mixOutputs(const BlockValues& b, const StretchBuffers& t, float* outL, float* outR, int32_t count) {
         constexpr double kWet = kQuick ? kWetScale * kLineUnscale : kWetScale;
         const __m256d mix = _mm256_broadcastsd_pd(b.mix.v);
         const __m128 gain = _mm_set1_ps(static_cast<float>(low(b.gain)));
         const __m256d wetScale = _mm256_set1_pd(kWet);
-        auto twoSamples = [&](int32_t j) CHORDWELL_DSP_LAMBDA_INLINE {
-            const __m256d dry = _mm256_loadu_pd(t.dry + 2 * j);
-            const __m256d sum = _mm256_loadu_pd(t.sum + 2 * j);
-            return _mm256_cvtpd_ps(
-                _mm256_add_pd(dry, _mm256_mul_pd(mix, _mm256_sub_pd(_mm256_mul_pd(wetScale, sum), dry))));
+        auto fourSamples = [&](const double* dry, const double* sum, float* out) CHORDWELL_DSP_LAMBDA_INLINE {
+            const __m256d d = _mm256_loadu_pd(dry);
+            const __m256d mixed =
+                _mm256_add_pd(d, _mm256_mul_pd(mix, _mm256_sub_pd(_mm256_mul_pd(wetScale, _mm256_loadu_pd(sum)), d)));
+            _mm_storeu_ps(out, _mm_mul_ps(gain, _mm256_cvtpd_ps(mixed)));
         };
         int32_t j = 0;
         for (; j + 4 <= count; j += 4) {
-            const __m128 first = twoSamples(j);       // left, right of samples j, j + 1
-            const __m128 second = twoSamples(j + 2);  // and of j + 2, j + 3
-            _mm_storeu_ps(outL + j, _mm_mul_ps(gain, _mm_shuffle_ps(first, second, _MM_SHUFFLE(2, 0, 2, 0))));
-            _mm_storeu_ps(outR + j, _mm_mul_ps(gain, _mm_shuffle_ps(first, second, _MM_SHUFFLE(3, 1, 3, 1))));
+            fourSamples(t.dry + j, t.sum + j, outL + j);
+            fourSamples(t.dry + kStretch + j, t.sum + kStretch + j, outR + j);
         }
         for (; j < count; ++j) {
-            const __m128d dry = _mm_loadu_pd(t.dry + 2 * j);
-            const __m128d sum = _mm_loadu_pd(t.sum + 2 * j);
+            const __m128d dry = _mm_setr_pd(t.dry[j], t.dry[kStretch + j]);
+            const __m128d sum = _mm_setr_pd(t.sum[j], t.sum[kStretch + j]);
             const __m128d mixed = _mm_cvtps_pd(_mm_cvtpd_ps(_mm_add_pd(
                 dry, _mm_mul_pd(b.mix.v, _mm_sub_pd(_mm_mul_pd(_mm_set1_pd(kWet), sum), dry)))));
             // (left, right), rounded to float after the gain.

@@ -22,6 +22,7 @@ namespace {
 struct PairLanes {
     static constexpr int32_t kStride = kPositionStride;
     static constexpr bool kPipelined = false;
+    static constexpr int32_t kSumStep = 2;
 
     struct Values {
         DoublePair feedback;

@@ -16,8 +16,9 @@
 //   step<kQuick>(v, lp, o, i)    each lowpass one step toward its line at its read position,
 //                                for sample i of the run with entries o; rounded quickly or by
 //                                conversion
+//   kSumStep                     how far apart the wet sums of successive samples lie
 //   writeAndSum<kQuick>(v, lp, o, i, excitation, sum)   the line writes, and the wet sums
-//                                into sum[0], sum[1], left and right in the width's order
+//                                from sum on, where the width keeps them (StretchBuffers)
 //   takeInputs<kBypassed, kQuick>(t, inL, inR, count, offset)   the stretch's excitations and
 //                                dry signals; returns the largest magnitude among the dry
 //                                signals (infinite or NaN where an input is)
@@ -37,8 +38,9 @@
 namespace dsp {
 
 // What a stretch keeps between its passes, per sample j: the excitation, and the dry signals
-// and wet sums at [2j], [2j + 1], left and right in the order the width's own passes use:
-// (right, left) two-wide, (left, right) four-wide.
+// and wet sums, left and right, where the width's own passes want them: two-wide, the pair
+// (right, left) at [2j], [2j + 1]; four-wide, left at [j] and right at [kStretch + j], so that
+// its passes take four samples of a side per operation with no shuffling.
 struct StretchBuffers {
     alignas(32) double excitation[kStretch];
     alignas(32) double dry[2 * kStretch];
@@ -78,7 +80,7 @@ CHORDWELL_DSP_INLINE void runStrings(const typename Lanes::Values& values, typen
             Lanes::template step<false>(v, lp, o, i);
         }
         plans.step();
-        Lanes::template writeAndSum<kQuick>(v, lp, o, i, t.excitation[j], t.sum + 2 * j);
+        Lanes::template writeAndSum<kQuick>(v, lp, o, i, t.excitation[j], t.sum + Lanes::kSumStep * j);
     };
 
     for (;;) {
