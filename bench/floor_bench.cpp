@@ -2,9 +2,9 @@
 // chain of lowpass steps takes on its own, since each sample's step needs the previous one's
 // result. Four strings per vector (AVX2), the step's subtraction, multiplication and addition
 // and then the rounding to float precision, as two conversions or as the engine's quick
-// rounding (with FMA); and two strings per vector (SSE2) with conversions. The core clock comes from a
-// chain of integer multiplications, which take 3 cycles each on every x86-64 of this decade,
-// so that the counters are cycles whatever the clock.
+// rounding (with FMA); and two strings per vector (SSE2) with conversions. The core clock comes
+// from a chain of integer multiplications, which take 3 cycles each on every x86-64 of this
+// decade, so that the counters are cycles whatever the clock.
 
 #include <benchmark/benchmark.h>
 
@@ -51,7 +51,8 @@ __attribute__((target("avx2,fma"))) double chainFourQuick(int64_t steps) {
     __m256d lp = _mm256_set1_pd(0.1);
     const __m256d x = _mm256_set1_pd(0.3);
     const __m256d d = _mm256_set1_pd(0.7);
-    const __m256d signAndExponent = _mm256_castsi256_pd(_mm256_set1_epi64x(static_cast<int64_t>(0xFFF0000000000000u)));
+    const __m256d signAndExponent =
+        _mm256_castsi256_pd(_mm256_set1_epi64x(static_cast<int64_t>(0xFFF0000000000000u)));
     const __m256d factor = _mm256_set1_pd(0x1p29);
     for (int64_t i = 0; i < steps; ++i) {
         const __m256d y = _mm256_add_pd(lp, _mm256_mul_pd(d, _mm256_sub_pd(x, lp)));

@@ -1,9 +1,10 @@
-// The string work of the resonator bank four doubles at a time (AVX2): the twelve strings as
-// three vectors, one per block of QuadLines (see there which strings a block holds). Every
-// operation and every rounding to float is the one the two-wide arithmetic of
-// resonator_bank_process.cpp makes, only on four strings (or samples) at once, so the output
-// is the same to the bit. The pipelined arithmetic makes them on values multiplied by a power
-// of two and rounds to float by additions, which gives the same bits as long as the processor
+// The string work of the resonator bank four doubles at a time (AVX2, with FMA for one
+// rounding): the twelve strings as three vectors, one per block of QuadLines (see there which
+// strings a block holds). Every operation and every rounding to float is the one the two-wide
+// arithmetic of resonator_bank_process.cpp makes, only on four strings (or samples) at once, so
+// the output is the same to the bit. The pipelined arithmetic makes them on values multiplied by
+// a power of two and rounds to float by adding and taking away a power of two (by fused
+// multiply-adds whose products are exact), which gives the same bits as long as the processor
 // raises none of the flags it watches; where it does, the stretch runs again by conversion.
 //
 // This file is the only place with AVX2 and FMA instructions, and the plug-in must still run on
@@ -67,7 +68,8 @@ inline constexpr uint64_t kSignAndExponent = 0xFFF0000000000000u;
 inline constexpr double kQuickRoundingFactor = 0x1p29;
 
 CHORDWELL_DSP_INLINE __m256d roundQuadToFloatQuickly(__m256d y) {
-    const __m256d signAndExponent = _mm256_castsi256_pd(_mm256_set1_epi64x(static_cast<int64_t>(kSignAndExponent)));
+    const __m256d signAndExponent =
+        _mm256_castsi256_pd(_mm256_set1_epi64x(static_cast<int64_t>(kSignAndExponent)));
     const __m256d a = _mm256_and_pd(y, signAndExponent);  // ±2^e
     const __m256d t = _mm256_fmadd_pd(a, _mm256_set1_pd(kQuickRoundingFactor), y);
     return _mm256_fnmadd_pd(a, _mm256_set1_pd(kQuickRoundingFactor), t);
@@ -271,8 +273,9 @@ struct QuadArithmetic {
     }
 
     // The line writes, and the wet sums, left to sum[0] and right to sum[kStretch], whose
-    // lines' part reads after the writes. Rounding quickly, the excitation and the sums are scaled; by conversion, the
-    // excitation and sums are the values themselves, and so are the sums' terms.
+    // lines' part reads after the writes. Rounding quickly, the excitation and the sums are
+    // scaled; by conversion, the excitation and sums are the values themselves, and so are the
+    // sums' terms.
     template <bool kQuick>
     CHORDWELL_DSP_INLINE static void writeAndSum(const Values& v, const Lowpass& scaledLp, const Offsets& o, int32_t i,
                                                  double excitation, double* sum) {
@@ -307,8 +310,8 @@ struct QuadArithmetic {
     // The dry signals and excitations of samples [0, count) of a stretch, from inputs xl, xr:
     // as takeInput() of string_kernel.h, with the offset +first at even samples and −first at
     // odd ones, four samples per operation, the excitations scaled for the quick rounding.
-    // Returns the largest magnitude of what excites the strings, taken from
-    // the floats' bits, where infinities and NaN compare above every finite value.
+    // Returns the largest magnitude of what excites the strings, taken from the floats' bits,
+    // where infinities and NaN compare above every finite value.
     template <bool kBypassed, bool kQuick>
     static float takeInputs(StretchBuffers& t, const float* xl, const float* xr, int32_t count, float first) {
         constexpr double kScale = kQuick ? kLineScale : 1.0;
