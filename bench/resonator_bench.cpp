@@ -6,7 +6,7 @@
 //
 // Engine is the engine as constructed by default (the width measured fastest on this
 // processor, named in the label); EngineTwoWide keeps it at two doubles per operation, the
-// path of processors without AVX2; where the processor has AVX2, EngineFourWide and
+// path of processors without AVX2 and FMA; where the processor has both, EngineFourWide and
 // EngineFourSequential keep it at four, pipelined and one sample after the other.
 
 #include <benchmark/benchmark.h>
