@@ -114,7 +114,9 @@ void ADelay::getParameterDisplay(VstInt32 index, char* text) {
     const float v = getParameter(index);
     switch (index) {
         case kOutput:
-            dB2string(v, text);
+            // The gain the engine applies (4·v², so 0.5 is 0 dB and full travel +12 dB), the
+            // level the listener hears, as the editor's own readout shows it.
+            dB2string(engine.outputGain(), text);
             break;
         case kMix:
             float2string(percentOf(engine.mix()), text);

@@ -73,7 +73,7 @@ TEST(ParameterTexts, NamesAndLabelsByteForByte) {
 
 TEST(ParameterTexts, FreshInstanceShowsTheDefaultPreset) {
     EffectInstance fx;
-    EXPECT_EQ(fx.display(kOutput), "-6.02060");
+    EXPECT_EQ(fx.display(kOutput), "0.000000");
     EXPECT_EQ(fx.display(kMix), "25.00000");
     EXPECT_EQ(fx.display(kDecay), "25.00000");
     EXPECT_EQ(fx.display(kDamp), "25.00000");
@@ -85,14 +85,17 @@ TEST(ParameterTexts, FreshInstanceShowsTheDefaultPreset) {
 
 TEST(ParameterTexts, ValueTextsAcrossTheRange) {
     EffectInstance fx;
+    // Output shows the level of the gain the engine applies, 4·v²: 0 dB at 0.5, +12 dB at 1.
     fx.set(kOutput, 1.0f);
-    EXPECT_EQ(fx.display(kOutput), "0.000000");
+    EXPECT_EQ(fx.display(kOutput), "12.04120");
     fx.set(kOutput, 0.0f);
     EXPECT_EQ(fx.display(kOutput), "-oo");
     fx.set(kOutput, 0.25f);
     EXPECT_EQ(fx.display(kOutput), "-12.0412");
-    fx.set(kOutput, 2.0f);  // above 1: a positive decibel value
-    EXPECT_EQ(fx.display(kOutput), "6.020600");
+    fx.set(kOutput, 2.0f);  // above 1: +24 dB
+    EXPECT_EQ(fx.display(kOutput), "24.08240");
+    fx.set(kOutput, 1e-30f);  // a gain too small for a float is silence
+    EXPECT_EQ(fx.display(kOutput), "-oo");
 
     fx.set(kTranspose, 0.0f);
     EXPECT_EQ(fx.display(kTranspose), "-24.0000");
