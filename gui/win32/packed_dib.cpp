@@ -1,14 +1,15 @@
 #include "gui/win32/packed_dib.h"
 
-#include <windows.h>
-
 #include <cstdint>
 #include <vector>
 
 namespace {
 
 constexpr std::uint32_t kInfoHeaderSize = 40;  // BITMAPINFOHEADER
+constexpr std::uint32_t kMaskBytes = 12;       // red, green and blue masks
 constexpr std::uint32_t kV4HeaderSize = 108;   // BITMAPV4HEADER and later carry the masks
+constexpr std::uint32_t kUncompressed = 0;     // BI_RGB
+constexpr std::uint32_t kBitFields = 3;        // BI_BITFIELDS
 constexpr int kLargestSide = 16384;
 
 std::uint32_t read32(const unsigned char* p) {
@@ -53,17 +54,19 @@ std::unique_ptr<PixelSurface> decodePackedDib(const unsigned char* data, std::si
         signedHeight == 0 || signedHeight < -kLargestSide || signedHeight > kLargestSide)
         return nullptr;
     if (bits != 24 && bits != 32) return nullptr;
-    if (compression != BI_RGB && !(compression == BI_BITFIELDS && bits == 32)) return nullptr;
+    if (compression != kUncompressed && !(compression == kBitFields && bits == 32)) return nullptr;
     const bool topDown = signedHeight < 0;
     const int height = topDown ? -signedHeight : signedHeight;
 
     std::uint32_t red = 0xff0000, green = 0xff00, blue = 0xff, alpha = 0;
     std::size_t offset = headerSize;
-    if (compression == BI_BITFIELDS) {
+    if (compression == kBitFields) {
         const unsigned char* masks = data + kInfoHeaderSize;
         if (headerSize == kInfoHeaderSize) {
-            if (size < offset + 12) return nullptr;
-            offset += 12;  // the three masks follow the plain header
+            if (size < offset + kMaskBytes) return nullptr;
+            offset += kMaskBytes;  // the three masks follow the plain header
+        } else if (headerSize < kInfoHeaderSize + kMaskBytes) {
+            return nullptr;  // a header too long to be the plain one and too short to hold the masks
         }
         red = read32(masks);
         green = read32(masks + 4);

@@ -61,3 +61,31 @@ TEST(PackedDib, RowsBitDepthsAndAlpha) {
     eightBit[14] = 8;
     EXPECT_EQ(decodePackedDib(eightBit.data(), eightBit.size()), nullptr);
 }
+
+// Bit-field masks are read where they lie: after a plain 40-byte header, or inside a header
+// long enough to hold them (52 bytes and more). A header of 41 to 51 bytes is neither and is
+// refused rather than read past its end (here, past the end of the data).
+TEST(PackedDib, MasksAreReadOnlyWhereTheHeaderHoldsThem) {
+    for (std::uint32_t header = 41; header <= 56; ++header) {
+        std::vector<unsigned char> bytes(header + 4);  // one 32-bit pixel follows the header
+        put32(bytes, 0, header);
+        put32(bytes, 4, 1);
+        put32(bytes, 8, 1);
+        bytes[12] = 1;
+        bytes[14] = 32;
+        put32(bytes, 16, 3);  // bit fields
+        if (header >= 52) {
+            put32(bytes, 40, 0x00ff0000);
+            put32(bytes, 44, 0x0000ff00);
+            put32(bytes, 48, 0x000000ff);
+        }
+        put32(bytes, header, 0x00ff0000);
+        const auto surface = decodePackedDib(bytes.data(), bytes.size());
+        if (header < 52) {
+            EXPECT_EQ(surface, nullptr) << header;
+        } else {
+            ASSERT_TRUE(surface) << header;
+            EXPECT_EQ(surface->getPixel(0, 0), CColor(255, 0, 0, 255)) << header;
+        }
+    }
+}
