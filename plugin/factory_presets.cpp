@@ -23,9 +23,10 @@ constexpr FactoryPreset kFactoryPresets[kNumPresets] = {
 }  // namespace
 
 void ADelay::initPresets() {
-    if (!presets) return;
+    PresetRecord bank[kNumPresets];
     for (int p = 0; p < kNumPresets; ++p) {
-        for (int i = 0; i < kNumParams; ++i) storePresetValue(presets[p], i, kFactoryPresets[p].values[i]);
-        storeName(presets[p], kFactoryPresets[p].name);
+        for (int i = 0; i < kNumParams; ++i) bank[p].values[i] = kFactoryPresets[p].values[i];
+        storeName(bank[p], kFactoryPresets[p].name);
     }
+    replaceBank(bank);
 }

@@ -22,7 +22,7 @@ void writeBankChunk(unsigned char* chunk, std::int32_t uniqueID, std::int32_t cu
     writeWord(chunk + kIndexOffset, static_cast<std::uint32_t>(currentPreset));
     for (int k = 0; k < kNumPresets; ++k) {
         unsigned char* record = chunk + kRecordsOffset + k * static_cast<int>(sizeof(PresetRecord));
-        std::memcpy(record, presets[k].name, kPresetNameLength);
+        loadNameBytes(presets[k], reinterpret_cast<char*>(record));
         for (int i = 0; i < kNumPresetValues; ++i)
             writeFloat(record + kPresetNameLength + 4 * i, loadPresetValue(presets[k], i));
     }
@@ -57,7 +57,7 @@ ChunkResult readBankChunk(const unsigned char* chunk, std::int32_t byteSize, std
         }
     }
     for (int k = 0; k < kNumPresets; ++k) {
-        std::memcpy(records[k].name, read[k].name, kPresetNameLength);
+        storeNameBytes(records[k], read[k].name);
         for (int i = 0; i < kNumPresetValues; ++i) storePresetValue(records[k], i, read[k].values[i]);
     }
     index = static_cast<std::int32_t>(readWord(chunk + kIndexOffset, reversed));

@@ -11,7 +11,7 @@ constexpr int kRecordsOffset = 5;
 constexpr int kRecordSize = static_cast<int>(sizeof(PresetRecord));
 
 void writeRecord(unsigned char* out, const PresetRecord& record) {
-    std::memcpy(out, record.name, kPresetNameLength);
+    loadNameBytes(record, reinterpret_cast<char*>(out));
     for (int i = 0; i < kNumPresetValues; ++i) writeFloat(out + kPresetNameLength + 4 * i, loadPresetValue(record, i));
 }
 
@@ -40,7 +40,7 @@ bool valueOrder(const unsigned char* data, std::int32_t uniqueID, bool reversed,
 }
 
 void copyRecord(PresetRecord& to, const PresetRecord& from) {
-    std::memcpy(to.name, from.name, kPresetNameLength);
+    storeNameBytes(to, from.name);
     for (int i = 0; i < kNumPresetValues; ++i) storePresetValue(to, i, from.values[i]);
 }
 

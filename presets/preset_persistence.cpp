@@ -63,19 +63,24 @@ CPresetPersistence::~CPresetPersistence() {
 
 void CPresetPersistence::getPresetImage(unsigned char* out) {
     if (!effect || !effect->getPresets() || !out) return;
-    writePresetImage(out, effect->getUniqueID(), effect->getPresets()[effect->getCurrentPreset()]);
+    PresetRecord preset;
+    effect->copyPreset(effect->getCurrentPreset(), preset);
+    writePresetImage(out, effect->getUniqueID(), preset);
 }
 
 void CPresetPersistence::getBankImage(unsigned char* out) {
     if (!effect || !effect->getPresets() || !out) return;
-    writeBankImage(out, effect->getUniqueID(), effect->getPresets());
+    PresetRecord bank[kNumPresets];
+    effect->copyBank(bank);
+    writeBankImage(out, effect->getUniqueID(), bank);
 }
 
 void CPresetPersistence::setPresetImage(const unsigned char* data, bool reversed) {
     if (!effect || !effect->getPresets()) return;
     const int target = effect->getCurrentPreset();
-    PresetRecord& preset = effect->getPresets()[target];
+    PresetRecord preset{};
     if (!readPresetImage(data, effect->getUniqueID(), reversed, preset)) return;
+    effect->replacePreset(target, preset);
 
     char name[kPresetNameLength + 1];
     copyName(preset, name);
@@ -88,7 +93,9 @@ void CPresetPersistence::setBankImage(const unsigned char* data, bool reversed) 
     if (!effect || !effect->getPresets()) return;
     // Preset 0 is applied before the image is examined, so even a refused bank leaves it current.
     effect->selectPreset(0);
-    if (!readBankImage(data, effect->getUniqueID(), reversed, effect->getPresets())) return;
+    PresetRecord bank[kNumPresets]{};
+    if (!readBankImage(data, effect->getUniqueID(), reversed, bank)) return;
+    effect->replaceBank(bank);
     // The menu shows the six new names with preset 0 current, the name field preset 0's.
     if (names) names->showBankNames();
     effect->selectPreset(0);

@@ -2,15 +2,24 @@
 
 #include <cstring>
 
+void storeNameBytes(PresetRecord& record, const char* bytes24) {
+    for (int i = 0; i < kPresetNameLength; ++i)
+        std::atomic_ref<char>(record.name[i]).store(bytes24[i], std::memory_order_release);
+}
+
+void loadNameBytes(const PresetRecord& record, char* bytes24) {
+    for (int i = 0; i < kPresetNameLength; ++i)
+        bytes24[i] = std::atomic_ref<char>(const_cast<char&>(record.name[i])).load(std::memory_order_acquire);
+}
+
 void storeName(PresetRecord& record, const char* text) {
-    std::memset(record.name, 0, sizeof(record.name));
-    if (!text) return;
-    const std::size_t length = strnlen(text, kPresetNameLength);
-    std::memcpy(record.name, text, length);
+    char bytes[kPresetNameLength] = {};
+    if (text) std::memcpy(bytes, text, strnlen(text, kPresetNameLength));
+    storeNameBytes(record, bytes);
 }
 
 void copyName(const PresetRecord& record, char* text25) {
-    std::memcpy(text25, record.name, kPresetNameLength);
+    loadNameBytes(record, text25);
     text25[kPresetNameLength] = 0;
 }
 

@@ -33,6 +33,12 @@ void storeName(PresetRecord& record, const char* text);
 // Copies the 24 name bytes out as a terminated text (25 bytes).
 void copyName(const PresetRecord& record, char* text25);
 
+// The 24 name bytes as they are, in and out. Like storeName and copyName they store and load
+// each byte as an atomic (release and acquire), so that the bank's names can be copied under a
+// CNameGuard while another thread renames a preset.
+void storeNameBytes(PresetRecord& record, const char* bytes24);
+void loadNameBytes(const PresetRecord& record, char* bytes24);
+
 // Reverses the byte order of a 32-bit word in place.
 void reverseBytes(void* word);
 std::uint32_t reverseBytes(std::uint32_t word);

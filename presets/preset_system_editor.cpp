@@ -104,7 +104,7 @@ void CPresetSystemEditor::buildBar() {
     const CCoord middle = (kNameFieldDraft.top + kNameFieldDraft.bottom) / 2;
     const CRect fieldRect(kNameFieldDraft.left, middle - fontSize / 2 - kNameFieldPadding, kNameFieldDraft.right,
                           middle + fontSize / 2 + kNameFieldPadding);
-    copyName(fx->getPresets()[fx->getCurrentPreset()], name);
+    fx->copyPresetName(fx->getCurrentPreset(), name);
     nameField = new CTextEdit(fieldRect, this, kNameFieldTag, name, background, 0);
     nameField->setBackOffset(fieldRect.getTopLeft());
     nameField->setBackColor(kNameBackColor);
@@ -119,7 +119,7 @@ void CPresetSystemEditor::buildBar() {
     presetMenu->setNbItemsPerColumn(kMenuItemsPerColumn);
     presetMenu->setStyle(kPresetMenuStyle);
     for (int k = 0; k < kNumPresets; ++k) {
-        copyName(fx->getPresets()[k], name);
+        fx->copyPresetName(k, name);
         presetMenu->addEntry(name);
     }
     presetMenu->setCurrent(fx->getCurrentPreset());
@@ -228,7 +228,7 @@ void CPresetSystemEditor::showStoredNames() {
     char name[kPresetNameLength + 1];
     if (presetMenu) {
         for (int k = 0; k < kNumPresets; ++k) {
-            copyName(fx->getPresets()[k], name);
+            fx->copyPresetName(k, name);
             if (CMenuItem* entry = presetMenu->getEntry(k)) entry->setTitle(name);
         }
         presetMenu->setCurrent(fx->getCurrentPreset());
@@ -236,7 +236,7 @@ void CPresetSystemEditor::showStoredNames() {
     }
     // A name being typed stays: Return stores it over whatever came meanwhile.
     if (nameField && !nameField->isEditing()) {
-        copyName(fx->getPresets()[fx->getCurrentPreset()], name);
+        fx->copyPresetName(fx->getCurrentPreset(), name);
         nameField->setText(name);
     }
 }
@@ -273,7 +273,7 @@ void CPresetSystemEditor::valueChanged(CControl* control) {
         else
             return;
         char name[kPresetNameLength + 1];
-        copyName(fx->getPresets()[index], name);
+        fx->copyPresetName(index, name);
         choosePreset(index, name);
         return;
     }

@@ -32,7 +32,7 @@ float CPresetSystemEffect::getParameter(VstInt32) { return -1.0f; }
 
 void CPresetSystemEffect::getProgramName(char* name) {
     if (!name || !presets) return;
-    copyName(presets[currentPreset.load()], name);
+    copyPresetName(currentPreset.load(), name);
 }
 
 void CPresetSystemEffect::setProgramName(char* name) {
@@ -43,19 +43,21 @@ void CPresetSystemEffect::setProgramName(char* name) {
     const std::string_view text(name, ::strnlen(name, kPresetNameLength + kLongestCharacter));
     char buffer[kPresetNameLength + 1] = {};
     std::memcpy(buffer, text.data(), utf8::prefixLength(text, kPresetNameLength));
-    storeName(presets[currentPreset.load()], buffer);
+    renamePreset(currentPreset.load(), buffer);
     if (CPresetEditorInterface* side = presetEditor()) side->showPresetName(buffer);
 }
 
 bool CPresetSystemEffect::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
     if (!text || !presets || index < 0 || index >= kNumPresets) return false;
-    copyName(presets[index], text);
+    copyPresetName(index, text);
     return true;
 }
 
 VstInt32 CPresetSystemEffect::getChunk(void** data, bool) {
-    if (!chunkBuffer || !data) return 0;
-    writeBankChunk(chunkBuffer, getUniqueID(), currentPreset.load(), presets);
+    if (!chunkBuffer || !data || !presets) return 0;
+    PresetRecord bank[kNumPresets];
+    copyBank(bank);
+    writeBankChunk(chunkBuffer, getUniqueID(), currentPreset.load(), bank);
     *data = chunkBuffer;
     return kChunkSize;
 }
@@ -66,7 +68,8 @@ VstInt32 CPresetSystemEffect::setChunk(void* data, VstInt32 byteSize, bool) {
     // getChunk handed out.
     if (data != chunkBuffer) std::memcpy(chunkBuffer, data, kChunkSize);
     std::int32_t index = 0;
-    switch (readBankChunk(chunkBuffer, byteSize, getUniqueID(), presets, index)) {
+    PresetRecord bank[kNumPresets];
+    switch (readBankChunk(chunkBuffer, byteSize, getUniqueID(), bank, index)) {
         case ChunkResult::rejected:
             return -1;
         case ChunkResult::unknownFormat:
@@ -74,6 +77,7 @@ VstInt32 CPresetSystemEffect::setChunk(void* data, VstInt32 byteSize, bool) {
         case ChunkResult::ok:
             break;
     }
+    replaceBank(bank);
     if (index >= 0 && index < kNumPresets) selectPreset(index);
     // An open preset bar shows the restored names at its next idle.
     if (CPresetEditorInterface* side = presetEditor()) side->presetNamesChanged();
@@ -97,9 +101,48 @@ void CPresetSystemEffect::setCurrentPresetName(const char* name) {
     if (name && presets) {
         char buffer[kPresetNameLength + 1] = {};
         std::strncpy(buffer, name, kPresetNameLength);
-        storeName(presets[currentPreset.load()], buffer);
+        renamePreset(currentPreset.load(), buffer);
     }
     updateDisplay();
+}
+
+void CPresetSystemEffect::renamePreset(int index, const char* text) {
+    names.write([&] { storeName(presets[index], text); });
+}
+
+void CPresetSystemEffect::copyPresetName(int index, char* text25) const {
+    if (!presets || index < 0 || index >= kNumPresets) return;
+    names.read([&] { copyName(presets[index], text25); });
+}
+
+void CPresetSystemEffect::copyPreset(int index, PresetRecord& out) const {
+    if (!presets || index < 0 || index >= kNumPresets) return;
+    names.read([&] { loadNameBytes(presets[index], out.name); });
+    for (int i = 0; i < kNumPresetValues; ++i) out.values[i] = loadPresetValue(presets[index], i);
+}
+
+void CPresetSystemEffect::copyBank(PresetRecord* out) const {
+    if (!presets) return;
+    names.read([&] {
+        for (int k = 0; k < kNumPresets; ++k) loadNameBytes(presets[k], out[k].name);
+    });
+    for (int k = 0; k < kNumPresets; ++k)
+        for (int i = 0; i < kNumPresetValues; ++i) out[k].values[i] = loadPresetValue(presets[k], i);
+}
+
+void CPresetSystemEffect::replacePreset(int index, const PresetRecord& record) {
+    if (!presets || index < 0 || index >= kNumPresets) return;
+    names.write([&] { storeNameBytes(presets[index], record.name); });
+    for (int i = 0; i < kNumPresetValues; ++i) storePresetValue(presets[index], i, record.values[i]);
+}
+
+void CPresetSystemEffect::replaceBank(const PresetRecord* records) {
+    if (!presets) return;
+    names.write([&] {
+        for (int k = 0; k < kNumPresets; ++k) storeNameBytes(presets[k], records[k].name);
+    });
+    for (int k = 0; k < kNumPresets; ++k)
+        for (int i = 0; i < kNumPresetValues; ++i) storePresetValue(presets[k], i, records[k].values[i]);
 }
 
 VstInt32 CPresetSystemEffect::getUniqueID() { return cEffect.uniqueID; }

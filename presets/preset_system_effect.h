@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "presets/name_guard.h"
 #include "presets/preset_record.h"
 #include "vst/audioeffectx.h"
 
@@ -38,15 +39,28 @@ public:
     // Fills the bank with the factory presets; this base has none.
     virtual void initPresets() {}
 
-    // The bank itself, for the image readers and writers of the editor side (null only if the
-    // store could not be allocated, which construction does not survive).
-    PresetRecord* getPresets() { return presets; }
+    // The bank's names may be renamed on one thread while another copies them (a host saving
+    // its project in the background), so they are read and written only through these, each
+    // name whole. A copy of the bank takes all six names from one moment; its values are each
+    // as they stand, as the host's parameter changes may come at any time.
+    void copyPresetName(int index, char* text25) const;
+    void copyPreset(int index, PresetRecord& out) const;
+    void copyBank(PresetRecord* out) const;  // six records
+    void replacePreset(int index, const PresetRecord& record);
+    void replaceBank(const PresetRecord* records);  // six records
+
+    // The bank as it stands, for reading its values (null only if the store could not be
+    // allocated, which construction does not survive). Names: copyPresetName and copyBank.
+    const PresetRecord* getPresets() const { return presets; }
 
 protected:
     // The editor's preset side, or null while there is no editor.
     CPresetEditorInterface* presetEditor();
+    // Stores text as preset index's name (storeName's rule).
+    void renamePreset(int index, const char* text);
 
     PresetRecord* presets = nullptr;
+    CNameGuard names;
     // Read from whichever thread sets a parameter, written by the interface thread.
     std::atomic<int> currentPreset{0};
     unsigned char* chunkBuffer = nullptr;

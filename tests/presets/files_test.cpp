@@ -39,7 +39,7 @@ struct FileCommands : ::testing::Test {
     }
 
     CPresetSystemEditor& editor() { return *static_cast<CPresetSystemEditor*>(fx.effect().getEditor()); }
-    PresetRecord& current() { return fx.effect().getPresets()[fx.effect().getCurrentPreset()]; }
+    const PresetRecord& current() { return fx.effect().getPresets()[fx.effect().getCurrentPreset()]; }
 
     std::vector<unsigned char> read(const fs::path& path) {
         std::ifstream in(path, std::ios::binary);

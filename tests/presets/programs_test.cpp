@@ -1,7 +1,11 @@
 // The bank as the host sees it: one program, indexed names, and the whole bank as a chunk.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "effect_fixture.h"
@@ -199,6 +203,47 @@ TEST(Chunk, IndexOutsideTheBankLoadsRecordsButAppliesNone) {
     EXPECT_EQ(fx.effect().getCurrentPreset(), 2);
     EXPECT_EQ(fx.get(kDecay), decay);
     EXPECT_EQ(fx.effect().getPresets()[0].values[kDecay], 0.11f);
+}
+
+}  // namespace
+
+namespace {
+
+// A host may save its project on a thread of its own while the user renames the preset in the
+// editor: every name it reads, in the chunk or as the program name, is one of the names given,
+// whole, never parts of two.
+TEST(Programs, NamesReadWhileRenamedAreAlwaysWhole) {
+    EffectInstance fx;
+    char longName[] = "AAAAAAAAAAAAAAAAAAAAAAAA";  // 24 characters: stored with no terminator
+    char shortName[] = "bb";                       // zero-padded
+    fx.dispatch(effSetProgramName, 0, 0, shortName);
+    auto whole = [&](const char* name) {
+        const std::string text(name, strnlen(name, 24));
+        return text == longName || text == shortName;
+    };
+
+    std::atomic<bool> stop{false};
+    std::thread editor([&] {
+        for (int i = 0; !stop.load(); ++i) {
+            if (i % 2)
+                fx.effect().setCurrentPresetName(longName);
+            else
+                fx.dispatch(effSetProgramName, 0, 0, shortName);
+        }
+    });
+    int torn = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    for (int reads = 0; std::chrono::steady_clock::now() < end || reads < 2000; ++reads) {
+        void* chunk = nullptr;
+        const VstIntPtr size = fx.dispatch(effGetChunk, 0, 0, &chunk);
+        torn += size != 368 || !whole(static_cast<const char*>(chunk) + 32);  // preset 0's name
+        char name[25] = {};
+        fx.dispatch(effGetProgramName, 0, 0, name);
+        torn += !whole(name);
+    }
+    stop = true;
+    editor.join();
+    EXPECT_EQ(torn, 0);
 }
 
 }  // namespace
