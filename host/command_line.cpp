@@ -16,6 +16,7 @@ const char* const kUsage =
     "  chordwell preset show FILE [--plugin PATH]\n"
     "  chordwell gui [PLUGIN] [--preset NAME|INDEX] [--param NAME=VALUE ...] [--seconds N]\n"
     "  chordwell screenshot OUT.png [--preset NAME|INDEX] [--param NAME=VALUE ...]\n"
+    "  chordwell help | --help | -h\n"
     "\n"
     "render options:\n"
     "  --plugin PATH         the VST 2.4 plug-in (default: QZA Chordwell.so beside chordwell,\n"
@@ -36,6 +37,26 @@ const char* const kUsage =
     "window is closed, Ctrl-C, or --seconds N have passed, and prints each parameter change\n"
     "made in it as \"automate INDEX NAME VALUE TEXT\". screenshot draws QZA Chordwell's\n"
     "editor into a PNG file, with no X server. Both take --preset and --param as render does.\n";
+
+const char* const kHelpDetails =
+    "\n"
+    "examples:\n"
+    "  chordwell info\n"
+    "  chordwell render in.wav out.wav --preset High --param Mix=0.5 --tail 4\n"
+    "  chordwell render out.flac\n"
+    "  chordwell render in.wav out.wav --bank-file mine.qzb --preset 3\n"
+    "  chordwell preset show mine.qza\n"
+    "  chordwell gui --preset High --seconds 60\n"
+    "  chordwell screenshot editor.png --param Bypass=1\n"
+    "\n"
+    "exit status:\n"
+    "  0    success\n"
+    "  1    an error, such as a file that cannot be read or written or a plug-in that\n"
+    "       cannot be loaded\n"
+    "  2    usage error: an unknown command or option, or a missing or malformed value\n"
+    "  130  a render interrupted by SIGINT or SIGTERM; nothing was written\n"
+    "\n"
+    "The manual page chordwell(1) says more.\n";
 
 namespace {
 

@@ -47,6 +47,9 @@ using Command =
 // for a --param value that is not a finite number.
 Command parseCommandLine(const std::vector<std::string>& args);
 
+// The commands and options, shown on a usage error and by --help.
 extern const char* const kUsage;
+// Examples and exit statuses, shown by --help after the usage.
+extern const char* const kHelpDetails;
 
 }  // namespace host

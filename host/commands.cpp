@@ -96,7 +96,7 @@ int runChordwell(const std::vector<std::string>& args, std::ostream& out, std::o
             [&](const auto& parsed) {
                 using T = std::decay_t<decltype(parsed)>;
                 if constexpr (std::is_same_v<T, HelpCommand>) {
-                    out << kUsage;
+                    out << kUsage << kHelpDetails;
                 } else if constexpr (std::is_same_v<T, InfoCommand>) {
                     runInfo(parsed, out, environment);
                 } else if constexpr (std::is_same_v<T, RenderCommand>) {
