@@ -1,6 +1,7 @@
-# `cmake --install` puts the plug-in where hosts look for it, chordwell on the PATH and the
-# README in the documentation folder; `cpack -G DEB` makes a Debian package of the same files,
-# its dependencies read from the libraries the two programs link.
+# `cmake --install` puts the plug-in where hosts look for it, chordwell on the PATH with its
+# manual page, and the README, copyright and changelog in the documentation folder;
+# `cpack -G DEB` makes a Debian package of the same files, its dependencies read from the
+# libraries the packaged binaries link.
 
 # A Windows build makes the DLL only, and no Debian package.
 if(TARGET chordwell_plugin)
@@ -10,20 +11,55 @@ if(WIN32)
   return()
 endif()
 install(TARGETS chordwell RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES README.md cmake/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The pictures and notes the README links to, at the same place relative to it.
 install(FILES docs/editor.png docs/performance.md DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
+
+# The manual page and the changelog are installed compressed, without a time stamp in the
+# gzip header, so that the same sources give the same files.
+function(chordwell_install_gzipped source destination)
+  get_filename_component(name "${source}" NAME)
+  set(copy "${CMAKE_BINARY_DIR}/gzipped/${name}")
+  add_custom_command(OUTPUT "${copy}.gz"
+    COMMAND ${CMAKE_COMMAND} -E copy "${CMAKE_SOURCE_DIR}/${source}" "${copy}"
+    COMMAND gzip -9nf "${copy}"
+    DEPENDS "${CMAKE_SOURCE_DIR}/${source}"
+    VERBATIM)
+  add_custom_target(gzip_${name} ALL DEPENDS "${copy}.gz")
+  install(FILES "${copy}.gz" DESTINATION "${destination}")
+endfunction()
+chordwell_install_gzipped(docs/chordwell.1 ${CMAKE_INSTALL_MANDIR}/man1)
+chordwell_install_gzipped(cmake/debian/changelog ${CMAKE_INSTALL_DOCDIR})
+
+# The binaries whose shared libraries become the package's dependencies; a binary added to
+# the package is added here.
+set(CHORDWELL_PACKAGED_BINARIES chordwell chordwell_plugin)
 
 set(CPACK_PACKAGE_NAME "qza-chordwell")
 set(CPACK_PACKAGE_VENDOR "QZA tonefold")
 set(CPACK_PACKAGE_CONTACT "QZA tonefold <support@qza-tonefold.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "string-resonator VST 2.4 audio effect")
-set(CPACK_PACKAGE_DESCRIPTION "QZA Chordwell answers a stereo signal with twelve tuned strings. \
-The package holds the plug-in for Linux VST 2.4 hosts and chordwell, a command-line host that \
-renders audio files through it and shows its editor.")
+# Debian shows the description as it is written: lines of at most 80 columns.
+set(CPACK_PACKAGE_DESCRIPTION "QZA Chordwell answers a stereo signal with twelve tuned strings.
+The package holds the plug-in for Linux VST 2.4 hosts and chordwell, a
+command-line host that renders audio files through it and shows its editor.")
 set(CPACK_DEBIAN_PACKAGE_SECTION "sound")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://qza-tonefold.com")
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The dependencies are read when cpack runs (cmake/debian/package_dependencies.cmake), not by
+# CPack's own reading: that would also give the package postinst and postrm scripts calling
+# ldconfig, since the plug-in lies below /usr/lib, although hosts open it and the dynamic
+# linker never does.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+set(binaries "")
+foreach(target IN LISTS CHORDWELL_PACKAGED_BINARIES)
+  list(APPEND binaries "$<TARGET_FILE:${target}>")
+endforeach()
+set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_BINARY_DIR}/package_dependencies.cmake")
+file(GENERATE OUTPUT "${CPACK_PROJECT_CONFIG_FILE}"
+  CONTENT "set(CHORDWELL_PACKAGED_FILES \"${binaries}\")
+set(CHORDWELL_SHLIBDEPS_DIR \"${CMAKE_BINARY_DIR}/shlibdeps\")
+include(\"${CMAKE_SOURCE_DIR}/cmake/debian/package_dependencies.cmake\")
+")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Release tree (tests and benchmarks too, so that all of it builds at -O3), makes
-# the Debian package from it, installs the package on this machine with apt-get, checks that
-# the installed chordwell loads the installed plug-in, and removes the package again. Run by
+# the Debian package from it, checks it with lintian (any error or warning fails), installs
+# the package on this machine with apt-get, checks that the installed chordwell loads the
+# installed plug-in and has its manual page, and removes the package again. Run by
 # scripts/test.sh; it installs system-wide (root or sudo).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,6 +20,13 @@ quietly() { "$@" >"$log" 2>&1 || { cat "$log"; return 1; }; }
 (cd build-release && quietly cpack -G DEB)
 deb=$(ls build-release/${package}_*.deb)
 
+# Informational (I:) and pedantic (P:) tags pass; a lintian that cannot run fails the check.
+if ! report=$(lintian --no-cfg --fail-on error,warning "$deb" 2>&1); then
+  echo "lintian: $(basename "$deb") has errors or warnings:" >&2
+  echo "$report" >&2
+  exit 1
+fi
+
 # The plug-in reads and writes per-user settings: none of the real user's.
 XDG_CONFIG_HOME=$(mktemp -d)
 export XDG_CONFIG_HOME DEBIAN_FRONTEND=noninteractive
@@ -30,4 +38,5 @@ loads "$(/usr/bin/chordwell info "/usr/lib/vst/QZA Chordwell.so")"
 # With no plug-in named, the installed chordwell finds the one installed with it.
 loads "$(/usr/bin/chordwell info)"
 test -f /usr/share/doc/$package/README.md
+test -f /usr/share/man/man1/chordwell.1.gz
 echo "package: $(basename "$deb") installs, and the installed plug-in loads"

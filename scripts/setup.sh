@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  file                        # cpack reads the programs' library dependencies with it
+  lintian                     # checks the Debian package
   clang libclang-rt-14-dev    # the fuzz targets: clang and its libFuzzer
   libgtest-dev libgmock-dev libbenchmark-dev
   libsndfile1-dev
