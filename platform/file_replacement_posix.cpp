@@ -96,6 +96,9 @@ int createFileBeside(const std::string& target, std::string& temporary) {
     const std::string name = replaced.substr(folder.size(), kMaxNamePart);
     struct stat old {};
     const bool replacing = ::stat(replaced.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    // A file the user made read-only is not replaced behind their back, although the folder
+    // would allow the rename: the save fails as a write to it would.
+    if (replacing && ::faccessat(AT_FDCWD, replaced.c_str(), W_OK, AT_EACCESS) != 0) return -1;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string candidate = folder;
         candidate += '.';

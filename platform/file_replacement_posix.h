@@ -21,7 +21,8 @@ std::string replacedFile(const std::string& target);
 // from its name ("<folder>/.<name>.<random>.tmp"), open for writing and closed on exec. When
 // the replaced file exists it gets that file's permissions; otherwise mode 0666, so the umask
 // alone decides, as for any new document. Answers the descriptor and stores the file's path;
-// -1 with errno set when no file can be created there.
+// -1 with errno set when no file can be created there, or when the replaced file exists but
+// this process may not write to it (a read-only file stays as it is).
 int createFileBeside(const std::string& target, std::string& temporary);
 
 // Flushes the finished temporary file to disk, renames it over the file that `target`

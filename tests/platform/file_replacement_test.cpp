@@ -7,6 +7,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -153,6 +154,29 @@ TEST(FileReplacement, AReplacedFileKeepsItsPermissionsAndItsLink) {
     EXPECT_TRUE(fs::is_symlink(dangling));
     EXPECT_EQ(permissionsOf(folder.path / "real" / "new.qza"), 0644u);
     ::umask(saved);
+}
+
+// A file the user made read-only stays as it is, though its folder would let it be renamed
+// over. Root may write to any file: the save runs as another user, in a child.
+TEST(FileReplacement, AReadOnlyFileIsNotReplaced) {
+    ScratchFolder folder;
+    ::chmod(folder.path.c_str(), 0777);
+    const fs::path file = folder.path / "locked.qza";
+    ASSERT_TRUE(platform::writeFileAtomically(file.string(), "old", 3));
+    ::chmod(file.c_str(), 0444);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(2);
+        const platform::Outcome written = platform::writeFileAtomically(file.string(), "new", 3);
+        ::_exit(!written && written.failure().kind == platform::FailureKind::noAccess ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(fs::file_size(file), 3u);
+    EXPECT_EQ(permissionsOf(file), 0444u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1);
 }
 
 }  // namespace
