@@ -111,8 +111,8 @@ bool CPresetPersistence::rememberChosenFile(const std::string& chosen, bool bank
     const std::string name = chosen.substr(split + 1);
     if (name.empty()) return false;
     if (directory.size() > kLongestPathText || name.size() > kLongestPathText)
-        platform::reportProblem("cannot remember the folder of " + chosen + " for the next file dialog: a folder or " +
-                                "file name longer than " + std::to_string(kLongestPathText) + " bytes does not fit");
+        platform::reportProblem("the next file dialog will not start from " + chosen + ": a folder or file name " +
+                                "longer than " + std::to_string(kLongestPathText) + " bytes is not remembered");
     if (directory.size() <= kLongestPathText) setPathText(currentDirectory, directory);
     if (name.size() <= kLongestPathText) setPathText(bank ? bankFileName : presetFileName, name);
     return true;

@@ -45,6 +45,19 @@ TEST(AtomicWrite, AFailureCarriesTheSystemsOwnMessage) {
     EXPECT_EQ(written.failure().kind, platform::FailureKind::notFound);
 }
 
+// A file name of 250 characters (NTFS takes 255) in a folder that takes the whole path past
+// MAX_PATH: the temporary name beside it must stay a valid name too.
+TEST(AtomicWrite, ALongNameInALongPathCanBeSaved) {
+    TempFolder folder;
+    const std::string target = folder.utf8() + "\\" + std::string(250, 'n');
+    ASSERT_GT(target.size(), static_cast<std::size_t>(MAX_PATH));
+    ASSERT_TRUE(platform::writeFileAtomically(target, "x", 1));
+    char byte = 0;
+    EXPECT_TRUE(platform::readFilePrefix(target, &byte, 1));
+    EXPECT_EQ(byte, 'x');
+    EXPECT_EQ(entries(folder.path), 1);
+}
+
 // Paths from file dialogs use backslashes; paths typed or made elsewhere may use slashes.
 TEST(Paths, BothSeparatorsAreFolders) {
     EXPECT_EQ(platform::kPathSeparator, '\\');
