@@ -27,6 +27,10 @@ public:
     const char* getText() const { return text.c_str(); }
 
     bool isEditing() const { return editing; }
+    // The text being typed while editing (the stored text otherwise).
+    const std::string& getEditText() const { return editing ? editText : text; }
+    // Longest text accepted while typing, in bytes.
+    static constexpr std::size_t kMaxLength = 255;
 
     // A short message shown in place of the text, in its own colour and made smaller where it
     // would not fit, until it is cleared or the user starts editing. The text stays as it is
@@ -35,10 +39,6 @@ public:
     void clearNotice();
     // The notice shown now; empty when there is none.
     const std::string& getNotice() const { return notice; }
-    // The text being typed while editing (the stored text otherwise).
-    const std::string& getEditText() const { return editing ? editText : text; }
-    // Longest text accepted while typing, in bytes.
-    static constexpr std::size_t kMaxLength = 255;
 
     void draw(CDrawContext* context) override;
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
