@@ -22,6 +22,7 @@ void CNewFileSelector::setDefaultExtension(const CFileExtension& extension) {
 
 bool CNewFileSelector::runModal() {
     selected.clear();
+    refusal.clear();
     platform::FileDialogRequest request;
     request.style = style == kSelectSaveFile ? platform::FileDialogRequest::Style::saveFile
                                              : platform::FileDialogRequest::Style::openFile;
@@ -38,6 +39,7 @@ bool CNewFileSelector::runModal() {
     // The host's interface waits for the dialog; its exposed parts of our window are
     // repainted from what was last drawn.
     request.whileWaiting = [] { keepWindowsPaintedDuringDialog(); };
+    request.refused = [this](const std::string& why) { refusal = why; };
 
     // Kept alive through the dialog: the frame is not ours to lose meanwhile.
     frame->remember();

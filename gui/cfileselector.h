@@ -45,6 +45,9 @@ public:
     std::int32_t getNumSelectedFiles() const { return static_cast<std::int32_t>(selected.size()); }
     // A chosen full path (null for no such index).
     const char* getSelectedFile(std::uint32_t index) const;
+    // Why a file the user chose could not be taken, in a few words ("invalid name"); empty
+    // when nothing was refused.
+    const std::string& getRefusal() const { return refusal; }
 
 private:
     CNewFileSelector(CFrame* frame, Style style);
@@ -58,4 +61,5 @@ private:
     std::vector<CFileExtension> extensions;
     bool multiple = false;
     std::vector<std::string> selected;
+    std::string refusal;
 };

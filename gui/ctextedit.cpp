@@ -19,6 +19,8 @@ constexpr CColor kSelectionColor(90, 130, 200, 120);
 constexpr char32_t kFirstPrintable = 0x20;
 constexpr char32_t kDeleteCharacter = 0x7f;
 constexpr char32_t kLastC1Control = 0x9f;
+// A notice wider than the field is drawn in a smaller font, down to this size.
+constexpr CCoord kSmallestNoticeFont = 7;
 
 bool isPrintable(char32_t c) {
     return c >= kFirstPrintable && c != kDeleteCharacter && !(c > kDeleteCharacter && c <= kLastC1Control);
@@ -75,10 +77,24 @@ void CTextEdit::setText(const char* newText) {
     setDirty(true);
 }
 
+void CTextEdit::showNotice(const char* message, const CColor& color) {
+    notice = message ? message : "";
+    noticeColor = color;
+    setDirty(true);
+}
+
+void CTextEdit::clearNotice() {
+    if (notice.empty()) return;
+    notice.clear();
+    setDirty(true);
+}
+
 // ---- editing ----
 
 void CTextEdit::beginEditing() {
     if (editing) return;
+    // The user wants the name, not the message over it.
+    clearNotice();
     editing = true;
     editText = text;
     anchor = 0;
@@ -232,7 +248,10 @@ void CTextEdit::draw(CDrawContext* context) {
     if (!editing) {
         if (style & kNoDrawStyle) return;
         drawBack(context);
-        drawText(context, text.c_str());
+        if (notice.empty())
+            drawText(context, text.c_str());
+        else
+            drawNotice(context);
         return;
     }
 
@@ -301,6 +320,21 @@ void CTextEdit::draw(CDrawContext* context) {
         context->drawLine(CPoint(x, inner.top + 1), CPoint(x, inner.bottom - 2));
     }
     context->restoreGlobalState();
+}
+
+void CTextEdit::drawNotice(CDrawContext* context) {
+    const CFontDesc saved = font;
+    const CColor savedColor = fontColor;
+    const CCoord room = size.getWidth() - 2 * kTextInset;
+    context->setFont(&font);
+    while (font.getSize() > kSmallestNoticeFont && context->getStringWidth(notice.c_str()) > room) {
+        font.setSize(font.getSize() - 1);
+        context->setFont(&font);
+    }
+    fontColor = noticeColor;
+    drawText(context, notice.c_str());
+    font = saved;
+    fontColor = savedColor;
 }
 
 bool CTextEdit::isTypeOf(const char* type) const {

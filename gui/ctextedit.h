@@ -32,6 +32,14 @@ public:
     // Longest text accepted while typing, in bytes.
     static constexpr std::size_t kMaxLength = 255;
 
+    // A short message shown in place of the text, in its own colour and made smaller where it
+    // would not fit, until it is cleared or the user starts editing. The text stays as it is
+    // underneath and comes back with the notice's end.
+    void showNotice(const char* message, const CColor& color);
+    void clearNotice();
+    // The notice shown now; empty when there is none.
+    const std::string& getNotice() const { return notice; }
+
     void draw(CDrawContext* context) override;
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
     std::int32_t onKeyDown(VstKeyCode& keyCode) override;
@@ -48,6 +56,7 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
+    void drawNotice(CDrawContext* context);
     void beginEditing();
     // Leaves editing; with `commit`, a changed text is stored and the listener told.
     void endEditing(bool commit);
@@ -62,6 +71,8 @@ private:
 
     std::string text;
     std::string editText;
+    std::string notice;
+    CColor noticeColor;
     bool editing = false;
     std::size_t caret = 0;   // byte offsets into editText, always on character boundaries
     std::size_t anchor = 0;  // the selection's other end

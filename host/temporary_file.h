@@ -6,13 +6,15 @@
 
 namespace host {
 
-// Creates an empty file under a random hidden name in the target's folder, with the
-// permissions a newly created file gets. Answers its open descriptor and stores its path;
-// throws CHostError when it cannot be created.
+// Creates an empty file under a random hidden name in the folder of the file the target
+// replaces (through a symbolic link, the file it points to), with that file's permissions, or
+// those a newly created file gets. Answers its open descriptor and stores its path; throws
+// CHostError when it cannot be created.
 int createTemporaryBeside(const std::filesystem::path& target, std::filesystem::path& temporary);
 
-// Renames the finished temporary file over the target, durably. Throws CHostError naming the
-// target when the rename fails.
+// Flushes the finished temporary file to disk and renames it over the target (a symbolic link
+// stays and the file it points to is replaced), durably. Throws CHostError naming the target
+// when the flush or the rename fails.
 void moveIntoPlace(const std::filesystem::path& temporary, const std::filesystem::path& target);
 
 }  // namespace host

@@ -29,6 +29,9 @@ struct FileDialogRequest {
     // Called again and again while the dialog is open, on the thread that runs it, so that
     // the caller can keep its own windows painted.
     std::function<void()> whileWaiting;
+    // Called when the user chose a file whose name this program cannot use, with the reason
+    // in a few words; that choice is then left out of the chosen paths.
+    std::function<void(const std::string& why)> refused;
 };
 
 class FileDialogRunner {

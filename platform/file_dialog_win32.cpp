@@ -18,6 +18,7 @@ namespace {
 
 // Room for the chosen names: a multiple selection lists them all in one buffer.
 constexpr std::size_t kPathBufferSize = 32768;
+constexpr const char* kUnusableName = "invalid name";
 
 // "QZA Preset\0*.qza\0" for each type, and one more terminator.
 std::wstring filterOf(const std::vector<FileType>& types) {
@@ -36,8 +37,9 @@ std::wstring filterOf(const std::vector<FileType>& types) {
 }
 
 // The buffer holds either one full path, or the folder and then each name (a multiple
-// selection), each ended by a terminator, the whole ended by another.
-std::vector<std::string> chosenPaths(const std::vector<wchar_t>& buffer) {
+// selection), each ended by a terminator, the whole ended by another. A name with an unpaired
+// surrogate has no UTF-8 form: it is left out, and the request told why.
+std::vector<std::string> chosenPaths(const std::vector<wchar_t>& buffer, const FileDialogRequest& request) {
     std::vector<std::wstring> parts;
     std::size_t start = 0;
     while (start < buffer.size() && buffer[start] != L'\0') {
@@ -55,8 +57,15 @@ std::vector<std::string> chosenPaths(const std::vector<wchar_t>& buffer) {
         for (std::size_t i = 1; i < parts.size(); ++i) wide.push_back(folder + parts[i]);
     }
     std::vector<std::string> paths;
-    for (const std::wstring& path : wide)
-        if (const std::optional<std::string> narrow = toUtf8(path)) paths.push_back(*narrow);
+    for (const std::wstring& path : wide) {
+        if (const std::optional<std::string> narrow = toUtf8(path)) {
+            paths.push_back(*narrow);
+            continue;
+        }
+        reportProblem("cannot use the chosen file: its name holds a broken character (an unpaired UTF-16 "
+                      "surrogate), which no UTF-8 path can hold");
+        if (request.refused) request.refused(kUnusableName);
+    }
     return paths;
 }
 
@@ -99,7 +108,7 @@ public:
                 reportProblem("the file dialog failed (common dialog error " + std::to_string(error) + ")");
             return {};
         }
-        return chosenPaths(buffer);
+        return chosenPaths(buffer, request);
     }
 };
 

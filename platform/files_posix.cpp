@@ -49,14 +49,16 @@ std::string workingDirectory() {
     return ::getcwd(buffer, sizeof(buffer)) ? std::string(buffer) : std::string();
 }
 
-bool readFilePrefix(const std::string& path, void* buffer, std::size_t size) {
+Outcome readFilePrefix(const std::string& path, void* buffer, std::size_t size) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return false;
+    if (!file) return lastSystemFailure();
     std::vector<unsigned char> bytes(size);
     const std::size_t got = std::fread(bytes.data(), 1, size, file);
+    const int readError = std::ferror(file) ? errno : 0;
     std::fclose(file);
+    if (readError != 0) return systemFailure(readError);
     std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(got), static_cast<unsigned char*>(buffer));
-    return true;
+    return {};
 }
 
 bool readFileExactly(const std::string& path, void* buffer, std::size_t size) {
@@ -72,29 +74,36 @@ std::optional<std::string> readSmallTextFile(const std::string& path, std::size_
     return std::string(bytes->begin(), bytes->end());
 }
 
-bool writeFileAtomically(const std::string& path, const void* data, std::size_t size) {
+Outcome writeFileAtomically(const std::string& path, const void* data, std::size_t size) {
     std::string temporary;
     const int fd = createFileBeside(path, temporary);
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, static_cast<const unsigned char*>(data), size) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = renameOver(temporary, path);
-    if (!ok) ::unlink(temporary.c_str());
-    return ok;
+    if (fd < 0) return lastSystemFailure();
+    // renameOver flushes the file to disk before it takes the target's name.
+    int error = writeAll(fd, static_cast<const unsigned char*>(data), size) ? 0 : errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && !renameOver(temporary, path)) error = errno;
+    if (error == 0) return {};
+    ::unlink(temporary.c_str());
+    return systemFailure(error);
 }
 
-bool makeFolders(const std::string& path) {
-    if (path.empty()) return false;
+Outcome makeFolders(const std::string& path) {
+    if (path.empty()) return systemFailure(ENOENT);
     for (std::size_t i = 1; i <= path.size(); ++i) {
         if (i == path.size() || path[i] == kPathSeparator) {
             const std::string prefix = path.substr(0, i);
-            if (::mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST) return false;
+            if (::mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST) return lastSystemFailure();
         }
     }
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    if (::stat(path.c_str(), &info) != 0) return lastSystemFailure();
+    if (!S_ISDIR(info.st_mode)) return systemFailure(ENOTDIR);
+    return {};
 }
 
-bool removeFile(const std::string& path) { return ::unlink(path.c_str()) == 0 || errno == ENOENT; }
+Outcome removeFile(const std::string& path) {
+    if (::unlink(path.c_str()) == 0 || errno == ENOENT) return {};
+    return lastSystemFailure();
+}
 
 }  // namespace platform

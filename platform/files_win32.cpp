@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -21,11 +22,36 @@ namespace {
 
 // Tries at most this many temporary names before a save gives up.
 constexpr int kTemporaryNameAttempts = 100;
+// Paths from this length on are given to the file calls in their long form ("\\?\"): the
+// plain form ends at MAX_PATH characters, and CreateDirectoryW keeps 12 of those for an
+// 8.3 name.
+constexpr std::size_t kLongPathFrom = MAX_PATH - 12;
+// The target's name is cut to this many characters in the temporary name, so that the whole
+// stays within the 255 characters a file name may have.
+constexpr std::size_t kMaxNamePart = 200;
+constexpr const wchar_t* kLongPrefix = L"\\\\?\\";
+constexpr const wchar_t* kLongSharePrefix = L"\\\\?\\UNC\\";
+constexpr std::size_t kDriveLength = 3;  // "C:\"
 
 // Bytes per ReadFile / WriteFile call, well inside the DWORD those calls count in.
 constexpr std::size_t kChunk = 1u << 20;
 
 bool isSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// The path as the file calls take it: short paths as they are, long ones in the long form made
+// from the full path ("\\?\C:\..." or "\\?\UNC\server\share\..."). That form skips the
+// calls' own clean-up, so the full path with its "." and ".." and '/' resolved goes into it.
+std::wstring callPath(const std::wstring& path) {
+    if (path.size() < kLongPathFrom || path.rfind(kLongPrefix, 0) == 0) return path;
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) return path;
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) return path;
+    full.resize(length);
+    if (full.rfind(L"\\\\", 0) == 0) return kLongSharePrefix + full.substr(2);
+    return kLongPrefix + full;
+}
 
 class FileHandle {
 public:
@@ -47,9 +73,19 @@ private:
     HANDLE handle_;
 };
 
+// A path that is no UTF-8 or empty cannot name a file; the calls report it as a bad name.
+std::optional<std::wstring> widePath(const std::string& path) {
+    auto wide = toUtf16(path);
+    if (!wide || wide->empty()) {
+        SetLastError(ERROR_INVALID_NAME);
+        return std::nullopt;
+    }
+    return callPath(*wide);
+}
+
 HANDLE openForReading(const std::string& path) {
-    const auto wide = toUtf16(path);
-    if (!wide || wide->empty()) return INVALID_HANDLE_VALUE;
+    const auto wide = widePath(path);
+    if (!wide) return INVALID_HANDLE_VALUE;
     return CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
@@ -83,10 +119,14 @@ bool writeAll(HANDLE file, const unsigned char* data, std::size_t size) {
     return true;
 }
 
-// A name beside the target that no other save, in this process or another, uses at the same time.
+// A name beside the target that no other save, in this process or another, uses at the same
+// time, with the target's own name cut so that it stays a valid file name.
 std::wstring temporaryName(const std::wstring& target) {
     static std::atomic<unsigned> counter{0};
-    return target + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) + L".tmp";
+    const std::size_t separator = target.find_last_of(L"\\/");
+    const std::size_t nameStart = separator == std::wstring::npos ? 0 : separator + 1;
+    return target.substr(0, nameStart) + target.substr(nameStart, kMaxNamePart) + L"." +
+           std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(counter++) + L".tmp";
 }
 
 bool isFolder(const std::wstring& path) {
@@ -104,11 +144,11 @@ std::string workingDirectory() {
     return text.value_or(std::string());
 }
 
-bool readFilePrefix(const std::string& path, void* buffer, std::size_t size) {
+Outcome readFilePrefix(const std::string& path, void* buffer, std::size_t size) {
     const auto bytes = readUpTo(path, size);
-    if (!bytes) return false;
+    if (!bytes) return lastSystemFailure();
     std::copy(bytes->begin(), bytes->end(), static_cast<unsigned char*>(buffer));
-    return true;
+    return {};
 }
 
 bool readFileExactly(const std::string& path, void* buffer, std::size_t size) {
@@ -124,57 +164,76 @@ std::optional<std::string> readSmallTextFile(const std::string& path, std::size_
     return std::string(bytes->begin(), bytes->end());
 }
 
-bool writeFileAtomically(const std::string& path, const void* data, std::size_t size) {
-    const auto target = toUtf16(path);
-    if (!target || target->empty()) return false;
+Outcome writeFileAtomically(const std::string& path, const void* data, std::size_t size) {
+    const auto wide = toUtf16(path);
+    if (!wide || wide->empty()) return systemFailure(ERROR_INVALID_NAME);
+    const std::wstring target = callPath(*wide);
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-        const std::wstring temporary = temporaryName(*target);
+        // The temporary name is longer than the target's: it may need the long form alone.
+        const std::wstring temporary = callPath(temporaryName(target));
         FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                     nullptr));
         if (!file.valid()) {
             if (GetLastError() == ERROR_FILE_EXISTS) continue;
-            return false;
+            return lastSystemFailure();
         }
-        bool ok = writeAll(file.get(), static_cast<const unsigned char*>(data), size) &&
-                  FlushFileBuffers(file.get()) != 0;
-        ok = file.close() && ok;
+        DWORD error = ERROR_SUCCESS;
+        if (!writeAll(file.get(), static_cast<const unsigned char*>(data), size) || !FlushFileBuffers(file.get()))
+            error = GetLastError();
+        if (!file.close() && error == ERROR_SUCCESS) error = GetLastError();
         // Replaces the old file in one step and returns only once the move is on disk.
-        if (ok) {
-            ok = MoveFileExW(temporary.c_str(), target->c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-        }
-        if (!ok) DeleteFileW(temporary.c_str());
-        return ok;
+        if (error == ERROR_SUCCESS &&
+            !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            error = GetLastError();
+        if (error == ERROR_SUCCESS) return {};
+        DeleteFileW(temporary.c_str());
+        return systemFailure(static_cast<long>(error));
     }
-    return false;
+    return systemFailure(ERROR_FILE_EXISTS);
 }
 
-bool makeFolders(const std::string& path) {
-    const auto wide = toUtf16(path);
-    if (!wide || wide->empty()) return false;
-    // A share's name (\\server\share) is no folder to create: start past it.
+Outcome makeFolders(const std::string& path) {
+    const auto utf16 = toUtf16(path);
+    if (!utf16 || utf16->empty()) return systemFailure(ERROR_INVALID_NAME);
+    const std::wstring wide = callPath(*utf16);
+    // Where the folders to create begin: past a long form's prefix and its drive ("C:\"), and
+    // past a share's name (\\server\share), which is no folder to create.
     std::size_t start = 1;
-    if (wide->size() > 2 && isSeparator((*wide)[0]) && isSeparator((*wide)[1])) {
+    bool share = false;
+    if (wide.rfind(kLongSharePrefix, 0) == 0) {
+        start = std::wcslen(kLongSharePrefix);
+        share = true;
+    } else if (wide.rfind(kLongPrefix, 0) == 0) {
+        start = std::wcslen(kLongPrefix) + kDriveLength;
+    } else if (wide.size() > 2 && isSeparator(wide[0]) && isSeparator(wide[1])) {
+        start = 2;
+        share = true;
+    }
+    if (share) {
         int separators = 0;
-        for (start = 2; start < wide->size() && separators < 2; ++start) {
-            if (isSeparator((*wide)[start])) ++separators;
+        for (; start < wide.size() && separators < 2; ++start) {
+            if (isSeparator(wide[start])) ++separators;
         }
     }
-    for (std::size_t i = start; i <= wide->size(); ++i) {
-        if (i < wide->size() && !isSeparator((*wide)[i])) continue;
-        const std::wstring prefix = wide->substr(0, i);
+    for (std::size_t i = start; i <= wide.size(); ++i) {
+        if (i < wide.size() && !isSeparator(wide[i])) continue;
+        const std::wstring part = wide.substr(0, i);
         // Drive names ("C:") and folders that exist already need nothing.
-        if (isFolder(prefix)) continue;
-        if (!CreateDirectoryW(prefix.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+        if (isFolder(part)) continue;
+        if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return lastSystemFailure();
     }
-    return isFolder(*wide);
+    if (!isFolder(wide)) return systemFailure(ERROR_DIRECTORY);
+    return {};
 }
 
-bool removeFile(const std::string& path) {
-    const auto wide = toUtf16(path);
-    if (!wide || wide->empty()) return false;
-    if (DeleteFileW(wide->c_str())) return true;
+Outcome removeFile(const std::string& path) {
+    const auto wide = widePath(path);
+    if (!wide) return lastSystemFailure();
+    if (DeleteFileW(wide->c_str())) return {};
     const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
+    return systemFailure(static_cast<long>(error));
 }
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 // folder $XDG_CONFIG_HOME/QZA-tonefold/QZAChordwell/ (~/.config when the variable is unset):
 // binary values as their raw bytes, text values as UTF-8. Values are replaced through a
 // temporary file and a rename, so a crash never leaves half a value.
+#include <cerrno>
 #include <cstdlib>
 
 #include "platform/files.h"
@@ -33,12 +34,15 @@ std::string SettingsStore::location() {
     return root + kPathSeparator + kVendorFolder + kPathSeparator + kProductFolder;
 }
 
-bool SettingsStore::write(const char* name, const void* data, std::size_t size) {
+Outcome SettingsStore::write(const char* name, const void* data, std::size_t size) {
     const std::string path = valuePath(name);
-    return !path.empty() && makeFolders(location()) && writeFileAtomically(path, data, size);
+    // Without HOME nor XDG_CONFIG_HOME there is no folder of the user's to write to.
+    if (path.empty()) return systemFailure(ENOENT);
+    if (Outcome folder = makeFolders(location()); !folder) return folder;
+    return writeFileAtomically(path, data, size);
 }
 
-bool SettingsStore::writeText(const char* name, const std::string& text) {
+Outcome SettingsStore::writeText(const char* name, const std::string& text) {
     return write(name, text.data(), text.size());
 }
 
@@ -53,9 +57,10 @@ std::optional<std::string> SettingsStore::readText(const char* name, std::size_t
     return readSmallTextFile(path, maxSize);
 }
 
-bool SettingsStore::remove(const char* name) {
+Outcome SettingsStore::remove(const char* name) {
     const std::string path = valuePath(name);
-    return !path.empty() && removeFile(path);
+    if (path.empty()) return systemFailure(ENOENT);
+    return removeFile(path);
 }
 
 }  // namespace platform

@@ -30,7 +30,7 @@ public:
                    : RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, access, &key_);
         if (result != ERROR_SUCCESS) {
             key_ = nullptr;
-            missing_ = result == ERROR_FILE_NOT_FOUND;
+            status_ = result;
         }
     }
     ~Key() {
@@ -40,11 +40,13 @@ public:
     Key& operator=(const Key&) = delete;
 
     HKEY get() const { return key_; }
-    bool missing() const { return missing_; }
+    bool missing() const { return status_ == ERROR_FILE_NOT_FOUND; }
+    // Why the key could not be opened or created.
+    LONG status() const { return status_; }
 
 private:
     HKEY key_ = nullptr;
-    bool missing_ = false;
+    LONG status_ = ERROR_SUCCESS;
 };
 
 std::optional<std::wstring> valueName(const char* name) {
@@ -52,12 +54,15 @@ std::optional<std::wstring> valueName(const char* name) {
     return toUtf16(name);
 }
 
-bool setValue(const char* name, DWORD type, const void* data, std::size_t size) {
+Outcome setValue(const char* name, DWORD type, const void* data, std::size_t size) {
     const auto wideName = valueName(name);
-    if (!wideName || size > MAXDWORD) return false;
+    if (!wideName || size > MAXDWORD) return systemFailure(ERROR_INVALID_PARAMETER);
     Key key(KEY_WRITE, true);
-    return key.get() && RegSetValueExW(key.get(), wideName->c_str(), 0, type, static_cast<const BYTE*>(data),
-                                       static_cast<DWORD>(size)) == ERROR_SUCCESS;
+    if (!key.get()) return systemFailure(key.status());
+    const LSTATUS result =
+        RegSetValueExW(key.get(), wideName->c_str(), 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size));
+    if (result != ERROR_SUCCESS) return systemFailure(result);
+    return {};
 }
 
 // The value's bytes when it has this type and at most `size` bytes.
@@ -81,13 +86,13 @@ std::optional<std::vector<BYTE>> queryValue(const char* name, DWORD wantedType, 
 
 std::string SettingsStore::location() { return "HKEY_CURRENT_USER\\" + toUtf8(keyPath()).value_or(""); }
 
-bool SettingsStore::write(const char* name, const void* data, std::size_t size) {
+Outcome SettingsStore::write(const char* name, const void* data, std::size_t size) {
     return setValue(name, REG_BINARY, data, size);
 }
 
-bool SettingsStore::writeText(const char* name, const std::string& text) {
+Outcome SettingsStore::writeText(const char* name, const std::string& text) {
     const auto wide = toUtf16(text);
-    if (!wide || wide->find(L'\0') != std::wstring::npos) return false;
+    if (!wide || wide->find(L'\0') != std::wstring::npos) return systemFailure(ERROR_NO_UNICODE_TRANSLATION);
     return setValue(name, REG_SZ, wide->c_str(), (wide->size() + 1) * sizeof(wchar_t));
 }
 
@@ -114,13 +119,14 @@ std::optional<std::string> SettingsStore::readText(const char* name, std::size_t
     return text;
 }
 
-bool SettingsStore::remove(const char* name) {
+Outcome SettingsStore::remove(const char* name) {
     const auto wideName = valueName(name);
-    if (!wideName) return false;
+    if (!wideName) return systemFailure(ERROR_INVALID_PARAMETER);
     Key key(KEY_SET_VALUE, false);
-    if (!key.get()) return key.missing();
+    if (!key.get()) return key.missing() ? Outcome() : Outcome(systemFailure(key.status()));
     const LONG result = RegDeleteValueW(key.get(), wideName->c_str());
-    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+    if (result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND) return {};
+    return systemFailure(result);
 }
 
 }  // namespace platform

@@ -1,8 +1,8 @@
 #include "presets/preset_persistence.h"
 
-#include <cerrno>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "platform/diagnostics.h"
 #include "platform/files.h"
@@ -23,13 +23,18 @@ constexpr const char* kPresetNameValue = "CurrPreset";
 
 constexpr std::size_t kLongestPathText = kPathTextSize - 1;
 
-// Why the last system call failed.
-std::string reason() { return std::strerror(errno); }
+// Tells the diagnostics stream the whole story and answers the few words for the user.
+CommandNotice failed(const char* notDone, const std::string& what, const platform::Failure& failure) {
+    platform::reportProblem(what + ": " + failure.text);
+    return CommandNotice::of(notDone, platform::describe(failure.kind));
+}
 
-void removeValue(const char* valueName) {
-    if (!platform::SettingsStore::remove(valueName))
-        platform::reportProblem(std::string("cannot remove ") + valueName + " from " +
-                                platform::SettingsStore::location() + ": " + reason());
+CommandNotice removeValue(const char* valueName) {
+    const platform::Outcome removed = platform::SettingsStore::remove(valueName);
+    if (removed) return {};
+    return failed(kNotCleared,
+                  std::string("cannot remove ") + valueName + " from " + platform::SettingsStore::location(),
+                  removed.failure());
 }
 
 // Copies text into a remembered path text; a text that does not fit leaves it empty.
@@ -105,71 +110,84 @@ void CPresetPersistence::setBankImage(const unsigned char* data, bool reversed) 
 // Files
 
 bool CPresetPersistence::rememberChosenFile(const std::string& chosen, bool bank) {
-    // The directory keeps its trailing separator. A path without one, or a part that does not
-    // fit the remembered texts, is refused whole rather than cut into a wrong path.
+    // The directory keeps its trailing separator. A part that does not fit the remembered
+    // texts is not cut into a wrong path: it is not remembered at all.
     const std::size_t split = chosen.rfind(platform::kPathSeparator);
     if (split == std::string::npos) return false;
     const std::string directory = chosen.substr(0, split + 1);
     const std::string name = chosen.substr(split + 1);
     if (name.empty()) return false;
-    if (directory.size() > kLongestPathText || name.size() > kLongestPathText) {
-        platform::reportProblem("cannot use " + chosen + ": a folder or file name longer than " +
-                                std::to_string(kLongestPathText) + " bytes cannot be remembered");
-        return false;
-    }
-    setPathText(currentDirectory, directory);
-    setPathText(bank ? bankFileName : presetFileName, name);
+    if (directory.size() > kLongestPathText || name.size() > kLongestPathText)
+        platform::reportProblem("the next file dialog will not start from " + chosen + ": a folder or file name " +
+                                "longer than " + std::to_string(kLongestPathText) + " bytes is not remembered");
+    if (directory.size() <= kLongestPathText) setPathText(currentDirectory, directory);
+    if (name.size() <= kLongestPathText) setPathText(bank ? bankFileName : presetFileName, name);
     return true;
 }
 
-void CPresetPersistence::loadPresetFile(const std::string& path, bool reversed) {
-    if (!effect) return;
-    unsigned char bytes[kPresetImageSize] = {};
-    PresetRecord probe{};
-    if (!platform::readFilePrefix(path, bytes, sizeof(bytes)))
-        platform::reportProblem("cannot read " + path + ": " + reason());
-    else if (!readPresetImage(bytes, effect->getUniqueID(), reversed, probe))
-        platform::reportProblem(path + " is not a QZA Chordwell preset file");
-    setPresetImage(bytes, reversed);
-}
-
-void CPresetPersistence::savePresetFile(const std::string& path) {
-    unsigned char bytes[kPresetImageSize] = {};
-    getPresetImage(bytes);
-    if (!platform::writeFileAtomically(path, bytes, sizeof(bytes)))
-        platform::reportProblem("cannot write " + path + ": " + reason());
-}
-
-void CPresetPersistence::loadBankFile(const std::string& path, bool reversed) {
-    if (!effect) return;
+CommandNotice CPresetPersistence::loadFile(const std::string& path, bool reversed, bool bank) {
+    if (!effect) return {};
+    const std::size_t size = bank ? kBankImageSize : kPresetImageSize;
     unsigned char bytes[kBankImageSize] = {};
-    PresetRecord probe[kNumPresets]{};
-    if (!platform::readFilePrefix(path, bytes, sizeof(bytes)))
-        platform::reportProblem("cannot read " + path + ": " + reason());
-    else if (!readBankImage(bytes, effect->getUniqueID(), reversed, probe))
-        platform::reportProblem(path + " is not a QZA Chordwell bank file");
-    setBankImage(bytes, reversed);
+    CommandNotice notice;
+    if (const platform::Outcome read = platform::readFilePrefix(path, bytes, size); !read) {
+        notice = failed(kNotLoaded, "cannot read " + path, read.failure());
+    } else {
+        PresetRecord probe[kNumPresets]{};
+        const bool fits = bank ? readBankImage(bytes, effect->getUniqueID(), reversed, probe)
+                               : readPresetImage(bytes, effect->getUniqueID(), reversed, probe[0]);
+        if (!fits) {
+            platform::reportProblem(path + " is not a QZA Chordwell " + (bank ? "bank" : "preset") + " file");
+            notice = CommandNotice::of(kNotLoaded, bank ? "not a QZA bank" : "not a QZA preset");
+        }
+    }
+    // A refused image changes nothing; the bank reader still applies preset 0 first.
+    if (bank)
+        setBankImage(bytes, reversed);
+    else
+        setPresetImage(bytes, reversed);
+    return notice;
 }
 
-void CPresetPersistence::saveBankFile(const std::string& path) {
-    unsigned char bytes[kBankImageSize] = {};
-    getBankImage(bytes);
-    if (!platform::writeFileAtomically(path, bytes, sizeof(bytes)))
-        platform::reportProblem("cannot write " + path + ": " + reason());
-}
-
-// ---------------------------------------------------------------------------------------------
-// Settings
-
-void CPresetPersistence::storeImageValue(const char* valueName, bool bank) {
+CommandNotice CPresetPersistence::saveFile(const std::string& path, bool bank) {
     unsigned char bytes[kBankImageSize] = {};
     if (bank)
         getBankImage(bytes);
     else
         getPresetImage(bytes);
-    if (!platform::SettingsStore::write(valueName, bytes, bank ? kBankImageSize : kPresetImageSize))
-        platform::reportProblem(std::string("cannot store ") + valueName + " in " +
-                                platform::SettingsStore::location() + ": " + reason());
+    const std::size_t size = bank ? kBankImageSize : kPresetImageSize;
+    const platform::Outcome written = platform::writeFileAtomically(path, bytes, size);
+    if (written) return {};
+    CommandNotice notice = failed(kNotSaved, "cannot write " + path, written.failure());
+    // What a save misses is the folder it writes into.
+    if (written.failure().kind == platform::FailureKind::notFound)
+        notice = CommandNotice::of(kNotSaved, "folder not found");
+    return notice;
+}
+
+CommandNotice CPresetPersistence::loadPresetFile(const std::string& path, bool reversed) {
+    return loadFile(path, reversed, false);
+}
+CommandNotice CPresetPersistence::savePresetFile(const std::string& path) { return saveFile(path, false); }
+CommandNotice CPresetPersistence::loadBankFile(const std::string& path, bool reversed) {
+    return loadFile(path, reversed, true);
+}
+CommandNotice CPresetPersistence::saveBankFile(const std::string& path) { return saveFile(path, true); }
+
+// ---------------------------------------------------------------------------------------------
+// Settings
+
+CommandNotice CPresetPersistence::storeImageValue(const char* valueName, bool bank) {
+    unsigned char bytes[kBankImageSize] = {};
+    if (bank)
+        getBankImage(bytes);
+    else
+        getPresetImage(bytes);
+    const platform::Outcome written =
+        platform::SettingsStore::write(valueName, bytes, bank ? kBankImageSize : kPresetImageSize);
+    if (written) return {};
+    return failed(kNotStored, std::string("cannot store ") + valueName + " in " + platform::SettingsStore::location(),
+                  written.failure());
 }
 
 // A missing value leaves zero bytes, which the image readers refuse; the bank reader still
@@ -183,21 +201,26 @@ void CPresetPersistence::recallImageValue(const char* valueName, bool bank) {
         setPresetImage(bytes, false);
 }
 
-void CPresetPersistence::storeDefaultPreset() { storeImageValue(kDefaultPresetValue, false); }
-void CPresetPersistence::clearDefaultPreset() { removeValue(kDefaultPresetValue); }
+CommandNotice CPresetPersistence::storeDefaultPreset() { return storeImageValue(kDefaultPresetValue, false); }
+CommandNotice CPresetPersistence::clearDefaultPreset() { return removeValue(kDefaultPresetValue); }
 void CPresetPersistence::readDefaultPreset() { recallImageValue(kDefaultPresetValue, false); }
-void CPresetPersistence::storeDefaultBank() { storeImageValue(kDefaultBankValue, true); }
-void CPresetPersistence::clearDefaultBank() { removeValue(kDefaultBankValue); }
+CommandNotice CPresetPersistence::storeDefaultBank() { return storeImageValue(kDefaultBankValue, true); }
+CommandNotice CPresetPersistence::clearDefaultBank() { return removeValue(kDefaultBankValue); }
 void CPresetPersistence::readDefaultBank() { recallImageValue(kDefaultBankValue, true); }
-void CPresetPersistence::storeMemoryA() { storeImageValue(kMemoryAValue, false); }
-void CPresetPersistence::storeMemoryB() { storeImageValue(kMemoryBValue, false); }
+CommandNotice CPresetPersistence::storeMemoryA() { return storeImageValue(kMemoryAValue, false); }
+CommandNotice CPresetPersistence::storeMemoryB() { return storeImageValue(kMemoryBValue, false); }
 void CPresetPersistence::recallMemoryA() { recallImageValue(kMemoryAValue, false); }
 void CPresetPersistence::recallMemoryB() { recallImageValue(kMemoryBValue, false); }
 
 void CPresetPersistence::savePaths() {
-    platform::SettingsStore::writeText(kDirectoryValue, currentDirectory);
-    platform::SettingsStore::writeText(kBankNameValue, bankFileName);
-    platform::SettingsStore::writeText(kPresetNameValue, presetFileName);
+    const std::pair<const char*, const char*> values[] = {
+        {kDirectoryValue, currentDirectory}, {kBankNameValue, bankFileName}, {kPresetNameValue, presetFileName}};
+    for (const auto& [valueName, text] : values) {
+        const platform::Outcome written = platform::SettingsStore::writeText(valueName, text);
+        if (!written)
+            platform::reportProblem(std::string("cannot store ") + valueName + " in " +
+                                    platform::SettingsStore::location() + ": " + written.failure().text);
+    }
 }
 
 void CPresetPersistence::readPaths() {

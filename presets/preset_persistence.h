@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "presets/command_notice.h"
+
 class CPresetEditorInterface;
 class CPresetSystemEffect;
 
@@ -30,27 +32,31 @@ public:
 
     // A path chosen in a file dialog: its folder, separator included, becomes the remembered
     // directory and its file name the remembered name of its kind. False, remembering nothing,
-    // for a path without a folder or a file name, or with a part too long to remember.
+    // for a path without a folder or a file name: no file command can use it. A part too long
+    // for the remembered texts is only not remembered (and the old text kept); the command
+    // still runs on the whole path.
     bool rememberChosenFile(const std::string& path, bool bank);
     // The file commands once the file is chosen. A file that cannot be read or written, or
-    // does not hold an image of the right kind, is reported on the diagnostics stream and
-    // changes nothing (but for preset 0 applied by a bank load).
-    void loadPresetFile(const std::string& path, bool reversed);
-    void savePresetFile(const std::string& path);
-    void loadBankFile(const std::string& path, bool reversed);
-    void saveBankFile(const std::string& path);
+    // does not hold an image of the right kind, changes nothing (but for preset 0 applied by a
+    // bank load): the reason goes to the diagnostics stream, and the answer says it in a few
+    // words for the user.
+    CommandNotice loadPresetFile(const std::string& path, bool reversed);
+    CommandNotice savePresetFile(const std::string& path);
+    CommandNotice loadBankFile(const std::string& path, bool reversed);
+    CommandNotice saveBankFile(const std::string& path);
 
-    // Per-user settings.
-    void storeDefaultPreset();
-    void clearDefaultPreset();
+    // Per-user settings. The writes answer as the file commands do.
+    CommandNotice storeDefaultPreset();
+    CommandNotice clearDefaultPreset();
     void readDefaultPreset();
-    void storeDefaultBank();
-    void clearDefaultBank();
+    CommandNotice storeDefaultBank();
+    CommandNotice clearDefaultBank();
     void readDefaultBank();
-    void storeMemoryA();
-    void storeMemoryB();
+    CommandNotice storeMemoryA();
+    CommandNotice storeMemoryB();
     void recallMemoryA();
     void recallMemoryB();
+    // Run as the editor goes, with nobody to tell: a failure goes to the diagnostics stream.
     void savePaths();
     void readPaths();
     // Default bank, then default preset, then the remembered paths.
@@ -62,7 +68,9 @@ public:
     const char* getPresetFileName() const { return presetFileName; }
 
 private:
-    void storeImageValue(const char* valueName, bool bank);
+    CommandNotice storeImageValue(const char* valueName, bool bank);
+    CommandNotice loadFile(const std::string& path, bool reversed, bool bank);
+    CommandNotice saveFile(const std::string& path, bool bank);
     void recallImageValue(const char* valueName, bool bank);
 
     CPresetSystemEffect* effect;

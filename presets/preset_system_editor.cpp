@@ -193,7 +193,10 @@ void CPresetSystemEditor::clearBarPointers() {
 bool CPresetSystemEditor::onBarThread() const { return std::this_thread::get_id() == barThread.load(); }
 
 void CPresetSystemEditor::idle() {
-    if (onBarThread() && namesStale.exchange(false)) showStoredNames();
+    if (onBarThread()) {
+        if (namesStale.exchange(false)) showStoredNames();
+        notice.idle(nameField);
+    }
     AEffGUIEditor::idle();
 }
 
@@ -359,44 +362,50 @@ bool CPresetSystemEditor::chooseFile(bool save, bool bank, bool reversed, std::s
     selector->runModal();
     const bool one = selector->getNumSelectedFiles() == 1;
     const std::string chosen = one ? selector->getSelectedFile(0) : "";
+    if (!one && !selector->getRefusal().empty())
+        tell(CommandNotice::of(save ? kNotSaved : kNotLoaded, selector->getRefusal()));
     selector->forget();
     if (!one || !persistence.rememberChosenFile(chosen, bank)) return false;
     path = chosen;
     return true;
 }
 
+void CPresetSystemEditor::tell(const CommandNotice& result) {
+    if (onBarThread()) notice.show(nameField, result);
+}
+
 void CPresetSystemEditor::loadPresetFile(bool reversed) {
     std::string path;
     if (!chooseFile(false, false, reversed, path)) return;
-    persistence.loadPresetFile(path, reversed);
+    tell(persistence.loadPresetFile(path, reversed));
     if (frame) frame->setDirty(true);
 }
 
 void CPresetSystemEditor::savePresetFile() {
     std::string path;
-    if (chooseFile(true, false, false, path)) persistence.savePresetFile(path);
+    if (chooseFile(true, false, false, path)) tell(persistence.savePresetFile(path));
 }
 
 void CPresetSystemEditor::loadBankFile(bool reversed) {
     std::string path;
     if (!chooseFile(false, true, reversed, path)) return;
-    persistence.loadBankFile(path, reversed);
+    tell(persistence.loadBankFile(path, reversed));
     if (frame) frame->setDirty(true);
 }
 
 void CPresetSystemEditor::saveBankFile() {
     std::string path;
-    if (chooseFile(true, true, false, path)) persistence.saveBankFile(path);
+    if (chooseFile(true, true, false, path)) tell(persistence.saveBankFile(path));
 }
 
-void CPresetSystemEditor::storeDefaultPreset() { persistence.storeDefaultPreset(); }
-void CPresetSystemEditor::clearDefaultPreset() { persistence.clearDefaultPreset(); }
+void CPresetSystemEditor::storeDefaultPreset() { tell(persistence.storeDefaultPreset()); }
+void CPresetSystemEditor::clearDefaultPreset() { tell(persistence.clearDefaultPreset()); }
 void CPresetSystemEditor::readDefaultPreset() { persistence.readDefaultPreset(); }
-void CPresetSystemEditor::storeDefaultBank() { persistence.storeDefaultBank(); }
-void CPresetSystemEditor::clearDefaultBank() { persistence.clearDefaultBank(); }
+void CPresetSystemEditor::storeDefaultBank() { tell(persistence.storeDefaultBank()); }
+void CPresetSystemEditor::clearDefaultBank() { tell(persistence.clearDefaultBank()); }
 void CPresetSystemEditor::readDefaultBank() { persistence.readDefaultBank(); }
-void CPresetSystemEditor::storeMemoryA() { persistence.storeMemoryA(); }
-void CPresetSystemEditor::storeMemoryB() { persistence.storeMemoryB(); }
+void CPresetSystemEditor::storeMemoryA() { tell(persistence.storeMemoryA()); }
+void CPresetSystemEditor::storeMemoryB() { tell(persistence.storeMemoryB()); }
 void CPresetSystemEditor::recallMemoryA() { persistence.recallMemoryA(); }
 void CPresetSystemEditor::recallMemoryB() { persistence.recallMemoryB(); }
 void CPresetSystemEditor::savePaths() { persistence.savePaths(); }

@@ -18,6 +18,7 @@
 
 #include "gui/aeffguieditor.h"
 #include "gui/ccontrol.h"
+#include "presets/name_field_notice.h"
 #include "presets/preset_editor_interface.h"
 #include "presets/preset_images.h"
 #include "presets/preset_persistence.h"
@@ -75,9 +76,10 @@ public:
     virtual void getPresetImage(unsigned char* out);
 
     // File commands. Each runs the file dialog over the open window (nothing while it is
-    // closed) and does nothing when the user chooses nothing or the path does not fit the
-    // remembered texts. A file that cannot be read or written, or does not hold an image of
-    // the right kind, is reported on the diagnostics stream and changes nothing.
+    // closed) and does nothing when the user chooses nothing. A file that cannot be read or
+    // written, or does not hold an image of the right kind, changes nothing: the name field
+    // says why for a few seconds, and the diagnostics stream has the whole reason. The same
+    // holds for the settings that the bar stores and clears.
     void loadPresetFile(bool reversed);
     void savePresetFile();
     void loadBankFile(bool reversed);
@@ -100,6 +102,8 @@ public:
     // The bar's controls while the window is open (null while it is closed).
     CTextEdit* getNameField() const { return nameField; }
     COptionMenu* getPresetMenu() const { return presetMenu; }
+    // What the name field shows of a failed command, and for how long.
+    CNameFieldNotice& getNameFieldNotice() { return notice; }
 
     const char* getCurrentDirectory() const { return persistence.getCurrentDirectory(); }
     const char* getBankFileName() const { return persistence.getBankFileName(); }
@@ -124,7 +128,11 @@ private:
     // usable was chosen.
     bool chooseFile(bool save, bool bank, bool reversed, std::string& path);
 
+    // Shows a command's failure in the name field, or ends an earlier one after a success.
+    void tell(const CommandNotice& result);
+
     CPresetPersistence persistence;
+    CNameFieldNotice notice;
 
     CTextEdit* nameField = nullptr;
     COptionMenu* presetMenu = nullptr;

@@ -1,11 +1,13 @@
-// Replacing a file through a temporary one beside it: the umask alone sets the new file's
-// permissions and is never touched (other threads of a host create files meanwhile), and the
-// folder is flushed after the rename.
+// Replacing a file through a temporary one beside it: the umask alone sets a new file's
+// permissions and is never touched (other threads of a host create files meanwhile), a
+// replaced file keeps its permissions and its symbolic link, and both the file (before its
+// rename) and the folder (after it) are flushed.
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -21,6 +23,10 @@ namespace {
 
 std::atomic<int> umaskCalls{0};
 std::atomic<int> folderSyncs{0};
+// The last regular file flushed, and whether each rename moved a file flushed before it.
+std::atomic<ino_t> syncedFile{0};
+std::atomic<int> renamesOfSyncedFiles{0};
+std::atomic<int> renamesOfUnsyncedFiles{0};
 
 }  // namespace
 
@@ -35,8 +41,16 @@ extern "C" mode_t umask(mode_t mask) {
 extern "C" int fsync(int fd) {
     struct stat info {};
     if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) ++folderSyncs;
+    if (S_ISREG(info.st_mode)) syncedFile = info.st_ino;
     static auto* real = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
     return real(fd);
+}
+
+extern "C" int rename(const char* from, const char* to) {
+    struct stat info {};
+    if (::lstat(from, &info) == 0) ++(info.st_ino == syncedFile.load() ? renamesOfSyncedFiles : renamesOfUnsyncedFiles);
+    static auto* real = reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"));
+    return real(from, to);
 }
 
 namespace {
@@ -90,6 +104,78 @@ TEST(FileReplacement, TheLongestFileNameStillGetsATemporaryBesideIt) {
     const fs::path target = folder.path / std::string(255, 'n');
     ASSERT_TRUE(platform::writeFileAtomically(target.string(), "x", 1));
     EXPECT_EQ(fs::file_size(target), 1u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1);
+}
+
+// The host's audio files and screenshots are written through the descriptor (or by a library
+// that takes the path) and closed before the rename: the rename flushes them itself.
+TEST(FileReplacement, TheFileReachesTheDiskBeforeItsRename) {
+    ScratchFolder folder;
+    const fs::path target = folder.path / "out.wav";
+    std::string temporary;
+    const int fd = platform::createFileBeside(target.string(), temporary);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::write(fd, "RIFF", 4), 4);
+    ::close(fd);
+    syncedFile = 0;
+    renamesOfSyncedFiles = 0;
+    renamesOfUnsyncedFiles = 0;
+    ASSERT_TRUE(platform::renameOver(temporary, target.string()));
+    ASSERT_TRUE(platform::writeFileAtomically((folder.path / "MemoA").string(), "abc", 3));
+    EXPECT_EQ(renamesOfSyncedFiles.load(), 2);
+    EXPECT_EQ(renamesOfUnsyncedFiles.load(), 0);
+}
+
+TEST(FileReplacement, AReplacedFileKeepsItsPermissionsAndItsLink) {
+    ScratchFolder folder;
+    const mode_t saved = ::umask(022);
+    const fs::path real = folder.path / "real" / "private.qza";
+    fs::create_directories(real.parent_path());
+    ASSERT_TRUE(platform::writeFileAtomically(real.string(), "old", 3));
+    ::chmod(real.c_str(), 0600);
+    ASSERT_TRUE(platform::writeFileAtomically(real.string(), "newer", 5));
+    EXPECT_EQ(permissionsOf(real), 0600u);
+    const fs::path link = folder.path / "link.qza";
+    fs::create_symlink(fs::path("real") / "private.qza", link);  // relative to the link's folder
+    const fs::path chained = folder.path / "chained.qza";
+    fs::create_symlink(link, chained);
+
+    ASSERT_TRUE(platform::writeFileAtomically(chained.string(), "new!", 4));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_TRUE(fs::is_symlink(chained));
+    EXPECT_EQ(fs::file_size(real), 4u);
+    EXPECT_EQ(permissionsOf(real), 0600u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 3);
+
+    // A link to a file not there yet makes it there, as a new document.
+    const fs::path dangling = folder.path / "dangling.qza";
+    fs::create_symlink(fs::path("real") / "new.qza", dangling);
+    ASSERT_TRUE(platform::writeFileAtomically(dangling.string(), "x", 1));
+    EXPECT_TRUE(fs::is_symlink(dangling));
+    EXPECT_EQ(permissionsOf(folder.path / "real" / "new.qza"), 0644u);
+    ::umask(saved);
+}
+
+// A file the user made read-only stays as it is, though its folder would let it be renamed
+// over. Root may write to any file: the save runs as another user, in a child.
+TEST(FileReplacement, AReadOnlyFileIsNotReplaced) {
+    ScratchFolder folder;
+    ::chmod(folder.path.c_str(), 0777);
+    const fs::path file = folder.path / "locked.qza";
+    ASSERT_TRUE(platform::writeFileAtomically(file.string(), "old", 3));
+    ::chmod(file.c_str(), 0444);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(2);
+        const platform::Outcome written = platform::writeFileAtomically(file.string(), "new", 3);
+        ::_exit(!written && written.failure().kind == platform::FailureKind::noAccess ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(fs::file_size(file), 3u);
+    EXPECT_EQ(permissionsOf(file), 0444u);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1);
 }
 

@@ -27,7 +27,7 @@ TEST(AtomicWrite, FailureLeavesTheOldFileWhole) {
     small.rlim_cur = 4;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     const std::string longer(1000, 'x');
-    const bool written = platform::writeFileAtomically(file.string(), longer.data(), longer.size());
+    const bool written = static_cast<bool>(platform::writeFileAtomically(file.string(), longer.data(), longer.size()));
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
 

@@ -2,6 +2,7 @@
 // dialog.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -12,7 +13,11 @@
 #include <vector>
 
 #include "effect_fixture.h"
+#include "gui/cframe.h"
+#include "gui/ctextedit.h"
+#include "gui/pixel_surface.h"
 #include "platform/files.h"
+#include "platform/settings_store.h"
 #include "presets/preset_system_editor.h"
 #include "scripted_file_dialog.h"
 #include "settings_sandbox.h"
@@ -48,6 +53,18 @@ struct FileCommands : ::testing::Test {
     void write(const fs::path& path, const std::vector<unsigned char>& bytes) {
         std::ofstream out(path, std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    // Pixels of the drawn name field in the warning's red.
+    int redPixels() {
+        editor().idle();
+        const CRect field = editor().getNameField()->getViewSize();
+        int count = 0;
+        for (int y = static_cast<int>(field.top); y < static_cast<int>(field.bottom); ++y)
+            for (int x = static_cast<int>(field.left); x < static_cast<int>(field.right); ++x) {
+                const CColor c = editor().getFrame()->getBackBuffer().getPixel(x, y);
+                if (c.red > c.green + 60 && c.red > c.blue + 60) ++count;
+            }
+        return count;
     }
     std::string savePreset(const std::string& name) {
         const std::string path = toUtf8(folder / name);
@@ -202,19 +219,89 @@ TEST_F(FileCommands, RemembersDirectoryAndNamesPerKind) {
     EXPECT_STREQ(editor().getPresetFileName(), "one.qza");
 }
 
-TEST_F(FileCommands, PathsThatDoNotFitAreRefused) {
-    const std::string before = editor().getCurrentDirectory();
-    const std::string longName(300, 'n');
-    selector.answers.push_back(remembered(folder) + longName);
-    editor().savePresetFile();
-    const std::string longFolder = remembered(folder) + std::string(260, 'd') + platform::kPathSeparator + "x.qza";
-    selector.answers.push_back(longFolder);
+TEST_F(FileCommands, AFailedCommandSaysWhyInTheNameFieldForAFewSeconds) {
+    auto now = CNameFieldNotice::Clock::now();
+    editor().getNameFieldNotice().setClock([&now] { return now; });
+    CTextEdit& field = *editor().getNameField();
+    const std::string name = field.getText();
+    EXPECT_EQ(redPixels(), 0);
+
+    write(folder / "notes.qza", {'n', 'o', 't', 'e', 's'});
+    selector.answers.push_back(toUtf8(folder / "notes.qza"));
     editor().loadPresetFile(false);
+    EXPECT_EQ(field.getNotice(), "Not loaded: not a QZA preset");
+    EXPECT_EQ(field.getText(), name);
+    EXPECT_GT(redPixels(), 20);
+    now += CNameFieldNotice::kShownFor - std::chrono::milliseconds(100);
+    EXPECT_GT(redPixels(), 20);
+    now += std::chrono::milliseconds(100);
+    EXPECT_EQ(redPixels(), 0);
+    EXPECT_EQ(field.getNotice(), "");
+
+    // A folder that is a file; the next save that works ends the notice at once.
+    write(folder / "plain", {});
+    selector.answers.push_back(toUtf8(folder / "plain" / "x.qza"));
+    editor().savePresetFile();
+    EXPECT_EQ(field.getNotice(), "Not saved: folder not found");
+    savePreset("fine.qza");
+    EXPECT_EQ(field.getNotice(), "");
+
+    selector.answers.push_back(toUtf8(folder / "plain"));
+    editor().loadBankFile(false);
+    EXPECT_EQ(field.getNotice(), "Not loaded: not a QZA bank");
+
+    // Settings out of reach, where the store can be put there (Wine's registry lets a key
+    // opened for reading be written to).
+    if (!settings.blockWrites() || platform::SettingsStore::write("Probe", "x", 1)) return;
+    for (auto store : {&CPresetSystemEditor::storeMemoryA, &CPresetSystemEditor::storeDefaultBank}) {
+        (editor().*store)();
+        EXPECT_EQ(field.getNotice().rfind("Not stored: ", 0), 0u) << field.getNotice();
+    }
+}
+
+// The system's dialog gave back a name that the program cannot use (on Windows, one with an
+// unpaired surrogate): the name field says so.
+struct RefusingDialog : platform::FileDialogRunner {
+    std::vector<std::string> run(const platform::FileDialogRequest& request) override {
+        request.refused("invalid name");
+        return {};
+    }
+};
+
+TEST_F(FileCommands, AChosenNameThatCannotBeUsedIsTold) {
+    RefusingDialog refusing;
+    platform::setFileDialogRunner(&refusing);
+    editor().savePresetFile();
+    EXPECT_EQ(editor().getNameField()->getNotice(), "Not saved: invalid name");
+    platform::setFileDialogRunner(&selector);
+}
+
+// A path longer than the remembered texts still loads and saves; only the folder is not
+// remembered. The folder is 300 bytes, the file name 200 characters.
+TEST_F(FileCommands, LongPathsAreUsedButTheirFolderIsNotRemembered) {
+    const std::string before = editor().getCurrentDirectory();
+    const std::string fileName = std::string(196, 'n') + ".qza";
+    std::string longFolder = remembered(folder);
+    while (longFolder.size() < 300) longFolder += std::string(30, 'd') + platform::kPathSeparator;
+    ASSERT_TRUE(platform::makeFolders(longFolder));
+    const std::string path = longFolder + fileName;
+
+    fx.set(kDecay, 0.375f);
+    selector.answers.push_back(path);
+    editor().savePresetFile();
+    EXPECT_EQ(editor().getNameField()->getNotice(), "");
+    fx.set(kDecay, 0.5f);
+    selector.answers.push_back(path);
+    editor().loadPresetFile(false);
+    EXPECT_EQ(fx.get(kDecay), 0.375f);
+    EXPECT_EQ(editor().getCurrentDirectory(), before);
+    EXPECT_EQ(editor().getPresetFileName(), fileName);
+
+    // A path without a folder names no file: nothing runs.
     selector.answers.push_back(std::string("no-separator.qza"));
     editor().loadPresetFile(false);
-    EXPECT_EQ(editor().getCurrentDirectory(), before);
-    EXPECT_STREQ(editor().getPresetFileName(), "");
-    EXPECT_TRUE(fs::is_empty(folder));
+    EXPECT_EQ(fx.get(kDecay), 0.375f);
+    EXPECT_EQ(editor().getPresetFileName(), fileName);
 }
 
 TEST_F(FileCommands, ShortMissingAndLongFiles) {
