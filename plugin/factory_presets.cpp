@@ -29,3 +29,7 @@ void ADelay::initPresets() {
         storeName(presets[p], kFactoryPresets[p].name);
     }
 }
+
+float ADelay::factoryDefaultValue(VstInt32 index) {
+    return index >= 0 && index < kNumParams ? kFactoryPresets[0].values[index] : 0.0f;
+}
