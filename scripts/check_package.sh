@@ -30,4 +30,6 @@ loads "$(/usr/bin/chordwell info "/usr/lib/vst/QZA Chordwell.so")"
 # With no plug-in named, the installed chordwell finds the one installed with it.
 loads "$(/usr/bin/chordwell info)"
 test -f /usr/share/doc/$package/README.md
+# The VST3 bundle, where Linux VST3 hosts look.
+test -f "/usr/lib/vst3/QZA Chordwell.vst3/Contents/x86_64-linux/QZA Chordwell.so"
 echo "package: $(basename "$deb") installs, and the installed plug-in loads"
