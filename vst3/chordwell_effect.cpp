@@ -172,6 +172,7 @@ tresult ChordwellEffect::setActive(TBool state) {
 
 tresult ChordwellEffect::readBank(IBStream* state) {
     if (!state) return kInvalidArgument;
+    const InsideHostCall call(*this);
     unsigned char bytes[kChunkSize + 1];
     const int32 size = readUpTo(state, bytes, sizeof bytes);
     // Checked on a copy before the effect sees it: state that is not a whole bank of this
@@ -395,6 +396,7 @@ tresult ChordwellEffect::setParamNormalized(ParamID id, ParamValue value) {
     if (id == kProgramChangeId) {
         // The host's preset menu: the chosen preset becomes current, as in the preset bar.
         const int32 preset = presetOf(value);
+        const InsideHostCall call(*this);
         if (preset != effect_->getCurrentPreset()) effect_->selectPreset(preset);
         return kResultOk;
     }
@@ -487,8 +489,21 @@ void ChordwellEffect::automate(VstInt32 index, float value) {
 }
 
 // A preset was chosen, renamed or loaded: the host reads the values, the current preset and
-// the names again.
+// the names again; at once, or, inside the host's own call, at the view's next timer call.
 void ChordwellEffect::displayChanged() {
+    if (hostCallDepth_ > 0)
+        displayChangeDeferred_ = true;
+    else
+        notifyDisplayChange();
+}
+
+void ChordwellEffect::deliverDeferredNotifications() {
+    if (!displayChangeDeferred_ || hostCallDepth_ > 0) return;
+    displayChangeDeferred_ = false;
+    notifyDisplayChange();
+}
+
+void ChordwellEffect::notifyDisplayChange() {
     if (unitHandler_) unitHandler_->notifyProgramListChange(kPresetListId, kAllProgramInvalid);
     if (handler_) handler_->restartComponent(kParamValuesChanged);
 }

@@ -109,6 +109,10 @@ public:
 
     ADelay& effect() { return *effect_; }
 
+    // Tells the host now of a preset change that came about inside one of its own calls (see
+    // displayChanged); the view calls it from its timer, on the host's interface thread.
+    void deliverDeferredNotifications();
+
 private:
     explicit ChordwellEffect(ADelay* effect);
     ~ChordwellEffect();
@@ -121,7 +125,22 @@ private:
                                    float opt);
     void automate(VstInt32 index, float value);
     void displayChanged();
+    void notifyDisplayChange();
     void releaseHandlers();
+
+    // Marks a host call that may change presets: while one runs, the host hears of the change
+    // later, not from inside its own call. Hosts hold locks around such calls (Ardour around
+    // loading a preset) that their notification handlers take again.
+    class InsideHostCall {
+    public:
+        explicit InsideHostCall(ChordwellEffect& effect) : effect_(effect) { ++effect_.hostCallDepth_; }
+        ~InsideHostCall() { --effect_.hostCallDepth_; }
+        InsideHostCall(const InsideHostCall&) = delete;
+        InsideHostCall& operator=(const InsideHostCall&) = delete;
+
+    private:
+        ChordwellEffect& effect_;
+    };
 
     std::atomic<vst3::uint32> references_{1};
     ADelay* effect_;
@@ -130,6 +149,9 @@ private:
     // True between setProcessing(true) and setProcessing(false) or setActive(false): parameter
     // values then reach the engine only through process(), at their own samples.
     std::atomic<bool> processing_{false};
+    // Interface thread only.
+    int hostCallDepth_ = 0;
+    bool displayChangeDeferred_ = false;
 };
 
 }  // namespace chordwell_vst3

@@ -104,7 +104,9 @@ tresult ChordwellView::removed() {
 }
 
 void ChordwellView::onTimer() {
-    if (attached_) editorOf(owner_)->idle();
+    if (!attached_) return;
+    editorOf(owner_)->idle();
+    owner_->deliverDeferredNotifications();
 }
 
 void ChordwellView::onFDIsSet(int) {

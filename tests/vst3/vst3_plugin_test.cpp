@@ -193,8 +193,9 @@ TEST_F(Vst3Plugin, TheHostsPresetMenuListsTheSixPresetsAndSelectsThem) {
     ASSERT_EQ(vst3.controller->setParamNormalized(kProgramChangeId, 3 / 5.0), kResultOk);
     EXPECT_DOUBLE_EQ(vst3.controller->getParamNormalized(kProgramChangeId), 3 / 5.0);
     EXPECT_EQ(vst3.controller->getParamNormalized(kDecay), 0.6f);  // "Low & Dark"
-    EXPECT_NE(handler.restartFlags & kParamValuesChanged, 0);
-    EXPECT_FALSE(handler.programListChanges.empty());
+    // Not from inside the host's own call: hosts hold locks there that their handlers take.
+    EXPECT_EQ(handler.restartFlags, 0);
+    EXPECT_TRUE(handler.programListChanges.empty());
     String128 text{};
     ASSERT_EQ(vst3.controller->getParamStringByValue(kProgramChangeId, 1.0, text), kResultOk);
     EXPECT_EQ(ascii(text), "Detuned");

@@ -111,6 +111,13 @@ TEST_F(Vst3ViewX11, TheEditorOpensInTheHostsWindowAndTakesKeysFromTheHost) {
     EXPECT_EQ(ascii(name), "Zed");
     EXPECT_FALSE(handler.programListChanges.empty());
 
+    // A preset chosen in the host's menu: the host hears of it at the next timer call.
+    handler.restartFlags = 0;
+    vst3.controller->setParamNormalized(chordwell_vst3::kProgramChangeId, 1.0);
+    EXPECT_EQ(handler.restartFlags, 0);
+    turnRunLoop(frame);
+    EXPECT_NE(handler.restartFlags & kParamValuesChanged, 0);
+
     EXPECT_EQ(view->removed(), kResultOk);
     EXPECT_TRUE(frame.timers.empty());
     EXPECT_TRUE(frame.handlers.empty());
