@@ -10,6 +10,8 @@
 #include "plugin/adelay.h"
 #include "plugin/parameter_texts.h"
 #include "presets/bank_chunk.h"
+#include "presets/preset_editor_interface.h"
+#include "vst/aeffeditor.h"
 #include "vst3/chordwell_ids.h"
 #include "vst3/chordwell_view.h"
 #include "vst3/text16.h"
@@ -397,7 +399,10 @@ tresult ChordwellEffect::setParamNormalized(ParamID id, ParamValue value) {
         // The host's preset menu: the chosen preset becomes current, as in the preset bar.
         const int32 preset = presetOf(value);
         const InsideHostCall call(*this);
-        if (preset != effect_->getCurrentPreset()) effect_->selectPreset(preset);
+        if (preset == effect_->getCurrentPreset()) return kResultOk;
+        effect_->selectPreset(preset);
+        // An open preset bar shows the chosen preset at its next idle.
+        if (auto* bar = dynamic_cast<CPresetEditorInterface*>(effect_->getEditor())) bar->presetNamesChanged();
         return kResultOk;
     }
     if (id >= static_cast<ParamID>(kNumParams)) return kInvalidArgument;
