@@ -237,6 +237,8 @@ tresult ChordwellEffect::process(ProcessData& data) {
         for (int32 i = 0; i < count; ++i) {
             IParamValueQueue* queue = changes->getParameterData(i);
             if (!queue) continue;
+            // The program change is not taken here: choosing a preset calls the host back, which
+            // the audio thread must not. Hosts give it to setParamNormalized as well.
             const ParamID id = queue->getParameterId();
             if (id >= static_cast<ParamID>(kNumParams)) continue;
             queues[id] = queue;
