@@ -51,6 +51,11 @@ std::unique_ptr<PlatformWindow> createPlatformWindow(void* parent, CFrame& frame
 // is left to do.
 void dispatchWindowEvents();
 
+// The file descriptor on which the window system's events arrive while a window is open, for
+// hosts that watch it and then call the idle step (X11); -1 where the host's own message loop
+// delivers the events (Windows) or no window is open.
+int windowEventDescriptor();
+
 // Called again and again while a modal dialog waits on the interface thread: repaints what
 // became visible of the windows from their back buffers and acts on no input, so nothing acts
 // behind the dialog's back. Where the dialog's own message loop paints the windows (Windows),

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "plugin/editor_factory.h"
+#include "plugin/parameter_texts.h"
 #include "vst/aeffeditor.h"
 
 namespace {
@@ -20,9 +21,6 @@ bool isParameter(VstInt32 index) { return index >= 0 && index < kNumParams; }
 // Output, Mix and Bypass are kept equal in all six presets, so they stay as they are when the
 // user moves from one preset to another.
 bool isSharedByAllPresets(VstInt32 index) { return index == kOutput || index == kMix || index == kBypass; }
-
-// 100 * v rounded to a float, as the percent texts show it.
-float percentOf(float v) { return static_cast<float>(100.0 * static_cast<double>(v)); }
 
 }  // namespace
 
@@ -111,38 +109,11 @@ void ADelay::getParameterLabel(VstInt32 index, char* label) {
 
 void ADelay::getParameterDisplay(VstInt32 index, char* text) {
     if (!text || !isParameter(index)) return;
-    const float v = getParameter(index);
-    switch (index) {
-        case kOutput:
-            // The gain the engine applies (4·v², so 0.5 is 0 dB and full travel +12 dB), the
-            // level the listener hears, as the editor's own readout shows it.
-            dB2string(engine.outputGain(), text);
-            break;
-        case kMix:
-            float2string(percentOf(engine.mix()), text);
-            break;
-        case kDecay:
-        case kDamp:
-        case kDetune:
-            float2string(percentOf(v), text);
-            break;
-        case kTranspose: {
-            // Whole semitones, cut toward zero. A value far outside 0..1 would overflow the whole
-            // number; the number text shows such magnitudes as "Huge!" anyway.
-            const double semitones = (static_cast<double>(v) - 0.5) * 48.0;
-            const double whole = std::fabs(semitones) < 1e9 ? std::trunc(semitones) : semitones;
-            float2string(static_cast<float>(whole), text);
-            break;
-        }
-        case kTune:
-            float2string(static_cast<float>((static_cast<double>(v) - 0.5) * 200.0), text);
-            break;
-        case kBypass:
-            std::strcpy(text, engine.bypass() != 0 ? kBypassedText : kProcessText);
-            break;
-        default:
-            break;
-    }
+    // Mix and Bypass show what the engine holds.
+    if (index == kBypass)
+        std::strcpy(text, engine.bypass() != 0 ? kBypassedText : kProcessText);
+    else
+        parameterValueText(index, index == kMix ? engine.mix() : getParameter(index), text);
 }
 
 bool ADelay::getParameterProperties(VstInt32 index, VstParameterProperties* properties) {

@@ -37,6 +37,8 @@ public:
     VstInt32 getPlugCategory() override { return kPlugCategRoomFx; }
 
     void initPresets() override;
+    // The value of parameter index 0..7 in the factory preset "Default", 0 for any other index.
+    static float factoryDefaultValue(VstInt32 index);
 
     // The engine, for tests and benchmarks of the plug-in as a whole.
     const dsp::ResonatorBank& getEngine() const { return engine; }

@@ -30,3 +30,7 @@ void ADelay::initPresets() {
     }
     replaceBank(bank);
 }
+
+float ADelay::factoryDefaultValue(VstInt32 index) {
+    return index >= 0 && index < kNumParams ? kFactoryPresets[0].values[index] : 0.0f;
+}

@@ -31,3 +31,13 @@ for arch in "${architectures[@]}"; do
   bash scripts/build.sh "build-$arch" -DCMAKE_TOOLCHAIN_FILE="$PWD/$toolchain" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
 done
+
+# The VST3 libraries of the architectures built, together in one bundle as Windows hosts take
+# it: build-windows/QZA Chordwell.vst3/Contents/x86-win and .../x86_64-win.
+bundle="build-windows/QZA Chordwell.vst3"
+rm -rf "$bundle"
+mkdir -p "$bundle/Contents"
+for arch in "${architectures[@]}"; do
+  cp -r "build-$arch/QZA Chordwell.vst3/Contents/." "$bundle/Contents/"
+done
+echo "== VST3 bundle: $bundle"

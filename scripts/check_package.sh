@@ -39,4 +39,6 @@ loads "$(/usr/bin/chordwell info "/usr/lib/vst/QZA Chordwell.so")"
 loads "$(/usr/bin/chordwell info)"
 test -f /usr/share/doc/$package/README.md
 test -f /usr/share/man/man1/chordwell.1.gz
+# The VST3 bundle, where Linux VST3 hosts look.
+test -f "/usr/lib/vst3/QZA Chordwell.vst3/Contents/x86_64-linux/QZA Chordwell.so"
 echo "package: $(basename "$deb") installs, and the installed plug-in loads"

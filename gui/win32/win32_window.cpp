@@ -94,6 +94,7 @@ std::unique_ptr<PlatformWindow> createPlatformWindow(void* parent, CFrame& frame
 // Windows delivers our messages through the host's own message loop, and a modal dialog's
 // loop paints our windows: nothing is left to do in either case.
 void dispatchWindowEvents() {}
+int windowEventDescriptor() { return -1; }
 void keepWindowsPaintedDuringDialog() {}
 
 void unregisterFrameWindowClass() {

@@ -167,6 +167,11 @@ bool platformConnectionIsOpen() { return X11Connection::current() != nullptr; }
 
 void dispatchWindowEvents() { pumpPlatformEvents(); }
 
+int windowEventDescriptor() {
+    X11Connection* connection = X11Connection::current();
+    return connection && !connection->lost() ? ConnectionNumber(connection->display()) : -1;
+}
+
 void keepWindowsPaintedDuringDialog() { servicePlatformExposures(); }
 
 std::unique_ptr<X11Window> X11Window::create(Window parent, CFrame& frame, const PixelSurface& backBuffer) {

@@ -1,5 +1,6 @@
-# Fails unless the plug-in library exports exactly VSTPluginMain and main:
-#   cmake -DPLUGIN=<library> [-DOBJDUMP=<objdump for a Windows DLL>] -P check_exports.cmake
+# Fails unless the plug-in library exports exactly VSTPluginMain and main, or the names given:
+#   cmake -DPLUGIN=<library> [-DOBJDUMP=<objdump for a Windows DLL>] [-DEXPECTED=<a;b;c>]
+#         -P check_exports.cmake
 # An ELF library's dynamic symbol table is read with nm; a DLL's export table with objdump,
 # whose names must be undecorated (no leading underscore or @ suffix on 32-bit Windows).
 set(names "")
@@ -24,8 +25,12 @@ else()
     list(APPEND names "${name}")
   endforeach()
 endif()
+if(NOT DEFINED EXPECTED)
+  set(EXPECTED "VSTPluginMain;main")
+endif()
 list(SORT names)
-if(NOT names STREQUAL "VSTPluginMain;main")
+list(SORT EXPECTED)
+if(NOT names STREQUAL EXPECTED)
   message(FATAL_ERROR "exported symbols: ${names}")
 endif()
 message(STATUS "exports: ${names}")

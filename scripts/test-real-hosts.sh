@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The VST3 bundle in a real host: Ardour 7 (Debian's ardour) finds it in ~/.vst3 of a home of
+# its own, records white noise from its dummy engine on a stereo track, inserts the plug-in,
+# sets two parameters and bounces the track through it (tests/vst3/ardour_render.lua). The
+# bounce must equal, to the bit, the VST 2.4 plug-in's render of the same input by chordwell.
+#
+#   scripts/test-real-hosts.sh [BUILD_DIR]     (default build/; installs ardour if missing)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+
+bash scripts/install-missing-packages.sh ardour
+ninja -C "$build" chordwell chordwell_plugin chordwell_vst3 vst3_wav_tool >/dev/null
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/chordwell-ardour-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/home/.vst3"
+# Kept with its build time: Ardour takes a scan as current only when it is newer than the library.
+cp -rp "$build/QZA Chordwell.vst3" "$work/home/.vst3/"
+
+# Ardour scans new VST3 bundles with its scanner, which Debian keeps beside its libraries.
+LD_LIBRARY_PATH=/usr/lib/ardour7 HOME="$work/home" \
+  /usr/lib/ardour7/ardour-vst3-scanner -v -f "$work/home/.vst3/QZA Chordwell.vst3" >"$work/scan.log" 2>&1 || { cat "$work/scan.log"; exit 1; }
+HOME="$work/home" SESSION_DIR="$work/session" ardour7-lua tests/vst3/ardour_render.lua >"$work/ardour.log" 2>&1 || true
+bounced() { sed -n "s/^BOUNCE $1 $2 //p" "$work/ardour.log"; }
+if [ -z "$(bounced output 1)" ]; then
+  cat "$work/scan.log" "$work/ardour.log"
+  echo "Ardour did not bounce the track through the plug-in" >&2
+  exit 1
+fi
+
+"$build/tests/vst3/vst3_wav_tool" merge "$work/input.wav" "$(bounced input 0)" "$(bounced input 1)"
+"$build/chordwell" render "$work/input.wav" "$work/vst2.wav" --plugin "$build/QZA Chordwell.so" \
+  --param Decay=0.7 --param Damp=0.1 >/dev/null
+echo -n "Ardour 7 through the VST3 bundle against chordwell through the VST 2.4 library: "
+"$build/tests/vst3/vst3_wav_tool" compare "$work/vst2.wav" "$(bounced output 0)" "$(bounced output 1)"

@@ -1,0 +1,147 @@
+// The VST3 view in a real X11 window, driven only by a stand-in of the host's run loop: it
+// embeds the editor, takes a click and keys from the host into the preset name field, and
+// leaves no window and no connection behind after a hundred openings.
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include <filesystem>
+
+#include "vst3_instance.h"
+#include "vst3_test_support.h"
+
+// Last: Xlib's macros would clash with names above.
+#include <X11/Xlib.h>
+
+namespace {
+
+using namespace vst3;
+
+constexpr int kNameFieldX = 154, kNameFieldY = 240;  // inside the preset bar's name field
+constexpr int16 kReturnKey = 4;
+
+bool readable(int fd) {
+    pollfd watch{fd, POLLIN, 0};
+    return poll(&watch, 1, 0) > 0;
+}
+
+std::size_t openDescriptors() {
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
+    return count;
+}
+
+class Vst3ViewX11 : public ::testing::Test {
+protected:
+    void SetUp() override {
+        display = XOpenDisplay(nullptr);
+        if (!display) GTEST_SKIP() << "no X display";
+        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 400, 300, 0, 0, 0);
+        XMapWindow(display, parent);
+        XSync(display, False);
+    }
+    void TearDown() override {
+        if (!display) return;
+        XDestroyWindow(display, parent);
+        XCloseDisplay(display);
+    }
+
+    std::vector<Window> children() {
+        Window root = 0, up = 0, *list = nullptr;
+        unsigned int count = 0;
+        XQueryTree(display, parent, &root, &up, &list, &count);
+        std::vector<Window> result(list, list + count);
+        if (list) XFree(list);
+        return result;
+    }
+
+    void turnRunLoop(RunLoopFrame& frame, int times = 5) {
+        for (int i = 0; i < times; ++i) frame.run(readable);
+    }
+
+    void click(Window window, int x, int y) {
+        for (int type : {ButtonPress, ButtonRelease}) {
+            XEvent event{};
+            event.xbutton.type = type;
+            event.xbutton.display = display;
+            event.xbutton.window = window;
+            event.xbutton.x = x;
+            event.xbutton.y = y;
+            event.xbutton.button = Button1;
+            event.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
+            event.xbutton.same_screen = True;
+            XSendEvent(display, window, False, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &event);
+        }
+        XSync(display, False);
+    }
+
+    Display* display = nullptr;
+    Window parent = 0;
+    Vst3Module module{kVst3Library};
+};
+
+TEST_F(Vst3ViewX11, TheEditorOpensInTheHostsWindowAndTakesKeysFromTheHost) {
+    RecordingHandler handler;
+    Vst3Instance vst3(module, &handler);
+    IPlugView* view = vst3.controller->createView("editor");
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->isPlatformTypeSupported("X11EmbedWindowID"), kResultTrue);
+    EXPECT_EQ(view->isPlatformTypeSupported("HWND"), kResultFalse);
+    ViewRect size{};
+    ASSERT_EQ(view->getSize(&size), kResultOk);
+    EXPECT_GT(size.right - size.left, 0);
+    EXPECT_GT(size.bottom - size.top, 0);
+
+    RunLoopFrame frame;
+    view->setFrame(&frame);
+    ASSERT_EQ(view->attached(reinterpret_cast<void*>(parent), "X11EmbedWindowID"), kResultOk);
+    EXPECT_EQ(frame.timers.size(), 1u);
+    EXPECT_EQ(frame.handlers.size(), 1u);
+    const std::vector<Window> embedded = children();
+    ASSERT_EQ(embedded.size(), 1u);
+    turnRunLoop(frame);
+
+    // The click reaches the window through the X connection, which only the run loop reads.
+    click(embedded[0], kNameFieldX, kNameFieldY);
+    turnRunLoop(frame);
+    for (char16_t c : std::u16string(u"Zed")) EXPECT_EQ(view->onKeyDown(c, 0, 0), kResultTrue);
+    EXPECT_EQ(view->onKeyDown(0, kReturnKey, 0), kResultTrue);
+    turnRunLoop(frame);
+    String128 name{};
+    ASSERT_EQ(vst3.units->getProgramName(chordwell_vst3::kPresetListId, 0, name), kResultOk);
+    EXPECT_EQ(ascii(name), "Zed");
+    EXPECT_FALSE(handler.programListChanges.empty());
+
+    // A preset chosen in the host's menu: the host hears of it at the next timer call.
+    handler.restartFlags = 0;
+    vst3.controller->setParamNormalized(chordwell_vst3::kProgramChangeId, 1.0);
+    EXPECT_EQ(handler.restartFlags, 0);
+    turnRunLoop(frame);
+    EXPECT_NE(handler.restartFlags & kParamValuesChanged, 0);
+
+    EXPECT_EQ(view->removed(), kResultOk);
+    EXPECT_TRUE(frame.timers.empty());
+    EXPECT_TRUE(frame.handlers.empty());
+    EXPECT_TRUE(children().empty());
+    view->release();
+}
+
+TEST_F(Vst3ViewX11, AHundredOpeningsLeaveNoWindowAndNoConnectionBehind) {
+    Vst3Instance vst3(module);
+    const std::size_t descriptors = openDescriptors();
+    for (int i = 0; i < 100; ++i) {
+        IPlugView* view = vst3.controller->createView("editor");
+        ASSERT_NE(view, nullptr);
+        RunLoopFrame frame;
+        view->setFrame(&frame);
+        ASSERT_EQ(view->attached(reinterpret_cast<void*>(parent), "X11EmbedWindowID"), kResultOk);
+        turnRunLoop(frame, 2);
+        ASSERT_EQ(children().size(), 1u);
+        view->removed();
+        view->release();
+        ASSERT_TRUE(children().empty());
+        ASSERT_TRUE(frame.timers.empty() && frame.handlers.empty());
+    }
+    EXPECT_EQ(openDescriptors(), descriptors);
+}
+
+}  // namespace

@@ -1,0 +1,69 @@
+// vst3_wav_tool: what the real-host check needs of float WAV files, read and written exactly.
+//   vst3_wav_tool merge OUT.wav LEFT.wav RIGHT.wav   two mono files into one stereo file
+//   vst3_wav_tool compare STEREO.wav LEFT.wav RIGHT.wav
+// compare exits 0 when the stereo file's channels equal the mono files to the bit.
+#include <sndfile.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool readFile(const char* path, int& channels, int& rate, std::vector<float>& samples) {
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path, SFM_READ, &info);
+    if (!file) return false;
+    samples.resize(static_cast<std::size_t>(info.frames * info.channels));
+    const sf_count_t read = sf_readf_float(file, samples.data(), info.frames);
+    sf_close(file);
+    channels = info.channels;
+    rate = info.samplerate;
+    return read == info.frames;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: %s merge|compare STEREO.wav LEFT.wav RIGHT.wav\n", argv[0]);
+        return 2;
+    }
+    int leftChannels = 0, rightChannels = 0, rate = 0;
+    std::vector<float> left, right;
+    if (!readFile(argv[3], leftChannels, rate, left) || !readFile(argv[4], rightChannels, rate, right) ||
+        leftChannels != 1 || rightChannels != 1 || left.size() != right.size()) {
+        std::fprintf(stderr, "cannot read two mono files of one length\n");
+        return 2;
+    }
+    const std::string command = argv[1];
+    if (command == "merge") {
+        std::vector<float> stereo(2 * left.size());
+        for (std::size_t i = 0; i < left.size(); ++i) {
+            stereo[2 * i] = left[i];
+            stereo[2 * i + 1] = right[i];
+        }
+        SF_INFO info{};
+        info.channels = 2;
+        info.samplerate = rate;
+        info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+        SNDFILE* file = sf_open(argv[2], SFM_WRITE, &info);
+        if (!file) return 2;
+        const bool written = sf_writef_float(file, stereo.data(), static_cast<sf_count_t>(left.size())) ==
+                             static_cast<sf_count_t>(left.size());
+        sf_close(file);
+        return written ? 0 : 2;
+    }
+    int channels = 0;
+    std::vector<float> stereo;
+    if (command != "compare" || !readFile(argv[2], channels, rate, stereo) || channels != 2) return 2;
+    const std::size_t frames = stereo.size() / 2;
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < frames && i < left.size(); ++i)
+        if (std::memcmp(&stereo[2 * i], &left[i], sizeof(float)) != 0 ||
+            std::memcmp(&stereo[2 * i + 1], &right[i], sizeof(float)) != 0)
+            ++differing;
+    std::printf("%zu and %zu frames, %zu differing\n", frames, left.size(), differing);
+    return differing == 0 && frames == left.size() ? 0 : 1;
+}

@@ -1,0 +1,518 @@
+#include "vst3/chordwell_effect.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+
+#include "dsp/constants.h"
+#include "dsp/loop_length.h"
+#include "plugin/adelay.h"
+#include "plugin/parameter_texts.h"
+#include "presets/bank_chunk.h"
+#include "presets/preset_editor_interface.h"
+#include "vst/aeffeditor.h"
+#include "vst3/chordwell_ids.h"
+#include "vst3/chordwell_view.h"
+#include "vst3/text16.h"
+
+namespace chordwell_vst3 {
+
+using namespace vst3;
+
+namespace {
+
+constexpr int32 kNumChannels = 2;
+constexpr int32 kLastPreset = kNumPresets - 1;
+constexpr int32 kTextSize = 32;                  // any value text fits with room to spare
+constexpr double kTailLevel = 1e-6;              // -120 dB: where the ringing counts as ended
+constexpr double kLongestTail = 2147483647.0;    // samples; longer counts as infinite
+
+// What hosts show for each parameter: the VST 2.4 names and labels without their padding, and
+// the steps of the parameters whose values come in steps.
+struct ParameterFace {
+    const char* title;
+    const char* shortTitle;
+    const char* units;
+    int32 stepCount;
+    int32 flags;
+};
+
+constexpr int32 kAutomatable = ParameterInfo::kCanAutomate;
+constexpr ParameterFace kParameterFaces[kNumParams] = {
+    {"Output", "Output", "dB", 0, kAutomatable},
+    {"Mix", "Mix", "%", 0, kAutomatable},
+    {"Decay", "Decay", "%", 0, kAutomatable},
+    {"Damp", "Damp", "%", 0, kAutomatable},
+    {"Transpose", "Transp", "st", 48, kAutomatable},
+    {"Tune", "Tune", "cents", 0, kAutomatable},
+    {"Detune", "Detune", "%", 0, kAutomatable},
+    {"Bypass", "Bypass", "", 1, kAutomatable | ParameterInfo::kIsBypass},
+};
+
+int32 presetOf(ParamValue value) {
+    if (!std::isfinite(value)) return -1;
+    return static_cast<int32>(std::lround(std::clamp(value, 0.0, 1.0) * kLastPreset));
+}
+
+bool isAudioBus(int32 type, int32 dir, int32 index) {
+    return type == kAudio && (dir == vst3::kInput || dir == vst3::kOutput) && index == 0;
+}
+
+// Reads the whole stream, up to one byte more than a chunk, so that a longer one shows.
+int32 readUpTo(IBStream* stream, unsigned char* buffer, int32 capacity) {
+    int32 total = 0;
+    while (total < capacity) {
+        int32 got = 0;
+        if (stream->read(buffer + total, capacity - total, &got) != kResultOk || got <= 0) break;
+        total += std::min(got, capacity - total);
+    }
+    return total;
+}
+
+}  // namespace
+
+ChordwellEffect* ChordwellEffect::create() {
+    AEffect* record = createEffectInstance(&ChordwellEffect::effectRequest);
+    if (!record) return nullptr;
+    auto* effect = static_cast<ADelay*>(static_cast<AudioEffect*>(record->object));
+    auto* shell = new (std::nothrow) ChordwellEffect(effect);
+    if (!shell) record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
+    return shell;
+}
+
+ChordwellEffect::ChordwellEffect(ADelay* effect) : effect_(effect) {
+    // From here on the effect's requests reach this object.
+    effect_->getAeffect()->user = this;
+}
+
+ChordwellEffect::~ChordwellEffect() {
+    releaseHandlers();
+    AEffect* record = effect_->getAeffect();
+    record->user = nullptr;
+    record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
+}
+
+tresult ChordwellEffect::queryInterface(const char* iid, void** obj) {
+    if (!obj) return kInvalidArgument;
+    if (sameUid(iid, FUnknown::iid) || sameUid(iid, IPluginBase::iid) || sameUid(iid, IComponent::iid))
+        *obj = static_cast<IComponent*>(this);
+    else if (sameUid(iid, IAudioProcessor::iid))
+        *obj = static_cast<IAudioProcessor*>(this);
+    else if (sameUid(iid, IEditController::iid))
+        *obj = static_cast<IEditController*>(this);
+    else if (sameUid(iid, IUnitInfo::iid))
+        *obj = static_cast<IUnitInfo*>(this);
+    else {
+        *obj = nullptr;
+        return kNoInterface;
+    }
+    addRef();
+    return kResultOk;
+}
+
+uint32 ChordwellEffect::addRef() { return references_.fetch_add(1, std::memory_order_relaxed) + 1; }
+
+uint32 ChordwellEffect::release() {
+    const uint32 left = references_.fetch_sub(1, std::memory_order_acq_rel) - 1;
+    if (left == 0) delete this;
+    return left;
+}
+
+// Hosts initialize a single-component plug-in once or once per interface; either way nothing
+// is left to do: the effect was built with the object.
+tresult ChordwellEffect::initialize(FUnknown*) { return kResultOk; }
+
+tresult ChordwellEffect::terminate() {
+    releaseHandlers();
+    return kResultOk;
+}
+
+void ChordwellEffect::releaseHandlers() {
+    if (unitHandler_) unitHandler_->release();
+    if (handler_) handler_->release();
+    unitHandler_ = nullptr;
+    handler_ = nullptr;
+}
+
+// Component and controller are this one object: there is no separate controller class.
+tresult ChordwellEffect::getControllerClassId(char*) { return kResultFalse; }
+
+tresult ChordwellEffect::setIoMode(int32) { return kResultOk; }
+
+int32 ChordwellEffect::getBusCount(int32 type, int32 dir) {
+    return type == kAudio && (dir == vst3::kInput || dir == vst3::kOutput) ? 1 : 0;
+}
+
+tresult ChordwellEffect::getBusInfo(int32 type, int32 dir, int32 index, BusInfo& bus) {
+    if (!isAudioBus(type, dir, index)) return kInvalidArgument;
+    std::memset(&bus, 0, sizeof bus);
+    bus.mediaType = kAudio;
+    bus.direction = dir;
+    bus.channelCount = kNumChannels;
+    copyToUtf16(dir == vst3::kInput ? "Stereo In" : "Stereo Out", bus.name, std::size(bus.name));
+    bus.busType = kMain;
+    bus.flags = BusInfo::kDefaultActive;
+    return kResultOk;
+}
+
+tresult ChordwellEffect::getRoutingInfo(RoutingInfo&, RoutingInfo&) { return kNotImplemented; }
+
+tresult ChordwellEffect::activateBus(int32 type, int32 dir, int32 index, TBool) {
+    return isAudioBus(type, dir, index) ? kResultOk : kInvalidArgument;
+}
+
+tresult ChordwellEffect::setActive(TBool state) {
+    if (state) {
+        effect_->resume();
+    } else {
+        processing_.store(false);
+        effect_->suspend();
+    }
+    return kResultOk;
+}
+
+tresult ChordwellEffect::readBank(IBStream* state) {
+    if (!state) return kInvalidArgument;
+    const InsideHostCall call(*this);
+    unsigned char bytes[kChunkSize + 1];
+    const int32 size = readUpTo(state, bytes, sizeof bytes);
+    // Checked on a copy before the effect sees it: state that is not a whole bank of this
+    // plug-in in either byte order changes nothing.
+    PresetRecord records[kNumPresets];
+    std::int32_t index = 0;
+    if (readBankChunk(bytes, size, effect_->getUniqueID(), records, index) != ChunkResult::ok) return kResultFalse;
+    return effect_->setChunk(bytes, size, false) == 0 ? kResultOk : kResultFalse;
+}
+
+tresult ChordwellEffect::writeBank(IBStream* state) {
+    if (!state) return kInvalidArgument;
+    void* data = nullptr;
+    const VstInt32 size = effect_->getChunk(&data, false);
+    if (size <= 0 || !data) return kInternalError;
+    int32 written = 0;
+    if (state->write(data, size, &written) != kResultOk || written != size) return kResultFalse;
+    return kResultOk;
+}
+
+tresult ChordwellEffect::setBusArrangements(SpeakerArrangement* inputs, int32 numIns, SpeakerArrangement* outputs,
+                                            int32 numOuts) {
+    if (numIns != 1 || numOuts != 1 || !inputs || !outputs) return kResultFalse;
+    return inputs[0] == kStereo && outputs[0] == kStereo ? kResultTrue : kResultFalse;
+}
+
+tresult ChordwellEffect::getBusArrangement(int32 dir, int32 index, SpeakerArrangement& arr) {
+    if (!isAudioBus(kAudio, dir, index)) return kInvalidArgument;
+    arr = kStereo;
+    return kResultOk;
+}
+
+tresult ChordwellEffect::canProcessSampleSize(int32 symbolicSampleSize) {
+    return symbolicSampleSize == kSample32 ? kResultTrue : kResultFalse;
+}
+
+tresult ChordwellEffect::setupProcessing(ProcessSetup& setup) {
+    if (setup.symbolicSampleSize != kSample32) return kResultFalse;
+    if (!(setup.sampleRate > 0.0) || !std::isfinite(setup.sampleRate)) return kInvalidArgument;
+    effect_->setSampleRate(static_cast<float>(setup.sampleRate));
+    effect_->setBlockSize(setup.maxSamplesPerBlock);
+    return kResultOk;
+}
+
+tresult ChordwellEffect::setProcessing(TBool state) {
+    processing_.store(state != 0);
+    return kResultOk;
+}
+
+tresult ChordwellEffect::process(ProcessData& data) {
+    if (data.symbolicSampleSize != kSample32) return kInvalidArgument;
+    const int32 frames = std::max<int32>(data.numSamples, 0);
+
+    // Each parameter's queue of changes: its points come in the order of their samples.
+    IParamValueQueue* queues[kNumParams] = {};
+    int32 pointCounts[kNumParams] = {};
+    int32 nextPoint[kNumParams] = {};
+    if (IParameterChanges* changes = data.inputParameterChanges) {
+        const int32 count = changes->getParameterCount();
+        for (int32 i = 0; i < count; ++i) {
+            IParamValueQueue* queue = changes->getParameterData(i);
+            if (!queue) continue;
+            // The program change is not taken here: choosing a preset calls the host back, which
+            // the audio thread must not. Hosts give it to setParamNormalized as well.
+            const ParamID id = queue->getParameterId();
+            if (id >= static_cast<ParamID>(kNumParams)) continue;
+            queues[id] = queue;
+            pointCounts[id] = queue->getPointCount();
+        }
+    }
+
+    float* in[kNumChannels] = {};
+    float* out[kNumChannels] = {};
+    bool haveAudio = frames > 0 && data.numInputs >= 1 && data.numOutputs >= 1 && data.inputs && data.outputs &&
+                     data.inputs[0].numChannels >= kNumChannels && data.outputs[0].numChannels >= kNumChannels &&
+                     data.inputs[0].channelBuffers32 && data.outputs[0].channelBuffers32;
+    for (int32 c = 0; haveAudio && c < kNumChannels; ++c) {
+        in[c] = data.inputs[0].channelBuffers32[c];
+        out[c] = data.outputs[0].channelBuffers32[c];
+        haveAudio = in[c] && out[c];
+    }
+
+    // The block runs in pieces from one change to the next: a change at sample k is applied
+    // before sample k is processed, as the engine takes new values between two pieces.
+    for (int32 position = 0;;) {
+        int32 pieceEnd = frames;
+        for (int32 p = 0; p < kNumParams; ++p) {
+            while (nextPoint[p] < pointCounts[p]) {
+                int32 offset = 0;
+                ParamValue value = 0.0;
+                if (queues[p]->getPoint(nextPoint[p], offset, value) != kResultOk) {
+                    ++nextPoint[p];
+                    continue;
+                }
+                offset = std::clamp(offset, 0, frames);
+                if (offset > position) {
+                    pieceEnd = std::min(pieceEnd, offset);
+                    break;
+                }
+                effect_->setParameter(p, static_cast<float>(value));
+                ++nextPoint[p];
+            }
+        }
+        if (position >= frames) break;
+        if (haveAudio) {
+            float* pieceIn[kNumChannels] = {in[0] + position, in[1] + position};
+            float* pieceOut[kNumChannels] = {out[0] + position, out[1] + position};
+            effect_->processReplacing(pieceIn, pieceOut, pieceEnd - position);
+        }
+        position = pieceEnd;
+    }
+    if (haveAudio) data.outputs[0].silenceFlags = 0;
+    return kResultOk;
+}
+
+uint32 ChordwellEffect::getTailSamples() {
+    const dsp::ResonatorBank& engine = effect_->getEngine();
+    const double gain = std::fabs(static_cast<double>(engine.feedback()));
+    if (!(gain < 1.0)) return kInfiniteTail;
+    // Every trip round its loop leaves a string `gain` of its level; the longest loop rings
+    // longest.
+    const double fs = effect_->getSampleRate();
+    double longestLoop = 0.0;
+    for (int32 k = 0; k < dsp::kNumStrings; ++k)
+        longestLoop = std::max(longestLoop, dsp::loopDelay(k, fs, engine.detuneTarget(), engine.tuneTarget(),
+                                                           engine.transposeTarget()));
+    const double trips = gain > 0.0 ? std::log(kTailLevel) / std::log(gain) : 1.0;
+    const double samples = std::ceil(trips * longestLoop);
+    if (!std::isfinite(samples) || samples > kLongestTail) return kInfiniteTail;
+    return static_cast<uint32>(std::max(samples, 0.0));
+}
+
+tresult ChordwellEffect::setComponentState(IBStream*) {
+    // The component's setState has already given the effect this very state.
+    return kResultOk;
+}
+
+int32 ChordwellEffect::getParameterCount() { return kNumVst3Parameters; }
+
+tresult ChordwellEffect::getParameterInfo(int32 paramIndex, ParameterInfo& info) {
+    if (paramIndex < 0 || paramIndex >= kNumVst3Parameters) return kInvalidArgument;
+    std::memset(&info, 0, sizeof info);
+    info.unitId = kRootUnitId;
+    if (paramIndex == static_cast<int32>(kProgramChangeId)) {
+        info.id = kProgramChangeId;
+        copyToUtf16("Preset", info.title, std::size(info.title));
+        copyToUtf16("Preset", info.shortTitle, std::size(info.shortTitle));
+        info.stepCount = kLastPreset;
+        info.defaultNormalizedValue = 0.0;
+        info.flags = ParameterInfo::kIsProgramChange | ParameterInfo::kIsList;
+        return kResultOk;
+    }
+    const ParameterFace& face = kParameterFaces[paramIndex];
+    info.id = static_cast<ParamID>(paramIndex);
+    copyToUtf16(face.title, info.title, std::size(info.title));
+    copyToUtf16(face.shortTitle, info.shortTitle, std::size(info.shortTitle));
+    copyToUtf16(face.units, info.units, std::size(info.units));
+    info.stepCount = face.stepCount;
+    info.defaultNormalizedValue = ADelay::factoryDefaultValue(paramIndex);
+    info.flags = face.flags;
+    return kResultOk;
+}
+
+tresult ChordwellEffect::getParamStringByValue(ParamID id, ParamValue valueNormalized, String128 string) {
+    if (!string) return kInvalidArgument;
+    if (id == kProgramChangeId) {
+        const int32 preset = presetOf(valueNormalized);
+        char name[kPresetNameLength + 1] = {};
+        if (preset < 0 || !effect_->getProgramNameIndexed(0, preset, name)) return kInvalidArgument;
+        copyToUtf16(name, string, 128);
+        return kResultOk;
+    }
+    if (id >= static_cast<ParamID>(kNumParams)) return kInvalidArgument;
+    char text[kTextSize] = {};
+    parameterValueText(static_cast<VstInt32>(id), static_cast<float>(valueNormalized), text);
+    copyToUtf16(text, string, 128);
+    return kResultOk;
+}
+
+tresult ChordwellEffect::getParamValueByString(ParamID id, char16* string, ParamValue& valueNormalized) {
+    if (!string) return kInvalidArgument;
+    const std::string text = utf16ToUtf8(string, 128);
+    if (id == kProgramChangeId) {
+        for (int32 p = 0; p < kNumPresets; ++p) {
+            char name[kPresetNameLength + 1] = {};
+            if (effect_->getProgramNameIndexed(0, p, name) && text == name) {
+                valueNormalized = static_cast<double>(p) / kLastPreset;
+                return kResultOk;
+            }
+        }
+        return kResultFalse;
+    }
+    if (id >= static_cast<ParamID>(kNumParams)) return kInvalidArgument;
+    float value = 0.0f;
+    if (!parameterValueFromText(static_cast<VstInt32>(id), text.c_str(), value)) return kResultFalse;
+    valueNormalized = value;
+    return kResultOk;
+}
+
+// Plain values: the step number for the parameters in steps, the normalised value itself for
+// the others (their units are not linear in it).
+ParamValue ChordwellEffect::normalizedParamToPlain(ParamID id, ParamValue value) {
+    if (id == kProgramChangeId) return presetOf(value);
+    if (id == kTranspose) return std::floor(value * kParameterFaces[kTranspose].stepCount + 0.5);
+    if (id == kBypass) return value >= 0.5 ? 1.0 : 0.0;
+    return value;
+}
+
+ParamValue ChordwellEffect::plainParamToNormalized(ParamID id, ParamValue plain) {
+    if (id == kProgramChangeId) return plain / kLastPreset;
+    if (id == kTranspose) return plain / kParameterFaces[kTranspose].stepCount;
+    return plain;
+}
+
+ParamValue ChordwellEffect::getParamNormalized(ParamID id) {
+    if (id == kProgramChangeId) return static_cast<double>(effect_->getCurrentPreset()) / kLastPreset;
+    if (id >= static_cast<ParamID>(kNumParams)) return 0.0;
+    return effect_->getParameter(static_cast<VstInt32>(id));
+}
+
+tresult ChordwellEffect::setParamNormalized(ParamID id, ParamValue value) {
+    if (!std::isfinite(value)) return kInvalidArgument;
+    if (id == kProgramChangeId) {
+        // The host's preset menu: the chosen preset becomes current, as in the preset bar.
+        const int32 preset = presetOf(value);
+        const InsideHostCall call(*this);
+        if (preset == effect_->getCurrentPreset()) return kResultOk;
+        effect_->selectPreset(preset);
+        // An open preset bar shows the chosen preset at its next idle.
+        if (auto* bar = dynamic_cast<CPresetEditorInterface*>(effect_->getEditor())) bar->presetNamesChanged();
+        return kResultOk;
+    }
+    if (id >= static_cast<ParamID>(kNumParams)) return kInvalidArgument;
+    // While processing, the host hands every value to process() too, at its sample: taking it
+    // here as well would move it ahead of its time.
+    const float v = static_cast<float>(value);
+    if (!processing_.load() &&
+        std::bit_cast<std::uint32_t>(v) != std::bit_cast<std::uint32_t>(effect_->getParameter(static_cast<VstInt32>(id))))
+        effect_->setParameter(static_cast<VstInt32>(id), v);
+    return kResultOk;
+}
+
+tresult ChordwellEffect::setComponentHandler(IComponentHandler* handler) {
+    if (handler == handler_) return kResultOk;
+    releaseHandlers();
+    if (handler) {
+        handler->addRef();
+        handler_ = handler;
+        void* unitHandler = nullptr;
+        if (handler->queryInterface(IUnitHandler::iid.bytes, &unitHandler) == kResultOk)
+            unitHandler_ = static_cast<IUnitHandler*>(unitHandler);
+    }
+    return kResultOk;
+}
+
+IPlugView* ChordwellEffect::createView(FIDString name) {
+    if (!name || std::strcmp(name, kEditorViewType) != 0 || !effect_->getEditor()) return nullptr;
+    return ChordwellView::create(this);
+}
+
+tresult ChordwellEffect::getUnitInfo(int32 unitIndex, UnitInfo& info) {
+    if (unitIndex != 0) return kInvalidArgument;
+    std::memset(&info, 0, sizeof info);
+    info.id = kRootUnitId;
+    info.parentUnitId = kNoParentUnitId;
+    copyToUtf16("Root", info.name, std::size(info.name));
+    info.programListId = kPresetListId;
+    return kResultOk;
+}
+
+tresult ChordwellEffect::getProgramListInfo(int32 listIndex, ProgramListInfo& info) {
+    if (listIndex != 0) return kInvalidArgument;
+    std::memset(&info, 0, sizeof info);
+    info.id = kPresetListId;
+    copyToUtf16("Presets", info.name, std::size(info.name));
+    info.programCount = kNumPresets;
+    return kResultOk;
+}
+
+tresult ChordwellEffect::getProgramName(ProgramListID listId, int32 programIndex, String128 name) {
+    char text[kPresetNameLength + 1] = {};
+    if (listId != kPresetListId || !name || !effect_->getProgramNameIndexed(0, programIndex, text))
+        return kInvalidArgument;
+    copyToUtf16(text, name, 128);
+    return kResultOk;
+}
+
+tresult ChordwellEffect::selectUnit(UnitID unitId) { return unitId == kRootUnitId ? kResultOk : kInvalidArgument; }
+
+tresult ChordwellEffect::getUnitByBus(int32, int32, int32, int32, UnitID& unitId) {
+    unitId = kRootUnitId;
+    return kResultOk;
+}
+
+VstIntPtr ChordwellEffect::effectRequest(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
+                                         float opt) {
+    if (opcode == audioMasterVersion) return kVstVersion;
+    auto* shell = effect ? static_cast<ChordwellEffect*>(effect->user) : nullptr;
+    if (!shell) return 0;
+    switch (opcode) {
+        case audioMasterAutomate:
+            shell->automate(index, opt);
+            return 0;
+        case audioMasterUpdateDisplay:
+            shell->displayChanged();
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+// The editor moved a control: the effect has the value already; the host records it.
+void ChordwellEffect::automate(VstInt32 index, float value) {
+    if (!handler_ || index < 0 || index >= kNumParams) return;
+    const auto id = static_cast<ParamID>(index);
+    handler_->beginEdit(id);
+    handler_->performEdit(id, value);
+    handler_->endEdit(id);
+}
+
+// A preset was chosen, renamed or loaded: the host reads the values, the current preset and
+// the names again; at once, or, inside the host's own call, at the view's next timer call.
+void ChordwellEffect::displayChanged() {
+    if (hostCallDepth_ > 0)
+        displayChangeDeferred_ = true;
+    else
+        notifyDisplayChange();
+}
+
+void ChordwellEffect::deliverDeferredNotifications() {
+    if (!displayChangeDeferred_ || hostCallDepth_ > 0) return;
+    displayChangeDeferred_ = false;
+    notifyDisplayChange();
+}
+
+void ChordwellEffect::notifyDisplayChange() {
+    if (unitHandler_) unitHandler_->notifyProgramListChange(kPresetListId, kAllProgramInvalid);
+    if (handler_) handler_->restartComponent(kParamValuesChanged);
+}
+
+}  // namespace chordwell_vst3
