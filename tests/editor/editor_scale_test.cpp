@@ -13,6 +13,8 @@
 #include "effect_fixture.h"
 #include "gui/cdrawcontext.h"
 #include "gui/cmenupopup.h"
+#include "gui/ctextedit.h"
+#include "gui/virtual_keys.h"
 #include "gui/pixel_scale.h"
 #include "gui/pixel_surface.h"
 #include "platform/settings_store.h"
@@ -132,6 +134,39 @@ TEST_F(ScaledEditor, HardEdgesStaySharp) {
         }
         EXPECT_EQ(lineRows, pixel_scale::toPixels(kLine + 1, f) - pixel_scale::toPixels(kLine, f)) << percent << " %";
     }
+}
+
+// A new size while the user types a name, with the preset list open: values, the text typed
+// and the open list stay, and the list still takes its click.
+TEST_F(ScaledEditor, ANewSizeKeepsValuesTypingAndAnOpenList) {
+    fx.set(kDecay, 0.7f);
+    openAt(100);
+    CPoint onName(154, 240);
+    frame().onMouseDown(onName, CButtonState(kLButton));
+    frame().onMouseUp(onName, CButtonState(0));
+    for (char c : std::string("Wide")) {
+        VstKeyCode key{c, 0, 0};
+        frame().onKeyDown(key);
+    }
+    ASSERT_TRUE(editor->getNameField()->isEditing());
+    ASSERT_TRUE(editor->setScalePercent(200));
+    editor->idle();
+    EXPECT_TRUE(editor->getNameField()->isEditing());
+    VstKeyCode enter{0, VKEY_RETURN, 0};
+    frame().onKeyDown(enter);
+    EXPECT_STREQ(editor->getNameField()->getText(), "Wide");
+    EXPECT_EQ(editor->getKnob(kDecay)->getValue(), 0.7f);
+
+    CPoint onMenu(222, 241);
+    frame().onMouseDown(onMenu, CButtonState(kLButton));
+    CMenuPopup* list = editor->getPresetMenu()->getOpenList();
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(editor->setScalePercent(150));
+    editor->idle();
+    ASSERT_EQ(editor->getPresetMenu()->getOpenList(), list);
+    CPoint row = list->rowRect(3).getCenter();
+    frame().onMouseDown(row, CButtonState(kLButton));
+    EXPECT_EQ(editor->getPresetMenu()->getCurrentIndex(), 3);
 }
 
 // A right-click on the background opens the size menu; the choice is kept for every new

@@ -9,6 +9,7 @@
 
 #include "editor/ad_editor.h"
 #include "effect_fixture.h"
+#include "gui/pixel_surface.h"
 
 namespace {
 

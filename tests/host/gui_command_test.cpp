@@ -120,6 +120,12 @@ public:
         return false;
     }
 
+    std::pair<int, int> sizeOf(Window window) {
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display, window, &attributes);
+        return {attributes.width, attributes.height};
+    }
+
     bool isViewable(Window window) {
         XWindowAttributes attributes{};
         return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
@@ -527,7 +533,7 @@ TEST(GuiCommandScaled, OpensAtTheDesktopScaleAndFollowsTheSizeMenu) {
     if (::access("/usr/bin/xrdb", X_OK) != 0) GTEST_SKIP() << "xrdb is not installed";
     CTempDir config;
     CTempDir dir;
-    CChildProcess server({"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {},
+    CChildProcess server({"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"}, {},
                          dir / "xvfb-errors");
     const std::optional<std::string> number = server.readLine(20s);
     ASSERT_TRUE(number.has_value()) << "Xvfb did not start";
@@ -543,16 +549,14 @@ TEST(GuiCommandScaled, OpensAtTheDesktopScaleAndFollowsTheSizeMenu) {
 
     CChildProcess gui({CHORDWELL_EXE, "gui", CHORDWELL_PLUGIN, "--seconds", "60"},
                       {{"DISPLAY", display}, {"XDG_CONFIG_HOME", config.path().string()}}, dir / "stderr");
-    XServer x(display.c_str());
+    // Closed before the server goes.
+    auto connection = std::make_unique<XServer>(display.c_str());
+    XServer& x = *connection;
     ASSERT_TRUE(x.ok());
     const std::optional<Window> window = x.findWindow(gui.pid(), "QZA Chordwell", 10s);
     ASSERT_TRUE(window.has_value());
     ASSERT_TRUE(x.waitForEditor(*window, 10s));
-    auto sizeOf = [&](Window w) {
-        XWindowAttributes attributes{};
-        XGetWindowAttributes(x.display, w, &attributes);
-        return std::make_pair(attributes.width, attributes.height);
-    };
+    auto sizeOf = [&](Window w) { return x.sizeOf(w); };
     EXPECT_EQ(sizeOf(*window), std::make_pair(640, 514));
     EXPECT_EQ(sizeOf(x.children(*window).at(0)), std::make_pair(640, 514));
     const std::string id = std::to_string(*window);
@@ -597,6 +601,7 @@ TEST(GuiCommandScaled, OpensAtTheDesktopScaleAndFollowsTheSizeMenu) {
 
     x.requestClose(*window);
     EXPECT_EQ(gui.wait(10s), std::optional<int>(0));
+    connection.reset();
     server.sendSignal(SIGTERM);
     server.wait(5s);
 }
