@@ -69,10 +69,17 @@ bool CFrame::setScale(double newScale) {
     auto buffer = std::make_unique<PixelSurface>(pixel_scale::toPixels(size.getWidth(), newScale),
                                                  pixel_scale::toPixels(size.getHeight(), newScale));
     if (!buffer->isValid()) return false;
-    // The window shows the new back buffer before the old one goes.
-    if (window) window->resize(*buffer);
+    std::unique_ptr<PixelSurface> old = std::move(backBuffer);
     backBuffer = std::move(buffer);
     scale = newScale;
+    // Drawn whole before the window shows it, so the window never shows an empty picture;
+    // the window lets go of the old back buffer before it goes.
+    if (!inIdle) {
+        CDrawContext context(*backBuffer, scale);
+        drawRegion(context, bounds());
+    }
+    if (window) window->resize(*backBuffer);
+    old.reset();
     fullRedraw = true;
     return true;
 }
