@@ -202,6 +202,15 @@ bool ADEditor::buildWindow(void* parentWindow) {
     const int toldPercent = scalePercent;
     scalePercent = currentChoice(parentWindow);
     setRectFor(scalePercent);
+    if (parentWindow && scalePercent != toldPercent) {
+        // The host made its window for the size it was told: it is asked for the new one, and
+        // a host that refuses gets the editor at the size it was told.
+        auto* fx = dynamic_cast<AudioEffectX*>(effect);
+        if (!fx || !fx->sizeWindow(rect.right - rect.left, rect.bottom - rect.top)) {
+            scalePercent = toldPercent;
+            setRectFor(scalePercent);
+        }
+    }
     const CRect size(rect.left, rect.top, rect.left + background->getWidth(), rect.top + background->getHeight());
     frame = new CFrame(size, this);
     frame->setScale(pixel_scale::factorOf(scalePercent));
@@ -210,9 +219,6 @@ bool ADEditor::buildWindow(void* parentWindow) {
     frame->setBackground(background);
     frame->setBackgroundPressHandler(
         [this](const CPoint& where, const CButtonState& buttons) { return backgroundPress(where, buttons); });
-    if (parentWindow && toldPercent != scalePercent) {
-        if (auto* fx = dynamic_cast<AudioEffectX*>(effect)) fx->sizeWindow(rect.right - rect.left, rect.bottom - rect.top);
-    }
 
     setKnobMode(kLinearMode);
 
