@@ -1,10 +1,16 @@
 #include "editor/ad_editor.h"
 
+#include <iterator>
+#include <string>
+
 #include "dsp/parameter_laws.h"
 #include "editor/cabout.h"
 #include "editor/cled.h"
+#include "editor/scale_choice.h"
+#include "gui/pixel_scale.h"
 #include "editor/value_conversions.h"
 #include "plugin/parameters.h"
+#include "vst/audioeffectx.h"
 
 namespace {
 
@@ -51,6 +57,99 @@ ADEditor::ADEditor(AudioEffect* effect) : CPresetSystemEditor(effect) {
     rect.left = 0;
     rect.right = picture.isLoaded() ? static_cast<VstInt16>(picture.getWidth()) : kFallbackWidth;
     rect.bottom = picture.isLoaded() ? static_cast<VstInt16>(picture.getHeight()) : kFallbackHeight;
+    baseWidth = rect.right;
+    baseHeight = rect.bottom;
+}
+
+void ADEditor::setRectFor(int percent) {
+    const double factor = pixel_scale::factorOf(percent);
+    rect.right = static_cast<VstInt16>(rect.left + pixel_scale::toPixels(baseWidth, factor));
+    rect.bottom = static_cast<VstInt16>(rect.top + pixel_scale::toPixels(baseHeight, factor));
+}
+
+bool ADEditor::getRect(ERect** outRect) {
+    // While closed the size is the one the next window will take.
+    if (!frame) {
+        scalePercent = currentChoice(nullptr);
+        setRectFor(scalePercent);
+    }
+    return CPresetSystemEditor::getRect(outRect);
+}
+
+bool ADEditor::setContentScaleFactor(float factor) {
+    if (!(factor >= 1.0f && factor <= 3.0f)) return false;
+    hostPercent = pixel_scale::nearestOffered(factor * 100.0);
+    if (frame && !fixedPercent && !scale_choice::storedUserPercent()) applyScale(hostPercent);
+    return true;
+}
+
+bool ADEditor::chooseScalePercent(int percent) {
+    if (!pixel_scale::isOffered(percent)) return false;
+    scale_choice::storeUserPercent(percent);
+    fixedPercent = 0;
+    if (!frame) {
+        scalePercent = percent;
+        setRectFor(percent);
+        return true;
+    }
+    return applyScale(percent);
+}
+
+bool ADEditor::setScalePercent(int percent) {
+    if (!pixel_scale::isOffered(percent)) return false;
+    fixedPercent = percent;
+    if (!frame) {
+        scalePercent = percent;
+        setRectFor(percent);
+        return true;
+    }
+    return applyScale(percent);
+}
+
+int ADEditor::currentChoice(void* parentWindow) const {
+    return fixedPercent ? fixedPercent : scale_choice::choose(hostPercent, parentWindow);
+}
+
+bool ADEditor::applyScale(int percent) {
+    if (!frame || percent == scalePercent) return true;
+    const ERect old = rect;
+    setRectFor(percent);
+    if (frame->isOpen()) {
+        auto* fx = dynamic_cast<AudioEffectX*>(effect);
+        if (!fx || !fx->sizeWindow(rect.right - rect.left, rect.bottom - rect.top)) {
+            // A host that keeps the window's size gets the picture it has room for.
+            rect = old;
+            return false;
+        }
+    }
+    if (!frame->setScale(pixel_scale::factorOf(percent))) {
+        rect = old;
+        if (auto* fx = dynamic_cast<AudioEffectX*>(effect); fx && frame->isOpen())
+            fx->sizeWindow(rect.right - rect.left, rect.bottom - rect.top);
+        return false;
+    }
+    scalePercent = percent;
+    return true;
+}
+
+// A right-click on the background, away from every control, opens the size menu at the
+// pointer with the current size checked.
+CMouseEventResult ADEditor::backgroundPress(const CPoint& where, const CButtonState& buttons) {
+    if (!frame || !(buttons & kRButton) || (buttons & kLButton)) return kMouseEventNotHandled;
+    if (!sizeMenu) {
+        sizeMenu = new COptionMenu(CRect(where, CPoint(1, 1)), this, kSizeMenuTag, nullptr, nullptr,
+                                   kPopupStyle | kCheckStyle | kNoTextStyle | kNoDrawStyle);
+        for (int percent : pixel_scale::kPercents) {
+            const std::string title = "Size: " + std::to_string(percent) + " %";
+            sizeMenu->addEntry(title.c_str());
+        }
+        frame->addView(sizeMenu);
+    }
+    sizeMenu->setViewSize(CRect(where, CPoint(1, 1)));
+    for (int i = 0; i < sizeMenu->getNbEntries(); ++i)
+        if (pixel_scale::kPercents[i] == scalePercent) sizeMenu->setCurrent(i);
+    sizeMenu->popup();
+    return kMouseDownEventHandledButDontNeedMovedOrUpEvents;
 }
 
 ADEditor::~ADEditor() { close(); }
@@ -98,11 +197,28 @@ bool ADEditor::open(void* parentWindow) {
 bool ADEditor::buildWindow(void* parentWindow) {
     background = new CBitmap(CResourceDescription(kBackgroundBitmap));
     if (!background->isLoaded()) return false;
+    // The scale the host was told by getRect, unless something decides otherwise now that the
+    // parent window (and with it the monitor) is known.
+    const int toldPercent = scalePercent;
+    scalePercent = currentChoice(parentWindow);
+    setRectFor(scalePercent);
+    if (parentWindow && scalePercent != toldPercent) {
+        // The host made its window for the size it was told: it is asked for the new one, and
+        // a host that refuses gets the editor at the size it was told.
+        auto* fx = dynamic_cast<AudioEffectX*>(effect);
+        if (!fx || !fx->sizeWindow(rect.right - rect.left, rect.bottom - rect.top)) {
+            scalePercent = toldPercent;
+            setRectFor(scalePercent);
+        }
+    }
     const CRect size(rect.left, rect.top, rect.left + background->getWidth(), rect.top + background->getHeight());
-    frame = new CFrame(size, parentWindow, this);
+    frame = new CFrame(size, this);
+    frame->setScale(pixel_scale::factorOf(scalePercent));
     // A parent that is unusable, or no reachable window system: the host is told no window opened.
-    if (parentWindow && !frame->isOpen()) return false;
+    if (parentWindow && !frame->open(parentWindow)) return false;
     frame->setBackground(background);
+    frame->setBackgroundPressHandler(
+        [this](const CPoint& where, const CButtonState& buttons) { return backgroundPress(where, buttons); });
 
     setKnobMode(kLinearMode);
 
@@ -180,6 +296,7 @@ void ADEditor::releaseWindow() {
         displays[slot] = nullptr;
     }
     about = nullptr;
+    sizeMenu = nullptr;
     if (frame) {
         frame->close();
         frame = nullptr;
@@ -224,6 +341,12 @@ void ADEditor::valueChanged(CControl* control) {
     CPresetSystemEditor::valueChanged(control);
     if (!control || !effect) return;
     const std::int32_t tag = control->getTag();
+    if (control == sizeMenu && tag == kSizeMenuTag) {
+        const int index = static_cast<int>(control->getValue() + 0.5f);
+        if (index >= 0 && index < static_cast<int>(std::size(pixel_scale::kPercents)))
+            chooseScalePercent(pixel_scale::kPercents[index]);
+        return;
+    }
     if (tag < 0 || tag >= kNumParams) return;
     effect->setParameterAutomated(tag, control->getValue());
     control->setDirty();

@@ -1,9 +1,12 @@
 // A reference-counted picture: the artwork embedded in the library under an integer id, or
-// PNG bytes. Draws unscaled, honouring the PNG's alpha.
+// PNG bytes. Draws unscaled, honouring the PNG's alpha. Sizes and offsets are those of the
+// 100 % picture; a context of another scale gets the artwork drawn for that scale.
 #pragma once
 
 #include <cstddef>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "gui/cbaseobject.h"
 #include "gui/cgeometry.h"
@@ -41,8 +44,12 @@ public:
               float alpha = 1.0f);
 
     const PixelSurface* getPixels() const { return pixels.get(); }
+    // The pixels for a screen scale: the artwork drawn at that scale, or for a picture that
+    // has none, the 100 % pixels enlarged. Null when not loaded.
+    const PixelSurface* getPixels(double scale);
 
 private:
     int resourceId = -1;
     std::unique_ptr<PixelSurface> pixels;
+    std::vector<std::pair<int, std::unique_ptr<PixelSurface>>> scaledPixels;  // by percent
 };

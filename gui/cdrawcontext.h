@@ -1,6 +1,9 @@
-// Drawing onto a PixelSurface: rectangles, lines, bitmap pieces and text, all in the
-// surface's pixel coordinates, with a clip rectangle and a global alpha. The drawing backend
-// lives behind an opaque pointer so that this header stays free of platform types.
+// Drawing onto a PixelSurface: rectangles, lines, bitmap pieces and text, with a clip
+// rectangle and a global alpha. Callers draw in window units (the pixels of the editor at
+// 100 %); the context multiplies by its scale and lands every edge on a whole pixel, so a
+// picture drawn at 200 % is as sharp as one drawn at 100 %. At scale 1 window units are the
+// surface's pixels and nothing is rounded. The drawing backend lives behind an opaque pointer
+// so that this header stays free of platform types.
 #pragma once
 
 #include <cstdint>
@@ -18,13 +21,20 @@ class CDrawContext {
 public:
     struct Impl;
 
-    explicit CDrawContext(PixelSurface& surface);
+    explicit CDrawContext(PixelSurface& surface, double scale = 1.0);
     ~CDrawContext();
     CDrawContext(const CDrawContext&) = delete;
     CDrawContext& operator=(const CDrawContext&) = delete;
 
+    // The surface's size in window units.
     CCoord getWidth() const;
     CCoord getHeight() const;
+    // Surface pixels per window unit.
+    double getScale() const { return scale; }
+    // The surface pixels that a rectangle in window units covers: left and top rounded, width
+    // and height rounded on their own, so equal rectangles cover equal pixels wherever they
+    // lie. The same at scale 1.
+    CRect toPixels(const CRect& rect) const;
 
     // Pens and brushes.
     void setFrameColor(const CColor& color) { frameColor = color; }
@@ -67,7 +77,8 @@ public:
     void drawString(const char* text, const CRect& rect, CHoriTxtAlign align = kCenterText, bool antialias = true);
     CCoord getStringWidth(const char* text);
 
-    // Pixels of `source` starting at `offset`, unscaled, into `dest` (used by CBitmap).
+    // Pixels of `source` starting at `offset`, unscaled, into `dest` (used by CBitmap):
+    // `dest` in window units, `offset` in the source's own pixels.
     void drawPixels(const PixelSurface& source, const CRect& dest, const CPoint& offset, float alpha);
 
     // Saves and restores clip, colours, font, line width, draw mode and alpha.
@@ -75,6 +86,22 @@ public:
     void restoreGlobalState();
 
 private:
+    // The backend's part: everything in surface pixels.
+    CCoord pixelWidth() const;
+    CCoord pixelHeight() const;
+    void applyClip();
+    void pixelRect(const CRect& rect, CDrawStyle style, CCoord width);
+    void pixelLine(const CPoint& from, const CPoint& to, CCoord width);
+    void pixelClear(const CRect& rect, const CColor& color);
+    void pixelString(const char* text, const CRect& rect, CHoriTxtAlign align, bool antialias, const CFontDesc& face);
+    CCoord pixelStringWidth(const char* text, const CFontDesc& face);
+    void pixelCopy(const PixelSurface& source, const CRect& dest, const CPoint& offset, float alpha);
+
+    CCoord toPixels(CCoord v) const;
+    CPoint toPixels(const CPoint& p) const;
+    CFontDesc scaledFont() const;
+    CCoord scaledLineWidth() const;
+
     // What saveGlobalState() keeps; the same for every drawing backend.
     struct SavedState {
         CColor frameColor;
@@ -88,6 +115,7 @@ private:
     };
 
     std::unique_ptr<Impl> impl;
+    double scale = 1.0;
     std::vector<SavedState> saved;
     CColor frameColor = kBlackCColor;
     CColor fillColor = kWhiteCColor;
@@ -97,5 +125,6 @@ private:
     float globalAlpha = 1.0f;
     CFontDesc font{"Arial", 12};
     CRect clipRect;
+    CRect pixelClip;  // clipRect in surface pixels, grown outward to whole pixels
     CPoint penPosition;
 };

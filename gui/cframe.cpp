@@ -1,10 +1,12 @@
 #include "gui/cframe.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "gui/cbitmap.h"
 #include "gui/cdrawcontext.h"
+#include "gui/pixel_scale.h"
 #include "gui/pixel_surface.h"
 #include "gui/platform_window.h"
 
@@ -61,6 +63,27 @@ bool CFrame::open(void* systemWindow) {
     return true;
 }
 
+bool CFrame::setScale(double newScale) {
+    if (!(newScale > 0)) return false;
+    if (newScale == scale) return true;
+    auto buffer = std::make_unique<PixelSurface>(pixel_scale::toPixels(size.getWidth(), newScale),
+                                                 pixel_scale::toPixels(size.getHeight(), newScale));
+    if (!buffer->isValid()) return false;
+    std::unique_ptr<PixelSurface> old = std::move(backBuffer);
+    backBuffer = std::move(buffer);
+    scale = newScale;
+    // Drawn whole before the window shows it, so the window never shows an empty picture;
+    // the window lets go of the old back buffer before it goes.
+    if (!inIdle) {
+        CDrawContext context(*backBuffer, scale);
+        drawRegion(context, bounds());
+    }
+    if (window) window->resize(*backBuffer);
+    old.reset();
+    fullRedraw = true;
+    return true;
+}
+
 void CFrame::close() {
     setFocusView(nullptr);
     setModalView(nullptr);
@@ -69,7 +92,10 @@ void CFrame::close() {
     forget();
 }
 
-CRect CFrame::bounds() const { return CRect(0, 0, backBuffer->getWidth(), backBuffer->getHeight()); }
+CRect CFrame::bounds() const {
+    if (scale == 1.0) return CRect(0, 0, backBuffer->getWidth(), backBuffer->getHeight());
+    return CRect(0, 0, size.getWidth(), size.getHeight());
+}
 
 bool CFrame::addView(CView* view) {
     if (!view || view == this || holds(view)) return false;
@@ -185,11 +211,21 @@ void CFrame::setDirty(bool state) {
 
 bool CFrame::isDirty() const { return fullRedraw || !pendingInvalid.isEmpty(); }
 
-void CFrame::drawRegion(CDrawContext& context, const CRect& area) {
+CRect CFrame::drawRegion(CDrawContext& context, const CRect& area) {
     CRect region = area;
     region.makeIntegral();
     region.bound(bounds());
-    if (region.isEmpty()) return;
+    if (region.isEmpty()) return CRect();
+    const double s = context.getScale();
+    CRect pixels = region;
+    if (s != 1.0) {
+        // Whole pixels of the back buffer, and the region grown to them, so that background
+        // and views cover every pixel presented.
+        pixels = CRect(std::floor(region.left * s), std::floor(region.top * s), std::ceil(region.right * s),
+                       std::ceil(region.bottom * s));
+        pixels.bound(CRect(0, 0, context.getWidth() * s, context.getHeight() * s));
+        region = CRect(pixels.left / s, pixels.top / s, pixels.right / s, pixels.bottom / s);
+    }
     context.saveGlobalState();
     context.setClipRect(region);
     context.clearRect(region, backgroundColor);
@@ -206,6 +242,7 @@ void CFrame::drawRegion(CDrawContext& context, const CRect& area) {
     for (CView* view : children) drawView(view);
     if (modalView) drawView(modalView);
     context.restoreGlobalState();
+    return pixels;
 }
 
 void CFrame::draw(CDrawContext* context) {
@@ -216,22 +253,25 @@ void CFrame::idle() {
     if (inIdle || !backBuffer->isValid()) return;
     inIdle = true;
     KeepAlive keep(this);
-    CDrawContext context(*backBuffer);
+    CDrawContext context(*backBuffer, scale);
     std::vector<CRect> presented;
+    // What the window is shown: at 100 % the region itself, else the pixels drawn.
+    auto drawAndPresent = [&](const CRect& area) {
+        const CRect pixels = drawRegion(context, area);
+        presented.push_back(scale == 1.0 ? area : pixels);
+    };
 
     if (fullRedraw) {
         fullRedraw = false;
         pendingInvalid = CRect();
         for (CView* view : children) view->setDirty(false);
         if (modalView) modalView->setDirty(false);
-        drawRegion(context, bounds());
-        presented.push_back(bounds());
+        drawAndPresent(bounds());
     } else {
         if (!pendingInvalid.isEmpty()) {
             const CRect area = pendingInvalid;
             pendingInvalid = CRect();
-            drawRegion(context, area);
-            presented.push_back(area);
+            drawAndPresent(area);
         }
         // Collected first: drawing one view may clear the mark of another lying over it,
         // which still needs its own full pass.
@@ -247,8 +287,7 @@ void CFrame::idle() {
             area.makeIntegral();
             area.bound(bounds());
             if (area.isEmpty()) continue;
-            drawRegion(context, area);
-            presented.push_back(area);
+            drawAndPresent(area);
         }
         redrawList.clear();
     }
@@ -302,6 +341,11 @@ CMouseEventResult CFrame::onMouseDown(CPoint& where, const CButtonState& buttons
     CView* target = viewAt(where, buttons);
     // A press anywhere else ends the focus of the focused view (an edit in progress ends).
     if (focusView && focusView != target) setFocusView(target && target->getWantsFocus() ? target : nullptr);
+    if (!target && !modalView && backgroundPress) {
+        // The handler may close the frame: a copy runs, with the frame kept alive above.
+        const BackgroundPressHandler handler = backgroundPress;
+        return handler(where, buttons);
+    }
     if (!target) return kMouseEventNotHandled;
     KeepAlive keep(target);
     CPoint p = where;

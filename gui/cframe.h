@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -33,6 +34,15 @@ public:
     // destroys the window and releases the frame's own reference.
     void close();
 
+    // Screen scale: views keep their rectangles in window units (the editor's pixels at 100 %);
+    // the back buffer and the window have that size times the scale, and everything is drawn
+    // at the scale. A change makes a new back buffer and resizes the window to it; false when
+    // the back buffer cannot be had (the frame then keeps its old scale).
+    bool setScale(double newScale);
+    double getScale() const { return scale; }
+    // A point in the window's pixels as a point in window units, for the window backends.
+    CPoint fromPixels(CCoord x, CCoord y) const { return scale == 1.0 ? CPoint(x, y) : CPoint(x / scale, y / scale); }
+
     VSTGUIEditorInterface* getEditor() const { return editor; }
     void setEditor(VSTGUIEditorInterface* newEditor) { editor = newEditor; }
 
@@ -56,6 +66,11 @@ public:
     // wants focus, otherwise clears it; the views are told (takeFocus / looseFocus).
     CView* getFocusView() const { return focusView; }
     void setFocusView(CView* view);
+
+    // Called with a press that no view takes, while no modal view is open (a menu of the
+    // window itself); its answer is the press's. Empty: such presses are not handled.
+    using BackgroundPressHandler = std::function<CMouseEventResult(const CPoint& where, const CButtonState& buttons)>;
+    void setBackgroundPressHandler(BackgroundPressHandler handler) { backgroundPress = std::move(handler); }
 
     // What lies under the views where there is no background bitmap.
     void setBackgroundColor(const CColor& color);
@@ -109,9 +124,11 @@ private:
     // The view holding the mouse lets go of it, and so does the window.
     void endMouseCapture();
     bool holds(const CView* view) const;
-    void drawRegion(CDrawContext& context, const CRect& region);
+    // Draws the region (window units) and answers the back-buffer pixels it covered.
+    CRect drawRegion(CDrawContext& context, const CRect& region);
 
     VSTGUIEditorInterface* editor;
+    double scale = 1.0;
     std::unique_ptr<PixelSurface> backBuffer;
     std::unique_ptr<PlatformWindow> window;
     std::vector<CView*> children;
@@ -128,4 +145,5 @@ private:
     CPoint lastMouse;
     bool mouseSeen = false;
     CButtonState lastButtons;
+    BackgroundPressHandler backgroundPress;
 };

@@ -6,6 +6,7 @@
 
 #include "gui/cbitmap.h"
 #include "gui/cdrawcontext.h"
+#include "gui/pixel_scale.h"
 #include "gui/vstguieditorinterface.h"
 #include "gui/virtual_keys.h"
 
@@ -64,7 +65,9 @@ void CKnob::draw(CDrawContext* context) {
     if (background) background->draw(context, size, backOffset);
     CPoint p;
     valueToPoint(p);
-    if (handle && handle->isLoaded()) {
+    if (handle && handle->isLoaded() && context->getScale() != 1.0) {
+        drawScaledHandle(context);
+    } else if (handle && handle->isLoaded()) {
         const CCoord w = handle->getWidth();
         const CCoord h = handle->getHeight();
         const CPoint topLeft(std::floor(size.left + p.x - w / 2), std::floor(size.top + p.y - h / 2));
@@ -74,6 +77,25 @@ void CKnob::draw(CDrawContext* context) {
         context->setDrawMode(kAntiAliasing);
         context->drawLine(size.getCenter(), CPoint(size.left + p.x, size.top + p.y));
     }
+}
+
+// The handle's path at the context's scale: the same circle as at 100 %, worked out in the
+// scaled pixels of the knob's rectangle and its scaled handle, so the handle lands on whole
+// pixels and stays sharp.
+void CKnob::drawScaledHandle(CDrawContext* context) {
+    const double scale = context->getScale();
+    const CRect box = context->toPixels(size);
+    const CCoord w = pixel_scale::toPixels(handle->getWidth(), scale);
+    const CCoord h = pixel_scale::toPixels(handle->getHeight(), scale);
+    const double cx = box.getWidth() / 2;
+    const double cy = box.getHeight() / 2;
+    const double scaledInset = w / 2 + (inset - handle->getWidth() / 2) * scale;
+    const double angle = startAngle + getValueNormalized() * rangeAngle;
+    const double px = cx + std::cos(angle) * (cx - scaledInset) + 0.5;
+    const double py = cy + std::sin(angle) * (cy - scaledInset) + 0.5;
+    const CCoord left = std::floor(box.left + px - w / 2);
+    const CCoord top = std::floor(box.top + py - h / 2);
+    handle->draw(context, CRect(left / scale, top / scale, (left + w) / scale, (top + h) / scale));
 }
 
 void CKnob::applyValue(float newValue) {

@@ -61,6 +61,7 @@ public:
     CView* newCopy() const override { return new CKnob(*this); }
 
 private:
+    void drawScaledHandle(CDrawContext* context);
     // Sets a new value from a user gesture already inside an edit bracket and tells the
     // listener when it changed.
     void applyValue(float newValue);

@@ -18,6 +18,9 @@ public:
     virtual ~PlatformWindow() = default;
     // Copies this rectangle of the back buffer to the screen.
     virtual void present(const CRect& rect) = 0;
+    // Shows `backBuffer` from now on (it must outlive the window or the next call) and takes
+    // its size. The parent window is the host's to resize.
+    virtual void resize(const PixelSurface& backBuffer) = 0;
     // Sends everything presented so far to the window system.
     virtual void flush() = 0;
     // Asks for the keyboard, so that typed keys come to this window (a text field starts

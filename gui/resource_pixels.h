@@ -8,3 +8,9 @@
 
 // Null when no picture has that id or it cannot be read.
 std::unique_ptr<PixelSurface> loadResourcePixels(int id);
+
+// The same picture drawn for a screen scale (percent, one of pixel_scale::kPercents): as many
+// pixels as the 100 % picture's size times the scale, rounded, a stacked bitmap's sub-images
+// each as high as its control's rounded height. 100 gives the picture above. Null when no
+// picture has that id or that scale is not offered.
+std::unique_ptr<PixelSurface> loadResourcePixels(int id, int percent);

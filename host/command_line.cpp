@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "gui/pixel_scale.h"
 #include "host/audio_file.h"
 #include "host/host_error.h"
 #include "host/text_util.h"
@@ -14,8 +15,8 @@ const char* const kUsage =
     "  chordwell info [PLUGIN]\n"
     "  chordwell render [IN] OUT [options]\n"
     "  chordwell preset show FILE [--plugin PATH]\n"
-    "  chordwell gui [PLUGIN] [--preset NAME|INDEX] [--param NAME=VALUE ...] [--seconds N]\n"
-    "  chordwell screenshot OUT.png [--preset NAME|INDEX] [--param NAME=VALUE ...]\n"
+    "  chordwell gui [PLUGIN] [--preset NAME|INDEX] [--param NAME=VALUE ...] [--seconds N] [--scale PERCENT]\n"
+    "  chordwell screenshot OUT.png [--preset NAME|INDEX] [--param NAME=VALUE ...] [--scale PERCENT]\n"
     "  chordwell help | --help | -h\n"
     "\n"
     "render options:\n"
@@ -36,7 +37,10 @@ const char* const kUsage =
     "gui shows the plug-in's editor in a window of its own (it needs an X server) until the\n"
     "window is closed, Ctrl-C, or --seconds N have passed, and prints each parameter change\n"
     "made in it as \"automate INDEX NAME VALUE TEXT\". screenshot draws QZA Chordwell's\n"
-    "editor into a PNG file, with no X server. Both take --preset and --param as render does.\n";
+    "editor into a PNG file, with no X server. Both take --preset and --param as render does.\n"
+    "--scale PERCENT shows the editor at a screen scale (100, 125, 150, 175, 200, 250, 300): gui\n"
+    "tells the plug-in as hosts do (a size the user chose in the editor's menu still wins),\n"
+    "screenshot draws at that scale (default 100).\n";
 
 const char* const kHelpDetails =
     "\n"
@@ -48,6 +52,7 @@ const char* const kHelpDetails =
     "  chordwell preset show mine.qza\n"
     "  chordwell gui --preset High --seconds 60\n"
     "  chordwell screenshot editor.png --param Bypass=1\n"
+    "  chordwell screenshot editor-200.png --scale 200\n"
     "\n"
     "exit status:\n"
     "  0    success\n"
@@ -205,6 +210,15 @@ double parseSeconds(const std::string& text) {
     return *value;
 }
 
+// --scale: one of the screen scales the editor offers, in percent.
+int parseScale(const std::string& text) {
+    const auto value = parseFiniteDouble(text);
+    const int percent = value ? static_cast<int>(*value) : 0;
+    if (!value || *value != percent || !pixel_scale::isOffered(percent))
+        throw CUsageError("--scale expects one of 100, 125, 150, 175, 200, 250, 300 (percent), got \"" + text + "\"");
+    return percent;
+}
+
 // --preset and --param, shared by the commands that show the editor. Answers false for
 // any other option.
 bool parseStartupOption(CArgumentReader& reader, const std::string& option,
@@ -233,6 +247,8 @@ GuiCommand parseGui(CArgumentReader& reader) {
             setOnce(command.plugin, std::filesystem::path(reader.value(option, inlineValue)), "the plug-in");
         } else if (option == "--seconds") {
             setOnce(command.options.seconds, parseSeconds(reader.value(option, inlineValue)), option);
+        } else if (option == "--scale") {
+            setOnce(command.options.scalePercent, parseScale(reader.value(option, inlineValue)), option);
         } else {
             throw CUsageError("unknown option for gui: " + option);
         }
@@ -243,6 +259,7 @@ GuiCommand parseGui(CArgumentReader& reader) {
 ScreenshotCommand parseScreenshot(CArgumentReader& reader) {
     ScreenshotCommand command;
     std::optional<std::filesystem::path> output;
+    std::optional<int> scale;
     while (!reader.done()) {
         const std::string arg = reader.next();
         if (!isOption(arg)) {
@@ -250,13 +267,18 @@ ScreenshotCommand parseScreenshot(CArgumentReader& reader) {
             continue;
         }
         const auto [option, inlineValue] = splitOption(arg);
-        if (!parseStartupOption(reader, option, inlineValue, command.options.settings))
+        if (parseStartupOption(reader, option, inlineValue, command.options.settings)) continue;
+        if (option == "--scale") {
+            setOnce(scale, parseScale(reader.value(option, inlineValue)), option);
+        } else {
             throw CUsageError("unknown option for screenshot: " + option);
+        }
     }
     if (!output) throw CUsageError("screenshot needs an output file");
     if (!equalsIgnoreCase(output->extension().string(), ".png"))
         throw CUsageError("screenshot writes PNG only: the output must end in .png, got \"" + output->string() + "\"");
     command.options.output = *output;
+    if (scale) command.options.scalePercent = *scale;
     return command;
 }
 

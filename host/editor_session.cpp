@@ -80,6 +80,34 @@ private:
     CPluginInstance& plugin;
 };
 
+// Resizes the window when the editor asks (audioMasterSizeWindow) for the session's life.
+class CWindowResizer : public CEditorResizer {
+public:
+    CWindowResizer(CPluginInstance& plugin, CEditorWindow& window) : plugin(plugin), window(window) {
+        plugin.setEditorResizer(this);
+    }
+    ~CWindowResizer() { plugin.setEditorResizer(nullptr); }
+    CWindowResizer(const CWindowResizer&) = delete;
+    CWindowResizer& operator=(const CWindowResizer&) = delete;
+
+    bool resizeEditor(int width, int height) override {
+        if (width < 1 || height < 1 || width > kMaxEditorSide || height > kMaxEditorSide) return false;
+        window.resize(width, height);
+        return true;
+    }
+
+private:
+    CPluginInstance& plugin;
+    CEditorWindow& window;
+};
+
+// The hosts' vendor call that tells a plug-in the screen scale: 'PreS', 'AeCs', the factor.
+void tellScale(CPluginInstance& plugin, int percent) {
+    constexpr VstInt32 kScaleRequest = 0x50726553;
+    constexpr VstIntPtr kScaleSelector = 0x41654373;
+    plugin.dispatch(effVendorSpecific, kScaleRequest, kScaleSelector, nullptr, static_cast<float>(percent / 100.0));
+}
+
 Clock::time_point deadlineAfter(const std::optional<double>& seconds, Clock::time_point start) {
     if (!seconds) return Clock::time_point::max();
     return start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*seconds));
@@ -118,11 +146,13 @@ void runEditorSession(const EditorSessionOptions& options, std::ostream& out) {
     plugin.open(kEditorSampleRate, kEditorBlockSize);
     applyStartupSettings(plugin, options.settings);
     CMainsOn mainsOn(plugin);
+    if (options.scalePercent) tellScale(plugin, *options.scalePercent);
 
     std::optional<EditorSize> size = editorSize(plugin);
     if (!size) throw CHostError("the plug-in " + plugin.path().string() + " tells no usable editor size");
     CEditorWindow window(size->width, size->height, windowTitle(plugin));
     CAutomationLog automationLog(plugin, out);
+    CWindowResizer resizer(plugin, window);
     // From before the editor opens (its window may show while it is still being built), an
     // interrupt only raises a flag, so that editor and plug-in close properly.
     CCancelScope cancelScope;

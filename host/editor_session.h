@@ -17,6 +17,9 @@ struct EditorSessionOptions {
     std::filesystem::path plugin;
     StartupSettings settings;
     std::optional<double> seconds;  // none: until the window is closed or the process is interrupted
+    // The screen scale to tell the plug-in, in percent (as the hosts' 'PreS' vendor call);
+    // none: the plug-in chooses.
+    std::optional<int> scalePercent;
 };
 
 // Loads and opens the plug-in (no audio is processed), applies the settings, shows its

@@ -41,13 +41,12 @@ CEntryScope::~CEntryScope() { tEntryContext = previous; }
 
 bool hostCanDo(const char* capability) {
     if (capability == nullptr) return false;
-    // chordwell sends effStartProcess / effStopProcess around every render; it sends no
-    // events and no time information, and never resizes an editor's window, so it claims
-    // nothing else.
-    return std::strcmp(capability, "startStopProcess") == 0;
+    // chordwell sends effStartProcess / effStopProcess around every render and resizes the
+    // editor's window when asked; it sends no events and no time information.
+    return std::strcmp(capability, "startStopProcess") == 0 || std::strcmp(capability, "sizeWindow") == 0;
 }
 
-VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr /*value*/, void* ptr, float opt) {
+VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
     switch (opcode) {
         case audioMasterVersion:
             return kVstVersion;
@@ -74,6 +73,10 @@ VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntP
             return kHostVersion;
         case audioMasterCanDo:
             return hostCanDo(static_cast<const char*>(ptr)) ? 1 : 0;
+        case audioMasterSizeWindow:
+            if (CEditorResizer* resizer = contextFor(effect).getEditorResizer())
+                return resizer->resizeEditor(index, static_cast<int>(value)) ? 1 : 0;
+            return 0;
         case audioMasterGetTime:
             return 0;  // no transport: a null time-info pointer
         default:

@@ -25,6 +25,16 @@ protected:
     ~CAutomationListener() = default;
 };
 
+// Resizes the window that shows a plug-in's editor when the editor asks
+// (audioMasterSizeWindow), on the interface thread; answers whether it did.
+class CEditorResizer {
+public:
+    virtual bool resizeEditor(int width, int height) = 0;
+
+protected:
+    ~CEditorResizer() = default;
+};
+
 // What the callback reports about one plug-in instance. The plug-in may ask from inside
 // processReplacing, so every field is a lock-free atomic and reading one is all it costs.
 class CHostContext {
@@ -42,12 +52,15 @@ public:
         automationListener.store(listener, std::memory_order_release);
     }
     CAutomationListener* getAutomationListener() const { return automationListener.load(std::memory_order_acquire); }
+    void setEditorResizer(CEditorResizer* resizer) { editorResizer.store(resizer, std::memory_order_release); }
+    CEditorResizer* getEditorResizer() const { return editorResizer.load(std::memory_order_acquire); }
 
 private:
     std::atomic<float> sampleRate{kDefaultSampleRate};
     std::atomic<VstInt32> blockSize{kDefaultBlockSize};
     std::atomic<bool> processing{false};
     std::atomic<CAutomationListener*> automationListener{nullptr};
+    std::atomic<CEditorResizer*> editorResizer{nullptr};
 };
 
 // The callback handed to every plug-in's entry point. It finds the instance's context

@@ -58,6 +58,7 @@ public:
 
     // Who hears of the parameter changes the plug-in reports (null: nobody).
     void setAutomationListener(CAutomationListener* listener) { context.setAutomationListener(listener); }
+    void setEditorResizer(CEditorResizer* resizer) { context.setEditorResizer(resizer); }
 
 private:
     // Calls the entry point and checks the record it answers.

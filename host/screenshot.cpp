@@ -85,6 +85,8 @@ void writeEditorScreenshot(const ScreenshotOptions& options) {
     {
         gDrawn = true;
         COffscreenEditor open(*editor);
+        if (!editor->setScalePercent(options.scalePercent))
+            throw CHostError("the editor offers no scale of " + std::to_string(options.scalePercent) + " %");
         editor->idle();
         CFrame* frame = editor->getFrame();
         if (frame == nullptr || !frame->writePng(file.temporaryPath().c_str()))

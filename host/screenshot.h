@@ -12,6 +12,7 @@ namespace host {
 struct ScreenshotOptions {
     std::filesystem::path output;  // a .png file
     StartupSettings settings;
+    int scalePercent = 100;  // the editor's screen scale
 };
 
 // Builds the effect, applies the settings, opens its editor offscreen, draws it and writes

@@ -134,6 +134,14 @@ bool ADelay::getEffectName(char* name) {
     return true;
 }
 
+VstIntPtr ADelay::vendorSpecific(VstInt32 index, VstIntPtr value, void* /*ptr*/, float opt) {
+    constexpr VstInt32 kScaleRequest = 0x50726553;  // 'PreS'
+    constexpr VstIntPtr kScaleSelector = 0x41654373;  // 'AeCs'
+    if (index == kScaleRequest && value == kScaleSelector && editor)
+        return editor->setContentScaleFactor(opt) ? 1 : 0;
+    return 0;
+}
+
 bool ADelay::getVendorString(char* text) {
     if (!text) return false;
     std::strcpy(text, kVendorString);

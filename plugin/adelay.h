@@ -34,6 +34,8 @@ public:
     bool getVendorString(char* text) override;
     bool getProductString(char* text) override;
     VstInt32 getVendorVersion() override { return kVendorVersion; }
+    // The hosts' screen-scale call ('PreS', 'AeCs', the factor as opt) goes to the editor.
+    VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
     VstInt32 getPlugCategory() override { return kPlugCategRoomFx; }
 
     void initPresets() override;

@@ -11,7 +11,7 @@ packages=(
   libsndfile1-dev
   libcairo2-dev libx11-dev libxext-dev libxkbcommon-dev
   fonts-liberation fontconfig
-  xvfb xauth xdotool x11-utils
+  xvfb xauth xdotool x11-utils x11-xserver-utils
   zenity
   dragonfly-reverb-vst
 )

@@ -29,6 +29,8 @@ public:
     virtual bool onKeyUp(VstKeyCode& /*keyCode*/) { return false; }
     virtual bool onWheel(float /*distance*/) { return false; }
     virtual bool setKnobMode(VstInt32 /*mode*/) { return false; }
+    // The host's word on the screen scale (1 = 100 %); true when the editor takes it.
+    virtual bool setContentScaleFactor(float /*factor*/) { return false; }
     // Called by the effect after every parameter change, from whichever thread made it.
     virtual void setParameter(VstInt32 /*index*/, float /*value*/) {}
 

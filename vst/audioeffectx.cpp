@@ -15,6 +15,10 @@ unsigned char modifierByte(float opt) {
 
 }  // namespace
 
+bool AudioEffectX::sizeWindow(VstInt32 width, VstInt32 height) {
+    return callHost(audioMasterSizeWindow, width, height) != 0;
+}
+
 bool AudioEffectX::updateDisplay() { return callHost(audioMasterUpdateDisplay) != 0; }
 
 VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {

@@ -32,4 +32,6 @@ public:
 
     // Asks the host to re-read parameters and program names.
     virtual bool updateDisplay();
+    // Asks the host to resize the editor's window to this size in pixels; true when it did.
+    virtual bool sizeWindow(VstInt32 width, VstInt32 height);
 };

@@ -41,7 +41,7 @@ void selectFont(cairo_t* cr, const CFontDesc& font, bool antialias) {
 
 }  // namespace
 
-CDrawContext::CDrawContext(PixelSurface& surface) : impl(std::make_unique<Impl>()) {
+CDrawContext::CDrawContext(PixelSurface& surface, double scale) : impl(std::make_unique<Impl>()), scale(scale > 0 ? scale : 1.0) {
     if (cairo_surface_t* s = cairoSurfaceOf(surface)) {
         impl->cr = cairo_create(s);
         impl->width = surface.getWidth();
@@ -54,21 +54,19 @@ CDrawContext::~CDrawContext() {
     if (impl->cr) cairo_surface_flush(cairo_get_target(impl->cr));
 }
 
-CCoord CDrawContext::getWidth() const { return impl->width; }
+CCoord CDrawContext::pixelWidth() const { return impl->width; }
 
-CCoord CDrawContext::getHeight() const { return impl->height; }
+CCoord CDrawContext::pixelHeight() const { return impl->height; }
 
-void CDrawContext::setClipRect(const CRect& clip) {
-    clipRect = clip;
-    clipRect.bound(CRect(0, 0, impl->width, impl->height));
+void CDrawContext::applyClip() {
     if (!impl->cr) return;
     cairo_reset_clip(impl->cr);
-    cairo_rectangle(impl->cr, clipRect.left, clipRect.top, clipRect.getWidth(), clipRect.getHeight());
+    cairo_rectangle(impl->cr, pixelClip.left, pixelClip.top, pixelClip.getWidth(), pixelClip.getHeight());
     cairo_clip(impl->cr);
 }
 
 
-void CDrawContext::drawRect(const CRect& rect, CDrawStyle style) {
+void CDrawContext::pixelRect(const CRect& rect, CDrawStyle style, CCoord lineWidth) {
     cairo_t* cr = impl->cr;
     if (!cr) return;
     cairo_save(cr);
@@ -90,7 +88,7 @@ void CDrawContext::drawRect(const CRect& rect, CDrawStyle style) {
     cairo_restore(cr);
 }
 
-void CDrawContext::drawLine(const CPoint& from, const CPoint& to) {
+void CDrawContext::pixelLine(const CPoint& from, const CPoint& to, CCoord lineWidth) {
     cairo_t* cr = impl->cr;
     if (!cr) return;
     cairo_save(cr);
@@ -105,12 +103,9 @@ void CDrawContext::drawLine(const CPoint& from, const CPoint& to) {
     setSource(cr, frameColor, globalAlpha);
     cairo_stroke(cr);
     cairo_restore(cr);
-    penPosition = to;
 }
 
-void CDrawContext::lineTo(const CPoint& point) { drawLine(penPosition, point); }
-
-void CDrawContext::clearRect(const CRect& rect, const CColor& color) {
+void CDrawContext::pixelClear(const CRect& rect, const CColor& color) {
     cairo_t* cr = impl->cr;
     if (!cr) return;
     cairo_save(cr);
@@ -121,7 +116,8 @@ void CDrawContext::clearRect(const CRect& rect, const CColor& color) {
     cairo_restore(cr);
 }
 
-void CDrawContext::drawString(const char* rawText, const CRect& rect, CHoriTxtAlign align, bool antialias) {
+void CDrawContext::pixelString(const char* rawText, const CRect& rect, CHoriTxtAlign align, bool antialias,
+                               const CFontDesc& font) {
     cairo_t* cr = impl->cr;
     if (!cr || !rawText || !*rawText || rect.isEmpty()) return;
     // cairo refuses malformed UTF-8 by putting the whole context into an error state, which
@@ -152,7 +148,7 @@ void CDrawContext::drawString(const char* rawText, const CRect& rect, CHoriTxtAl
     cairo_restore(cr);
 }
 
-CCoord CDrawContext::getStringWidth(const char* text) {
+CCoord CDrawContext::pixelStringWidth(const char* text, const CFontDesc& font) {
     cairo_t* cr = impl->cr;
     if (!cr || !text) return 0;
     const std::string safe = utf8::wellFormed(text);
@@ -164,7 +160,7 @@ CCoord CDrawContext::getStringWidth(const char* text) {
     return extents.x_advance;
 }
 
-void CDrawContext::drawPixels(const PixelSurface& source, const CRect& dest, const CPoint& offset, float alpha) {
+void CDrawContext::pixelCopy(const PixelSurface& source, const CRect& dest, const CPoint& offset, float alpha) {
     cairo_t* cr = impl->cr;
     cairo_surface_t* src = cairoSurfaceOf(source);
     if (!cr || !src || dest.isEmpty()) return;

@@ -158,7 +158,7 @@ struct CDrawContext::Impl {
     }
 };
 
-CDrawContext::CDrawContext(PixelSurface& surface) : impl(std::make_unique<Impl>()) {
+CDrawContext::CDrawContext(PixelSurface& surface, double scale) : impl(std::make_unique<Impl>()), scale(scale > 0 ? scale : 1.0) {
     impl->target = pixelsOf(surface);
     if (impl->valid()) {
         impl->width = impl->target->width;
@@ -169,33 +169,28 @@ CDrawContext::CDrawContext(PixelSurface& surface) : impl(std::make_unique<Impl>(
 
 CDrawContext::~CDrawContext() = default;
 
-CCoord CDrawContext::getWidth() const { return impl->width; }
+CCoord CDrawContext::pixelWidth() const { return impl->width; }
 
-CCoord CDrawContext::getHeight() const { return impl->height; }
+CCoord CDrawContext::pixelHeight() const { return impl->height; }
 
-void CDrawContext::setClipRect(const CRect& clip) {
-    clipRect = clip;
-    clipRect.bound(CRect(0, 0, impl->width, impl->height));
-    impl->applyClip(clipRect);
-}
+void CDrawContext::applyClip() { impl->applyClip(pixelClip); }
 
 
-void CDrawContext::drawRect(const CRect& rect, CDrawStyle style) {
+void CDrawContext::pixelRect(const CRect& rect, CDrawStyle style, CCoord lineWidth) {
     if (style == kDrawFilled || style == kDrawFilledAndStroked)
-        impl->fill(rect, clipRect, premultiplied(fillColor, globalAlpha), false);
+        impl->fill(rect, pixelClip, premultiplied(fillColor, globalAlpha), false);
     if (style == kDrawStroked || style == kDrawFilledAndStroked) {
         // The frame lies inside the rectangle: four bands of the line's width along its edges.
         const std::uint32_t colour = premultiplied(frameColor, globalAlpha);
         const CCoord w = lineWidth;
-        impl->fill(CRect(rect.left, rect.top, rect.right, rect.top + w), clipRect, colour, false);
-        impl->fill(CRect(rect.left, rect.bottom - w, rect.right, rect.bottom), clipRect, colour, false);
-        impl->fill(CRect(rect.left, rect.top + w, rect.left + w, rect.bottom - w), clipRect, colour, false);
-        impl->fill(CRect(rect.right - w, rect.top + w, rect.right, rect.bottom - w), clipRect, colour, false);
+        impl->fill(CRect(rect.left, rect.top, rect.right, rect.top + w), pixelClip, colour, false);
+        impl->fill(CRect(rect.left, rect.bottom - w, rect.right, rect.bottom), pixelClip, colour, false);
+        impl->fill(CRect(rect.left, rect.top + w, rect.left + w, rect.bottom - w), pixelClip, colour, false);
+        impl->fill(CRect(rect.right - w, rect.top + w, rect.right, rect.bottom - w), pixelClip, colour, false);
     }
 }
 
-void CDrawContext::drawLine(const CPoint& from, const CPoint& to) {
-    penPosition = to;
+void CDrawContext::pixelLine(const CPoint& from, const CPoint& to, CCoord lineWidth) {
     const bool alongGrid = from.x == to.x || from.y == to.y;
     if (drawMode == kAliasing && alongGrid) {
         // Whole pixels to the right of and below the path, the ends included, as the Linux
@@ -203,10 +198,10 @@ void CDrawContext::drawLine(const CPoint& from, const CPoint& to) {
         const CCoord half = lineWidth / 2;
         const CRect band(std::min(from.x, to.x) + 0.5 - half, std::min(from.y, to.y) + 0.5 - half,
                          std::max(from.x, to.x) + 0.5 + half, std::max(from.y, to.y) + 0.5 + half);
-        impl->fill(band, clipRect, premultiplied(frameColor, globalAlpha), false);
+        impl->fill(band, pixelClip, premultiplied(frameColor, globalAlpha), false);
         return;
     }
-    if (!impl->ensureGraphics(clipRect)) return;
+    if (!impl->ensureGraphics(pixelClip)) return;
     GpPen* pen = nullptr;
     if (DllExports::GdipCreatePen1(argbOf(frameColor, globalAlpha), static_cast<REAL>(lineWidth), UnitPixel, &pen) != Ok)
         return;
@@ -220,14 +215,13 @@ void CDrawContext::drawLine(const CPoint& from, const CPoint& to) {
     DllExports::GdipDeletePen(pen);
 }
 
-void CDrawContext::lineTo(const CPoint& point) { drawLine(penPosition, point); }
-
-void CDrawContext::clearRect(const CRect& rect, const CColor& color) {
-    impl->fill(rect, clipRect, premultiplied(color, 1.0f), true);
+void CDrawContext::pixelClear(const CRect& rect, const CColor& color) {
+    impl->fill(rect, pixelClip, premultiplied(color, 1.0f), true);
 }
 
-void CDrawContext::drawString(const char* rawText, const CRect& rect, CHoriTxtAlign align, bool antialias) {
-    if (!rawText || !*rawText || rect.isEmpty() || !impl->ensureGraphics(clipRect)) return;
+void CDrawContext::pixelString(const char* rawText, const CRect& rect, CHoriTxtAlign align, bool antialias,
+                               const CFontDesc& font) {
+    if (!rawText || !*rawText || rect.isEmpty() || !impl->ensureGraphics(pixelClip)) return;
     // Names from files may be 8-bit text: every byte that is not UTF-8 shows as Latin-1.
     const std::optional<std::wstring> text = platform::toUtf16(utf8::wellFormed(rawText));
     if (!text || text->empty()) return;
@@ -237,7 +231,7 @@ void CDrawContext::drawString(const char* rawText, const CRect& rect, CHoriTxtAl
     DllExports::GdipSetTextRenderingHint(
         g, antialias ? TextRenderingHintAntiAliasGridFit : TextRenderingHintSingleBitPerPixelGridFit);
 
-    const CCoord advance = getStringWidth(rawText);
+    const CCoord advance = pixelStringWidth(rawText, font);
     CCoord x = rect.left;
     if (align == kCenterText)
         x = rect.left + (rect.getWidth() - advance) / 2;
@@ -251,7 +245,7 @@ void CDrawContext::drawString(const char* rawText, const CRect& rect, CHoriTxtAl
                        static_cast<REAL>(advance + rect.getWidth() + 16), static_cast<REAL>(rect.getHeight() + 16));
 
     CRect clip = rect;
-    clip.bound(clipRect);
+    clip.bound(pixelClip);
     impl->applyClip(clip);
     GpSolidFill* brush = nullptr;
     if (DllExports::GdipCreateSolidFill(argbOf(fontColor, globalAlpha), &brush) == Ok) {
@@ -259,11 +253,11 @@ void CDrawContext::drawString(const char* rawText, const CRect& rect, CHoriTxtAl
                                    impl->format, brush);
         DllExports::GdipDeleteBrush(brush);
     }
-    impl->applyClip(clipRect);
+    impl->applyClip(pixelClip);
 }
 
-CCoord CDrawContext::getStringWidth(const char* rawText) {
-    if (!rawText || !*rawText || !impl->ensureGraphics(clipRect)) return 0;
+CCoord CDrawContext::pixelStringWidth(const char* rawText, const CFontDesc& font) {
+    if (!rawText || !*rawText || !impl->ensureGraphics(pixelClip)) return 0;
     const std::optional<std::wstring> text = platform::toUtf16(utf8::wellFormed(rawText));
     const gdiplus_backend::FontMetrics metrics = gdiplus_backend::fontFor(font);
     if (!text || !metrics.font) return 0;
@@ -275,7 +269,7 @@ CCoord CDrawContext::getStringWidth(const char* rawText) {
     return bounds.Width;
 }
 
-void CDrawContext::drawPixels(const PixelSurface& source, const CRect& dest, const CPoint& offset, float alpha) {
+void CDrawContext::pixelCopy(const PixelSurface& source, const CRect& dest, const CPoint& offset, float alpha) {
     const PixelSurface::Impl* from = pixelsOf(source);
     if (!impl->valid() || !from || !from->isValid() || dest.isEmpty()) return;
     // Where the whole source lands, then the part of it inside the destination and the clip.
@@ -283,7 +277,7 @@ void CDrawContext::drawPixels(const PixelSurface& source, const CRect& dest, con
     const CCoord originY = dest.top - offset.y;
     const CRect placed(originX, originY, originX + from->width, originY + from->height);
     const PixelSpan whole = spanOf(placed);
-    const PixelSpan span = intersect(intersect(spanOf(dest), spanOf(clipRect)), whole);
+    const PixelSpan span = intersect(intersect(spanOf(dest), spanOf(pixelClip)), whole);
     if (span.isEmpty()) return;
     impl->settle();
     const unsigned a = alpha8(std::clamp(alpha, 0.0f, 1.0f) * globalAlpha);

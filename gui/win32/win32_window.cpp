@@ -83,8 +83,6 @@ unsigned char virtualKeyOf(WPARAM key) {
     }
 }
 
-CPoint pointOf(LPARAM lParam) { return CPoint(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); }
-
 }  // namespace
 
 std::unique_ptr<PlatformWindow> createPlatformWindow(void* parent, CFrame& frame, const PixelSurface& backBuffer) {
@@ -121,7 +119,7 @@ std::unique_ptr<Win32Window> Win32Window::create(HWND parent, CFrame& frame, con
     return result;
 }
 
-Win32Window::Win32Window(CFrame& frame, const PixelSurface& backBuffer) : frame(frame), backBuffer(backBuffer) {}
+Win32Window::Win32Window(CFrame& frame, const PixelSurface& backBuffer) : frame(frame), backBuffer(&backBuffer) {}
 
 Win32Window::~Win32Window() {
     if (!window) return;
@@ -131,6 +129,13 @@ Win32Window::~Win32Window() {
     if (GetCapture() == doomed) ReleaseCapture();
     KillTimer(doomed, kTimerId);
     DestroyWindow(doomed);
+}
+
+void Win32Window::resize(const PixelSurface& newBackBuffer) {
+    backBuffer = &newBackBuffer;
+    if (window)
+        SetWindowPos(window, nullptr, 0, 0, newBackBuffer.getWidth(), newBackBuffer.getHeight(),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Window::present(const CRect& rect) {
@@ -197,7 +202,7 @@ LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT message, WPARAM wParam,
 void Win32Window::paint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
-    const PixelView view = backBuffer.pixels();
+    const PixelView view = backBuffer->pixels();
     RECT area = ps.rcPaint;
     area.left = std::max<LONG>(area.left, 0);
     area.top = std::max<LONG>(area.top, 0);
@@ -223,7 +228,7 @@ void Win32Window::paint() {
 }
 
 void Win32Window::mouseDown(std::int32_t button, WPARAM wParam, LPARAM lParam) {
-    CPoint where = pointOf(lParam);
+    CPoint where = frame.fromPixels(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     // Keys go to the window that was clicked last (so a knob takes the arrow keys).
     takeFocus();
     std::int32_t buttons = buttonsOf(wParam) | button;
@@ -233,7 +238,7 @@ void Win32Window::mouseDown(std::int32_t button, WPARAM wParam, LPARAM lParam) {
 }
 
 void Win32Window::mouseUp(std::int32_t button, WPARAM, LPARAM lParam) {
-    CPoint where = pointOf(lParam);
+    CPoint where = frame.fromPixels(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     frame.onMouseUp(where, modifiers() | button);
 }
 
@@ -296,7 +301,7 @@ LRESULT Win32Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, hwnd, 0};
             trackingLeave = TrackMouseEvent(&track) != 0;
         }
-        CPoint where = pointOf(lParam);
+        CPoint where = frame.fromPixels(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         frame.onMouseMoved(where, buttonsOf(wParam));
         return 0;
     }
@@ -305,7 +310,7 @@ LRESULT Win32Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         POINT cursor{};
         GetCursorPos(&cursor);
         ScreenToClient(hwnd, &cursor);
-        CPoint where(cursor.x, cursor.y);
+        CPoint where = frame.fromPixels(cursor.x, cursor.y);
         frame.onMouseExited(where, modifiers());
         return 0;
     }
@@ -314,7 +319,7 @@ LRESULT Win32Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         ScreenToClient(hwnd, &at);
         const float notches = static_cast<float>(GET_WHEEL_DELTA_WPARAM(wParam)) / kWheelNotch;
-        if (frame.onWheel(CPoint(at.x, at.y), notches, buttonsOf(GET_KEYSTATE_WPARAM(wParam)))) return 0;
+        if (frame.onWheel(frame.fromPixels(at.x, at.y), notches, buttonsOf(GET_KEYSTATE_WPARAM(wParam)))) return 0;
         break;  // the host's window may scroll
     }
     case WM_CAPTURECHANGED:

@@ -21,6 +21,7 @@ public:
     ~Win32Window() override;
 
     void present(const CRect& rect) override;
+    void resize(const PixelSurface& newBackBuffer) override;
     void flush() override;
     void takeFocus() override;
     std::uintptr_t topLevelWindow() override;
@@ -45,7 +46,7 @@ private:
 
     HWND window = nullptr;
     CFrame& frame;
-    const PixelSurface& backBuffer;
+    const PixelSurface* backBuffer;
     gdiplus_backend::Session gdiplus;  // kept up while the window is open, not per redraw
     ClickCounter clicks;
     std::function<void()> tick;

@@ -216,7 +216,7 @@ std::unique_ptr<X11Window> X11Window::create(Window parent, CFrame& frame, const
 
 X11Window::X11Window(X11Connection& connection, Window window, Visual* visual, CFrame& frame,
                      const PixelSurface& backBuffer)
-    : connection(connection), window(window), visual(visual), frame(frame), backBuffer(backBuffer) {
+    : connection(connection), window(window), visual(visual), frame(frame), backBuffer(&backBuffer) {
     connection.addWindow(this);
     Display* dpy = connection.display();
     XWindowAttributes attributes{};
@@ -243,8 +243,15 @@ X11Window::~X11Window() {
 
 bool X11Window::isGone() const { return windowGone || connection.lost(); }
 
+void X11Window::resize(const PixelSurface& newBackBuffer) {
+    backBuffer = &newBackBuffer;
+    if (isGone()) return;
+    XResizeWindow(connection.display(), window, static_cast<unsigned>(newBackBuffer.getWidth()),
+                  static_cast<unsigned>(newBackBuffer.getHeight()));
+}
+
 void X11Window::present(const CRect& area) {
-    const PixelView view = backBuffer.pixels();
+    const PixelView view = backBuffer->pixels();
     if (!view.isValid() || view.format != PixelFormat::premultipliedArgb32 || isGone()) return;
     CRect r = area;
     r.makeIntegral();
@@ -347,7 +354,7 @@ void X11Window::handleEvent(XEvent& event) {
         return;
     case ButtonPress: {
         const XButtonEvent& e = event.xbutton;
-        CPoint where(e.x, e.y);
+        CPoint where = frame.fromPixels(e.x, e.y);
         CFrame& target = frame;
         if (e.button == kWheelUpX || e.button == kWheelDownX) {
             target.onWheel(where, e.button == kWheelUpX ? 1.0f : -1.0f, buttonsOf(e.state));
@@ -368,7 +375,7 @@ void X11Window::handleEvent(XEvent& event) {
         const XButtonEvent& e = event.xbutton;
         const std::int32_t bit = buttonBit(e.button);
         if (!bit) return;
-        CPoint where(e.x, e.y);
+        CPoint where = frame.fromPixels(e.x, e.y);
         frame.onMouseUp(where, modifiersOf(e.state) | bit);
         return;
     }
@@ -383,13 +390,13 @@ void X11Window::handleEvent(XEvent& event) {
             if (next.type != MotionNotify || next.xmotion.window != window) break;
             XNextEvent(dpy, &latest);
         }
-        CPoint where(latest.xmotion.x, latest.xmotion.y);
+        CPoint where = frame.fromPixels(latest.xmotion.x, latest.xmotion.y);
         frame.onMouseMoved(where, buttonsOf(latest.xmotion.state));
         return;
     }
     case EnterNotify: {
         const XCrossingEvent& e = event.xcrossing;
-        CPoint where(e.x, e.y);
+        CPoint where = frame.fromPixels(e.x, e.y);
         frame.onMouseEntered(where, buttonsOf(e.state));
         return;
     }
@@ -397,7 +404,7 @@ void X11Window::handleEvent(XEvent& event) {
         const XCrossingEvent& e = event.xcrossing;
         // Grabs and ungrabs of a pressed button are not the pointer leaving.
         if (e.mode != NotifyNormal) return;
-        CPoint where(e.x, e.y);
+        CPoint where = frame.fromPixels(e.x, e.y);
         frame.onMouseExited(where, buttonsOf(e.state));
         return;
     }

@@ -21,6 +21,7 @@ public:
     ~X11Window() override;
 
     void present(const CRect& rect) override;
+    void resize(const PixelSurface& newBackBuffer) override;
     void flush() override;
     void takeFocus() override;
     // X grabs the pointer for the window of every press until the release.
@@ -48,7 +49,7 @@ private:
     GC gc = nullptr;
     bool directCopy = false;  // the back buffer's words are the window's pixels as they are
     CFrame& frame;
-    const PixelSurface& backBuffer;
+    const PixelSurface* backBuffer;
     ClickCounter clicks;
     Time lastPressTime = CurrentTime;  // focus requests carry the time of the press behind them
     bool windowGone = false;  // destroyed with its parent

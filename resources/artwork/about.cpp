@@ -30,7 +30,7 @@ constexpr double kStringRight = layout::kAboutWidth - kMargin;
 void drawHeader(cairo_t* cr) {
     const Rect header{0, 0, layout::kAboutWidth, kHeaderBottom};
     setVerticalGradient(cr, header.top, header.bottom, palette::kTitleTop, palette::kTitleBottom);
-    cairo_rectangle(cr, header.left, header.top, header.width(), header.height());
+    rectPath(cr, header);
     cairo_fill(cr);
     drawBrushedTexture(cr, header, 1200u, 0.03);
 
@@ -53,7 +53,7 @@ void drawHeader(cairo_t* cr) {
 void drawPlate(cairo_t* cr) {
     const Rect plate{0, kHeaderBottom + 2, layout::kAboutWidth, layout::kAboutHeight};
     setVerticalGradient(cr, plate.top, plate.bottom, palette::kPlateTop, palette::kPlateBottom);
-    cairo_rectangle(cr, plate.left, plate.top, plate.width(), plate.height());
+    rectPath(cr, plate);
     cairo_fill(cr);
     drawBrushedTexture(cr, plate, 204u, 0.035);
 }

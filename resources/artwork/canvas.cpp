@@ -1,7 +1,10 @@
 #include "resources/artwork/canvas.h"
 
+#include <cmath>
 #include <cstdint>
 #include <string>
+
+#include "gui/pixel_scale.h"
 
 namespace artwork {
 namespace {
@@ -58,9 +61,31 @@ private:
     std::uint32_t state;
 };
 
+double drawingScale = 1.0;
+
+// The surface pixel nearest to a point in user space, back in user space: with the context
+// scaled and translated by whole surface pixels this is where a hard edge must lie.
+void snap(cairo_t* cr, double& x, double& y) {
+    if (drawingScale == 1.0) return;
+    cairo_user_to_device(cr, &x, &y);
+    x = std::floor(x + 0.5);
+    y = std::floor(y + 0.5);
+    cairo_device_to_user(cr, &x, &y);
+}
+
 }  // namespace
 
+void setScale(double newScale) { drawingScale = newScale > 0 ? newScale : 1.0; }
+
+double scale() { return drawingScale; }
+
+int toPixels(double length) { return pixel_scale::toPixels(length, drawingScale); }
+
 Surface makeSurface(int width, int height, bool withAlpha) {
+    return makePixelSurface(toPixels(width), toPixels(height), withAlpha);
+}
+
+Surface makePixelSurface(int width, int height, bool withAlpha) {
     Surface surface(cairo_image_surface_create(withAlpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24,
                                                width, height));
     Context cr(cairo_create(surface.get()));
@@ -79,6 +104,7 @@ Context makeContext(cairo_surface_t* surface) {
     cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
     cairo_set_font_options(cr.get(), options);
     cairo_font_options_destroy(options);
+    if (drawingScale != 1.0) cairo_scale(cr.get(), drawingScale, drawingScale);
     return cr;
 }
 
@@ -93,7 +119,7 @@ Surface crop(cairo_surface_t* source, const Rect& area) {
     const bool withAlpha = cairo_image_surface_get_format(source) == CAIRO_FORMAT_ARGB32;
     Surface part = makeSurface(area.width(), area.height(), withAlpha);
     Context cr(cairo_create(part.get()));
-    cairo_set_source_surface(cr.get(), source, -area.left, -area.top);
+    cairo_set_source_surface(cr.get(), source, -toPixels(area.left), -toPixels(area.top));
     cairo_set_operator(cr.get(), CAIRO_OPERATOR_SOURCE);
     cairo_paint(cr.get());
     return part;
@@ -101,6 +127,11 @@ Surface crop(cairo_surface_t* source, const Rect& area) {
 
 void blit(cairo_t* cr, cairo_surface_t* source, double x, double y) {
     cairo_save(cr);
+    if (drawingScale != 1.0) {
+        snap(cr, x, y);
+        cairo_user_to_device(cr, &x, &y);
+        cairo_identity_matrix(cr);
+    }
     cairo_set_source_surface(cr, source, x, y);
     cairo_paint(cr);
     cairo_restore(cr);
@@ -118,13 +149,28 @@ void setVerticalGradient(cairo_t* cr, double y0, double y1, Colour top, Colour b
     cairo_pattern_destroy(gradient);
 }
 
+void rectPath(cairo_t* cr, const Rect& area) {
+    double x0 = area.left, y0 = area.top, x1 = area.right, y1 = area.bottom;
+    snap(cr, x0, y0);
+    snap(cr, x1, y1);
+    cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
+}
+
 void fillRect(cairo_t* cr, const Rect& area, Colour colour, double alpha) {
     setColour(cr, colour, alpha);
-    cairo_rectangle(cr, area.left, area.top, area.width(), area.height());
+    rectPath(cr, area);
     cairo_fill(cr);
 }
 
 void strokeRectInside(cairo_t* cr, const Rect& area, Colour colour, double alpha) {
+    if (drawingScale != 1.0) {
+        // Four bands one window pixel wide, each edge on a whole surface pixel.
+        horizontalLine(cr, area.left, area.right, area.top, colour, alpha);
+        horizontalLine(cr, area.left, area.right, area.bottom - 1, colour, alpha);
+        verticalLine(cr, area.left, area.top + 1, area.bottom - 1, colour, alpha);
+        verticalLine(cr, area.right - 1, area.top + 1, area.bottom - 1, colour, alpha);
+        return;
+    }
     setColour(cr, colour, alpha);
     cairo_set_line_width(cr, 1.0);
     cairo_rectangle(cr, area.left + 0.5, area.top + 0.5, area.width() - 1.0, area.height() - 1.0);
@@ -151,7 +197,7 @@ void roundedRectPath(cairo_t* cr, double x, double y, double width, double heigh
 
 void drawRecess(cairo_t* cr, const Rect& area, Colour top, Colour bottom) {
     setVerticalGradient(cr, area.top, area.bottom, top, bottom);
-    cairo_rectangle(cr, area.left, area.top, area.width(), area.height());
+    rectPath(cr, area);
     cairo_fill(cr);
     // Light falls from above: the upper and left inner edges are in shadow, the lower and
     // right outer edges catch the light.
@@ -176,6 +222,16 @@ void drawText(cairo_t* cr, std::string_view utf8, double x, double baseline,
     if (align == Align::kRight) pen = x - width;
     // Whole-pixel start positions keep the stems of small letters sharp.
     pen = static_cast<double>(static_cast<long>(pen + 0.5));
+    if (drawingScale != 1.0) {
+        // The same at the drawing's scale: pen and baseline on whole surface pixels.
+        double unused = 0.0;
+        pen = x;
+        if (align == Align::kCentre) pen = x - width / 2.0;
+        if (align == Align::kRight) pen = x - width;
+        snap(cr, pen, unused);
+        unused = 0.0;
+        snap(cr, unused, baseline);
+    }
     cairo_save(cr);
     setColour(cr, colour, alpha);
     forEachCharacter(cr, utf8, style, [&](const std::string& character, double advance) {

@@ -22,25 +22,43 @@ struct ContextDeleter {
 using Surface = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 using Context = std::unique_ptr<cairo_t, ContextDeleter>;
 
-// An image surface cleared to transparent (with alpha) or black (without).
-Surface makeSurface(int width, int height, bool withAlpha);
+// The scale every picture is drawn at: window pixels (the editor at 100 %) to surface
+// pixels. Every size and position below is in window pixels; the helpers land hard edges on
+// whole surface pixels with the editor's own rounding (gui/pixel_scale.h), so a picture at
+// 200 % is as sharp as at 100 %. Drawing at 1 is exactly the 100 % artwork.
+void setScale(double scale);
+double scale();
+// A length in window pixels as whole surface pixels.
+int toPixels(double length);
 
-// A context on the surface with the text settings every picture shares.
+// An image surface of this size in window pixels, cleared to transparent (with alpha) or
+// black (without).
+Surface makeSurface(int width, int height, bool withAlpha);
+// The same with the size in surface pixels.
+Surface makePixelSurface(int width, int height, bool withAlpha);
+
+// A context on the surface with the text settings every picture shares, drawing in window
+// pixels.
 Context makeContext(cairo_surface_t* surface);
 
 // The PNG file bytes of a surface.
 std::vector<unsigned char> encodePng(cairo_surface_t* surface);
 
-// A copy of one rectangle of a surface, as a surface of the same format.
+// A copy of one rectangle of a surface, as a surface of the same format: its left and top
+// edges and its size each rounded to surface pixels, as the editor places controls.
 Surface crop(cairo_surface_t* source, const Rect& area);
 
-// Paints a whole surface with its top-left corner at (x, y).
+// Paints a whole surface, unscaled, with its top-left corner at the surface pixel nearest
+// to (x, y).
 void blit(cairo_t* cr, cairo_surface_t* source, double x, double y);
 
 void setColour(cairo_t* cr, Colour colour, double alpha = 1.0);
 
 // Sets a vertical linear gradient from `top` at y = y0 to `bottom` at y = y1 as source.
 void setVerticalGradient(cairo_t* cr, double y0, double y1, Colour top, Colour bottom);
+
+// A rectangle path with its edges on the nearest surface pixels.
+void rectPath(cairo_t* cr, const Rect& area);
 
 void fillRect(cairo_t* cr, const Rect& area, Colour colour, double alpha = 1.0);
 

@@ -58,7 +58,8 @@ Surface paintBackground(cairo_surface_t* panel, const std::vector<PlacedControl>
 
 }  // namespace
 
-std::vector<Bitmap> paintAllBitmaps() {
+std::vector<Bitmap> paintAllBitmaps(double scale) {
+    setScale(scale);
     const Surface panel = paintPanel();
     std::vector<PlacedControl> controls = paintControls(panel.get());
 
@@ -72,6 +73,7 @@ std::vector<Bitmap> paintAllBitmaps() {
     }
     std::sort(bitmaps.begin(), bitmaps.end(),
               [](const Bitmap& a, const Bitmap& b) { return a.id < b.id; });
+    setScale(1.0);
     return bitmaps;
 }
 

@@ -32,7 +32,9 @@ struct Bitmap {
     Surface surface;
 };
 
-// All bitmaps in ascending id order.
-std::vector<Bitmap> paintAllBitmaps();
+// All bitmaps in ascending id order, drawn at `scale` (1 = the 100 % artwork): each as
+// many surface pixels as its size in window pixels times the scale, rounded; a stacked
+// bitmap's sub-images each as high as the control's rounded height.
+std::vector<Bitmap> paintAllBitmaps(double scale = 1.0);
 
 }  // namespace artwork

@@ -1,6 +1,8 @@
 // chordwell_artwork: draws every bitmap of the plug-in, writes each as <id>.png and <id>.bmp
 // into the given folder (the PNGs for viewing and the Linux library, both for the resources of
-// the Windows DLL), and writes the C++ source that embeds the PNGs in the Linux library.
+// the Windows DLL), and writes the C++ source that embeds the PNGs in the Linux library. The
+// other screen scales go into the same folder as <id>-<percent>.png for the Windows DLL (the
+// Linux library draws them itself when an editor opens).
 //
 //   chordwell_artwork <png folder> <generated source file>
 //
@@ -12,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/pixel_scale.h"
 #include "resources/artwork/bmp.h"
 #include "resources/artwork/catalogue.h"
 #include "resources/artwork/embed.h"
@@ -57,6 +60,18 @@ int main(int argc, char** argv) {
             return 1;
         }
         encoded.push_back(std::move(png));
+    }
+
+    for (int percent : pixel_scale::kPercents) {
+        if (percent == pixel_scale::kDefaultPercent) continue;
+        for (const artwork::Bitmap& bitmap : artwork::paintAllBitmaps(pixel_scale::factorOf(percent))) {
+            const std::vector<unsigned char> png = artwork::encodePng(bitmap.surface.get());
+            const std::string path = folder + "/" + std::to_string(bitmap.id) + "-" + std::to_string(percent) + ".png";
+            if (png.empty() || !writeFile(path, png.data(), png.size())) {
+                std::fprintf(stderr, "cannot write %s\n", path.c_str());
+                return 1;
+            }
+        }
     }
 
     const std::string source = artwork::embeddedSource(encoded);

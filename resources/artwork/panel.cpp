@@ -61,7 +61,7 @@ constexpr int kReadoutInset = 4;
 void drawPanelSurface(cairo_t* cr) {
     const Rect panel{0, layout::kTitleBandBottom, layout::kWindowWidth, layout::kBarTop};
     setVerticalGradient(cr, panel.top, panel.bottom, palette::kPanelTop, palette::kPanelBottom);
-    cairo_rectangle(cr, panel.left, panel.top, panel.width(), panel.height());
+    rectPath(cr, panel);
     cairo_fill(cr);
     drawBrushedTexture(cr, panel, 1128u, 0.022);
 }
@@ -131,7 +131,7 @@ void drawLogoPlate(cairo_t* cr) {
 void drawTitleBand(cairo_t* cr) {
     const Rect band{0, 0, layout::kWindowWidth, layout::kTitleBandBottom};
     setVerticalGradient(cr, band.top, band.bottom, palette::kTitleTop, palette::kTitleBottom);
-    cairo_rectangle(cr, band.left, band.top, band.width(), band.height());
+    rectPath(cr, band);
     cairo_fill(cr);
     drawBrushedTexture(cr, band, 0u, 0.025);
     horizontalLine(cr, 0, band.right, band.bottom, palette::kOutline);

@@ -40,7 +40,7 @@ void drawDivider(cairo_t* cr, int x) {
 void drawNameBox(cairo_t* cr) {
     const Rect& box = layout::kNameField;
     setVerticalGradient(cr, box.top, box.bottom, palette::kReadoutTop, palette::kReadoutBottom);
-    cairo_rectangle(cr, box.left, box.top, box.width(), box.height());
+    rectPath(cr, box);
     cairo_fill(cr);
     horizontalLine(cr, box.left + 1, box.right - 1, box.top + 1, palette::kBlack, 0.18);
     strokeRectInside(cr, box, palette::kReadoutFrame);
@@ -140,7 +140,7 @@ void drawRockerFace(cairo_t* cr, int state) {
 void drawPresetBarBand(cairo_t* cr) {
     const Rect band{0, layout::kBarTop, layout::kWindowWidth, layout::kWindowHeight};
     setVerticalGradient(cr, band.top, band.bottom, palette::kBarTop, palette::kBarBottom);
-    cairo_rectangle(cr, band.left, band.top, band.width(), band.height());
+    rectPath(cr, band);
     cairo_fill(cr);
     drawBrushedTexture(cr, band, 224u, 0.025);
     horizontalLine(cr, band.left, band.right, band.top, palette::kOutline);

@@ -5,9 +5,11 @@
 #include <X11/Xlib.h>
 
 #include <cstdlib>
+#include <utility>
 
 #include "editor/ad_editor.h"
 #include "effect_fixture.h"
+#include "gui/pixel_surface.h"
 
 namespace {
 
@@ -27,6 +29,19 @@ public:
     }
     bool ok() const { return display != nullptr; }
     void* id() const { return reinterpret_cast<void*>(window); }
+    // The size of the editor's window inside this one (0 x 0 when there is none).
+    std::pair<int, int> childSize() const {
+        XSync(display, False);
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        std::pair<int, int> size{0, 0};
+        if (XQueryTree(display, window, &root, &parent, &children, &count) && count > 0) {
+            XWindowAttributes attributes{};
+            if (XGetWindowAttributes(display, children[0], &attributes)) size = {attributes.width, attributes.height};
+        }
+        if (children) XFree(children);
+        return size;
+    }
 
 private:
     Display* display = nullptr;
@@ -66,6 +81,33 @@ TEST(EditorEmbedding, OpenCloseAgainAndTwoAtOnce) {
     }
     // A window the host leaves open is closed with the effect.
     ASSERT_EQ(a.dispatch(effEditOpen, 0, 0, first.id()), 1);
+}
+
+// A bigger scale asks the host first: one that refuses keeps window and picture at their old
+// size; one that agrees gets the editor's window at the new size.
+TEST(EditorEmbedding, ScaleChangeAsksTheHost) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X server";
+    HostWindow host;
+    ASSERT_TRUE(host.ok());
+    EffectInstance fx;
+    auto* editor = static_cast<ADEditor*>(fx.effect().getEditor());
+    ASSERT_EQ(fx.dispatch(effEditOpen, 0, 0, host.id()), 1);
+    fx.dispatch(effEditIdle);
+    EXPECT_EQ(host.childSize(), std::make_pair(320, 257));
+
+    testhost::setResizeAccepted(false);
+    EXPECT_FALSE(editor->setScalePercent(200));
+    fx.dispatch(effEditIdle);
+    EXPECT_EQ(editor->getFrame()->getBackBuffer().getWidth(), 320);
+    EXPECT_EQ(host.childSize(), std::make_pair(320, 257));
+
+    testhost::setResizeAccepted(true);
+    EXPECT_TRUE(editor->setScalePercent(200));
+    fx.dispatch(effEditIdle);
+    EXPECT_EQ(editor->getFrame()->getBackBuffer().getWidth(), 640);
+    EXPECT_EQ(host.childSize(), std::make_pair(640, 514));
+    testhost::setResizeAccepted(false);
+    fx.dispatch(effEditClose);
 }
 
 }  // namespace

@@ -120,6 +120,12 @@ public:
         return false;
     }
 
+    std::pair<int, int> sizeOf(Window window) {
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display, window, &attributes);
+        return {attributes.width, attributes.height};
+    }
+
     bool isViewable(Window window) {
         XWindowAttributes attributes{};
         return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
@@ -518,4 +524,84 @@ TEST(GuiCommandLostServer, SaysTheServerWentAwayAndFails) {
     std::ifstream in(dir / "stderr");
     const std::string errors((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(errors, "chordwell: error: the X server went away; the editor was closed\n");
+}
+
+// chordwell gui on a desktop of 192 dots per inch (Xft.dpi, as xrdb sets it) on a server of
+// its own: the editor opens at 200 %, a knob and the name field work at their scaled places,
+// and the size menu of the background takes it back to 100 % with the window following.
+TEST(GuiCommandScaled, OpensAtTheDesktopScaleAndFollowsTheSizeMenu) {
+    if (::access("/usr/bin/xrdb", X_OK) != 0) GTEST_SKIP() << "xrdb is not installed";
+    CTempDir config;
+    CTempDir dir;
+    CChildProcess server({"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"}, {},
+                         dir / "xvfb-errors");
+    const std::optional<std::string> number = server.readLine(20s);
+    ASSERT_TRUE(number.has_value()) << "Xvfb did not start";
+    const std::string display = ":" + *number;
+    const EnvironmentChanges onServer{{"DISPLAY", display}};
+    std::ofstream(dir / "resources") << "Xft.dpi: 192\n";
+    ASSERT_EQ(runChild({"xrdb", "-merge", (dir / "resources").string()}, onServer, 10s).exitCode, 0);
+    auto tool = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), "xdotool");
+        const ChildResult run = runChild(args, onServer, 10s);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+    };
+
+    CChildProcess gui({CHORDWELL_EXE, "gui", CHORDWELL_PLUGIN, "--seconds", "60"},
+                      {{"DISPLAY", display}, {"XDG_CONFIG_HOME", config.path().string()}}, dir / "stderr");
+    // Closed before the server goes.
+    auto connection = std::make_unique<XServer>(display.c_str());
+    XServer& x = *connection;
+    ASSERT_TRUE(x.ok());
+    const std::optional<Window> window = x.findWindow(gui.pid(), "QZA Chordwell", 10s);
+    ASSERT_TRUE(window.has_value());
+    ASSERT_TRUE(x.waitForEditor(*window, 10s));
+    auto sizeOf = [&](Window w) { return x.sizeOf(w); };
+    EXPECT_EQ(sizeOf(*window), std::make_pair(640, 514));
+    EXPECT_EQ(sizeOf(x.children(*window).at(0)), std::make_pair(640, 514));
+    const std::string id = std::to_string(*window);
+    auto at = [](int units) { return std::to_string(2 * units); };
+
+    // 40 pixels at 100 % are 80 here, and move the knob as far.
+    tool({"mousemove", "--sync", "--window", id, at(kDecayX), at(kDecayY)});
+    tool({"mousedown", "1"});
+    tool({"mousemove", "--window", id, at(kDecayX), at(kDecayY - 40)});
+    double last = 0;
+    while (last < kDecayAtStart + 40 / kKnobPixelsPerRange - 1e-4) {
+        const std::optional<std::string> line = gui.readLine(5s);
+        if (!line) break;
+        last = automatedValue(*line);
+    }
+    tool({"mouseup", "1"});
+    EXPECT_NEAR(last, kDecayAtStart + 40 / kKnobPixelsPerRange, 1e-4);
+
+    tool({"mousemove", "--sync", "--window", id, at(kNameX), at(kNameY), "click", "1"});
+    tool({"type", "--delay", "40", "Big name"});
+    tool({"key", "Return"});
+    tool({"mousemove", "--sync", "--window", id, at(kPresetLabelX), at(kPresetLabelY)});
+    tool({"click", "--repeat", "2", "--delay", "80", "1"});
+    const std::vector<unsigned char> preset = awaitFile(config.path() / "QZA-tonefold/QZAChordwell/DefaultPreset", 61, 5s);
+    ASSERT_EQ(preset.size(), 61u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&preset[5]), 8), "Big name");
+
+    // The list opens with the current size (200 %, the fifth row) at the pointer: the first
+    // row, "Size: 100 %", lies four rows higher.
+    constexpr int kMenuAtX = 10, kMenuAtY = 150;
+    constexpr int kRowHeight = 16;
+    tool({"mousemove", "--sync", "--window", id, at(kMenuAtX), at(kMenuAtY), "click", "3"});
+    std::this_thread::sleep_for(300ms);
+    tool({"mousemove", "--sync", "--window", id, at(kMenuAtX + 30), at(kMenuAtY - 4 * kRowHeight), "click", "1"});
+    const Clock::time_point deadline = Clock::now() + 5s;
+    while (sizeOf(*window) != std::make_pair(kEditorWidth, kEditorHeight) && Clock::now() < deadline)
+        std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(sizeOf(*window), std::make_pair(kEditorWidth, kEditorHeight));
+    EXPECT_EQ(sizeOf(x.children(*window).at(0)), std::make_pair(kEditorWidth, kEditorHeight));
+    const std::vector<unsigned char> size = awaitFile(config.path() / "QZA-tonefold/QZAChordwell/EditorSize", 3, 5s);
+    EXPECT_EQ(std::string(size.begin(), size.end()), "100");
+
+    x.requestClose(*window);
+    EXPECT_EQ(gui.wait(10s), std::optional<int>(0));
+    connection.reset();
+    server.sendSignal(SIGTERM);
+    server.wait(5s);
 }

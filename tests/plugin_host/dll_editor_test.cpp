@@ -88,26 +88,45 @@ protected:
     HWND editor = nullptr;
 };
 
-TEST_F(DllEditor, ShowsWhatTheLinuxEditorDraws) {
-    const std::filesystem::path path = std::filesystem::path(CHORDWELL_TEST_DATA) / "editor_default.png";
+// The picture on screen against the one the Linux editor draws at the same scale.
+void expectTheLinuxPicture(const Pixels& shown, const char* referenceName, int width, int height) {
+    const std::filesystem::path path = std::filesystem::path(CHORDWELL_TEST_DATA) / referenceName;
     const Pixels reference = readPng(path);
-    pumpMessages(200);  // every control painted at least once
-    const Pixels shown = capture(editor);
-    ASSERT_EQ(reference.width, kEditorWidth) << path;
-    ASSERT_EQ(reference.height, kEditorHeight) << path;
-    ASSERT_EQ(shown.width, kEditorWidth);
-    ASSERT_EQ(shown.height, kEditorHeight);
+    ASSERT_EQ(reference.width, width) << path;
+    ASSERT_EQ(reference.height, height) << path;
+    ASSERT_EQ(shown.width, width);
+    ASSERT_EQ(shown.height, height);
+    const int titleBandPixels = kTitleBandHeight * (height / kEditorHeight) * width;
     int differing = 0, largest = 0, differingInTitle = 0;
     for (std::size_t i = 0; i < shown.rgb.size(); ++i) {
         const int difference = largestChannelDifference(shown.rgb[i], reference.rgb[i]);
         largest = std::max(largest, difference);
         differing += difference > kChannelTolerance;
-        differingInTitle += difference != 0 && static_cast<int>(i) < kTitleBandHeight * kEditorWidth;
+        differingInTitle += difference != 0 && static_cast<int>(i) < titleBandPixels;
     }
     std::cout << differing << " of " << shown.rgb.size() << " pixels differ by more than " << kChannelTolerance
               << " in a channel; the largest difference is " << largest << "\n";
     EXPECT_LT(differing, static_cast<int>(kDifferingShareAllowed * static_cast<double>(shown.rgb.size())));
     EXPECT_EQ(differingInTitle, 0) << "the artwork itself differs";
+}
+
+TEST_F(DllEditor, ShowsWhatTheLinuxEditorDraws) {
+    pumpMessages(200);  // every control painted at least once
+    expectTheLinuxPicture(capture(editor), "editor_default.png", kEditorWidth, kEditorHeight);
+}
+
+// Told 200 % by the host before it opens (the hosts' 'PreS' call), the editor opens at twice
+// the size and shows what the Linux editor draws at 200 %.
+TEST(DllEditorScaled, OpensAtTwiceTheSizeWithTheLinuxPicture) {
+    host::CPluginInstance plugin{pluginPath()};
+    constexpr VstInt32 kScaleRequest = 0x50726553;
+    constexpr VstIntPtr kScaleSelector = 0x41654373;
+    ASSERT_EQ(plugin.dispatch(effVendorSpecific, kScaleRequest, kScaleSelector, nullptr, 2.0f), 1);
+    EditorHostWindow window(2 * kEditorWidth, 2 * kEditorHeight);
+    ASSERT_TRUE(openEditor(plugin, window, 2 * kEditorWidth, 2 * kEditorHeight));
+    pumpMessages(200);
+    expectTheLinuxPicture(capture(window.editor()), "editor_200.png", 2 * kEditorWidth, 2 * kEditorHeight);
+    plugin.dispatch(effEditClose);
 }
 
 TEST_F(DllEditor, DraggingAKnobUpRaisesItsParameterAndTellsTheHost) {

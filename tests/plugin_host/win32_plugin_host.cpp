@@ -12,8 +12,8 @@ constexpr DWORD kMouseStepMs = 20;
 constexpr int kDragSteps = 4;
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW;
 
-RECT outerFrame() {
-    RECT frame{0, 0, kEditorWidth, kEditorHeight};
+RECT outerFrame(int width, int height) {
+    RECT frame{0, 0, width, height};
     AdjustWindowRect(&frame, kWindowStyle, FALSE);
     return frame;
 }
@@ -29,15 +29,16 @@ void send(HWND window, UINT message, WPARAM keys, int x, int y) {
 
 std::filesystem::path pluginPath() { return std::filesystem::path(CHORDWELL_PLUGIN); }
 
-EditorHostWindow::EditorHostWindow()
-    : win32test::HostWindow(outerFrame().right - outerFrame().left, outerFrame().bottom - outerFrame().top) {}
+EditorHostWindow::EditorHostWindow(int width, int height)
+    : win32test::HostWindow(outerFrame(width, height).right - outerFrame(width, height).left,
+                            outerFrame(width, height).bottom - outerFrame(width, height).top) {}
 
 void pumpMessages(DWORD milliseconds) { win32test::pumpFor(std::chrono::milliseconds(milliseconds)); }
 
-bool openEditor(host::CPluginInstance& plugin, const EditorHostWindow& window) {
+bool openEditor(host::CPluginInstance& plugin, const EditorHostWindow& window, int width, int height) {
     ERect* rect = nullptr;
     if (plugin.dispatch(effEditGetRect, 0, 0, &rect) != 1 || rect == nullptr) return false;
-    if (rect->right - rect->left != kEditorWidth || rect->bottom - rect->top != kEditorHeight) return false;
+    if (rect->right - rect->left != width || rect->bottom - rect->top != height) return false;
     if (plugin.dispatch(effEditOpen, 0, 0, window.handle()) != 1) return false;
     // Long enough for the first painting and a tick of the editor's 50 ms timer.
     pumpMessages(60);

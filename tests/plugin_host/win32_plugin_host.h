@@ -27,7 +27,7 @@ std::filesystem::path pluginPath();
 // A host's top-level window whose client area is the editor's size.
 class EditorHostWindow : public win32test::HostWindow {
 public:
-    EditorHostWindow();
+    explicit EditorHostWindow(int width = kEditorWidth, int height = kEditorHeight);
     // The editor's window, while one is open in this window.
     HWND editor() const { return GetWindow(handle(), GW_CHILD); }
 };
@@ -36,8 +36,9 @@ public:
 void pumpMessages(DWORD milliseconds);
 
 // Asks the plug-in for its editor's rectangle and opens the editor in the window, then lets
-// it paint. False when either request fails or the rectangle is not the editor's size.
-bool openEditor(host::CPluginInstance& plugin, const EditorHostWindow& window);
+// it paint. False when either request fails or the rectangle is not the size given.
+bool openEditor(host::CPluginInstance& plugin, const EditorHostWindow& window, int width = kEditorWidth,
+                int height = kEditorHeight);
 
 // Mouse input in the window's client coordinates, sent as a host's message loop would deliver
 // it: the pointer arrives, the left button goes down, moves with the button held, comes up.

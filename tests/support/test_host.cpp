@@ -8,6 +8,7 @@ namespace {
 std::mutex mutex;
 std::vector<Recorded> received;
 std::atomic<VstIntPtr> version{2400};
+std::atomic<bool> resizeAccepted{false};
 }  // namespace
 
 std::vector<Recorded> calls() {
@@ -29,11 +30,14 @@ int count(VstInt32 opcode) {
 
 void setVersion(VstIntPtr v) { version = v; }
 
+void setResizeAccepted(bool accepted) { resizeAccepted = accepted; }
+
 VstIntPtr callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
     {
         std::lock_guard lock(mutex);
         received.push_back({opcode, index, opt});
     }
+    if (opcode == audioMasterSizeWindow) return resizeAccepted.load() ? 1 : 0;
     return opcode == audioMasterVersion ? version.load() : 0;
 }
 

@@ -19,6 +19,8 @@ std::vector<Recorded> calls();
 void reset();
 int count(VstInt32 opcode);
 
+// Whether the callback agrees to audioMasterSizeWindow (not unless changed).
+void setResizeAccepted(bool accepted);
 // The version the callback answers to audioMasterVersion (2400 unless changed).
 void setVersion(VstIntPtr version);
 

@@ -1,0 +1,38 @@
+#include "editor/scale_choice.h"
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "gui/desktop_scale.h"
+#include "gui/pixel_scale.h"
+#include "platform/settings_store.h"
+
+namespace scale_choice {
+namespace {
+
+// The value beside the preset system's own: the percentage as text ("150").
+constexpr const char* kValueName = "EditorSize";
+constexpr std::size_t kMaxTextSize = 8;
+
+}  // namespace
+
+int storedUserPercent() {
+    const std::optional<std::string> text = platform::SettingsStore::readText(kValueName, kMaxTextSize);
+    if (!text) return 0;
+    const int percent = std::atoi(text->c_str());
+    return pixel_scale::isOffered(percent) ? percent : 0;
+}
+
+bool storeUserPercent(int percent) {
+    if (!pixel_scale::isOffered(percent)) return false;
+    return platform::SettingsStore::writeText(kValueName, std::to_string(percent));
+}
+
+int choose(int hostPercent, void* parentWindow) {
+    if (const int user = storedUserPercent()) return user;
+    if (pixel_scale::isOffered(hostPercent)) return hostPercent;
+    return pixel_scale::nearestOffered(desktopScalePercent(parentWindow));
+}
+
+}  // namespace scale_choice
