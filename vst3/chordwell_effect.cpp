@@ -469,7 +469,7 @@ tresult ChordwellEffect::getUnitByBus(int32, int32, int32, int32, UnitID& unitId
     return kResultOk;
 }
 
-VstIntPtr ChordwellEffect::effectRequest(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr, void*,
+VstIntPtr ChordwellEffect::effectRequest(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*,
                                          float opt) {
     if (opcode == audioMasterVersion) return kVstVersion;
     auto* shell = effect ? static_cast<ChordwellEffect*>(effect->user) : nullptr;
@@ -481,6 +481,9 @@ VstIntPtr ChordwellEffect::effectRequest(AEffect* effect, VstInt32 opcode, VstIn
         case audioMasterUpdateDisplay:
             shell->displayChanged();
             return 1;
+        case audioMasterSizeWindow:
+            // The editor changed its scale while open: the host's frame decides.
+            return shell->sizedView_ && shell->sizedView_->requestSize(index, static_cast<int32>(value)) ? 1 : 0;
         default:
             return 0;
     }

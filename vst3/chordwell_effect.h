@@ -15,6 +15,8 @@ class ADelay;
 
 namespace chordwell_vst3 {
 
+class ChordwellView;
+
 // The component's state under the component's names, so that the controller's state of the
 // same names can stay apart from it in one object.
 class ComponentStateSide : public vst3::IComponent {
@@ -109,6 +111,9 @@ public:
 
     ADelay& effect() { return *effect_; }
 
+    // The attached view, which the editor's requests for a new size go to (null: none).
+    void setSizedView(ChordwellView* view) { sizedView_ = view; }
+
     // Tells the host now of a preset change that came about inside one of its own calls (see
     // displayChanged); the view calls it from its timer, on the host's interface thread.
     void deliverDeferredNotifications();
@@ -150,6 +155,7 @@ private:
     // values then reach the engine only through process(), at their own samples.
     std::atomic<bool> processing_{false};
     // Interface thread only.
+    ChordwellView* sizedView_ = nullptr;
     int hostCallDepth_ = 0;
     bool displayChangeDeferred_ = false;
 };

@@ -44,6 +44,8 @@ tresult ChordwellView::queryInterface(const char* iid, void** obj) {
     if (!obj) return kInvalidArgument;
     if (sameUid(iid, FUnknown::iid) || sameUid(iid, IPlugView::iid))
         *obj = static_cast<IPlugView*>(this);
+    else if (sameUid(iid, IPlugViewContentScaleSupport::iid))
+        *obj = static_cast<IPlugViewContentScaleSupport*>(this);
     else if (sameUid(iid, ITimerHandler::iid))
         *obj = static_cast<ITimerHandler*>(this);
     else if (sameUid(iid, IEventHandler::iid))
@@ -73,7 +75,13 @@ tresult ChordwellView::attached(void* parent, FIDString type) {
     AEffEditor* editor = editorOf(owner_);
     // One window per effect: another view of it may hold the editor.
     if (attached_ || !editor || editor->isOpen()) return kResultFalse;
-    if (!editor->open(parent)) return kResultFalse;
+    // The editor may settle on another size than getSize told while it opens (the parent's
+    // monitor decides): its request reaches the frame through this view.
+    owner_->setSizedView(this);
+    if (!editor->open(parent)) {
+        owner_->setSizedView(nullptr);
+        return kResultFalse;
+    }
     attached_ = true;
 
     void* runLoop = nullptr;
@@ -99,6 +107,7 @@ tresult ChordwellView::removed() {
     if (!attached_) return kResultFalse;
     stopRunLoop();
     if (AEffEditor* editor = editorOf(owner_)) editor->close();
+    owner_->setSizedView(nullptr);
     attached_ = false;
     return kResultOk;
 }
@@ -137,10 +146,23 @@ tresult ChordwellView::getSize(ViewRect* size) {
     return kResultOk;
 }
 
-// The editor has one size: a host that asks for another is told the editor's own.
+// The editor has one size at each scale and lays itself out when the scale changes: the
+// host's word on the size of its window changes nothing, and one that asks which size it may
+// have is told the editor's own.
 tresult ChordwellView::onSize(ViewRect* newSize) { return newSize ? kResultOk : kInvalidArgument; }
 
 tresult ChordwellView::checkSizeConstraint(ViewRect* rect) { return getSize(rect); }
+
+tresult ChordwellView::setContentScaleFactor(ScaleFactor factor) {
+    AEffEditor* editor = editorOf(owner_);
+    return editor && editor->setContentScaleFactor(factor) ? kResultTrue : kResultFalse;
+}
+
+bool ChordwellView::requestSize(int32 width, int32 height) {
+    if (!frame_ || width <= 0 || height <= 0) return false;
+    ViewRect size{0, 0, width, height};
+    return frame_->resizeView(this, &size) == kResultTrue;
+}
 
 tresult ChordwellView::setFrame(IPlugFrame* frame) {
     frame_ = frame;

@@ -1,5 +1,6 @@
-// Our declarations of the VST3 editor view, the host's frame around it, and the host's run loop
-// through which a view on X11 gets its timer calls and hears of its connection's events.
+// Our declarations of the VST3 editor view, the host's frame around it, the host's word on the
+// screen scale, and the host's run loop through which a view on X11 gets its timer calls and
+// hears of its connection's events.
 #pragma once
 
 #include "vst3/base_interfaces.h"
@@ -36,6 +37,15 @@ class IPlugFrame : public FUnknown {
 public:
     virtual tresult VST3_API resizeView(IPlugView* view, ViewRect* newSize) = 0;
     static constexpr Uid iid = makeUid(0x367FAF01, 0xAFA94693, 0x8D4DA2A0, 0xED0882A3);
+};
+
+// Offered by a view that draws at the screen scale the host gives (1 is 100 %). A view that takes
+// the factor asks its frame for the new size.
+class IPlugViewContentScaleSupport : public FUnknown {
+public:
+    using ScaleFactor = float;
+    virtual tresult VST3_API setContentScaleFactor(ScaleFactor factor) = 0;
+    static constexpr Uid iid = makeUid(0x65ED9690, 0x8AC44525, 0x8AADEF7A, 0x72EA703F);
 };
 
 class IEventHandler : public FUnknown {
