@@ -1,7 +1,7 @@
 // The host's side of the VST3 interface, as small as the tests need: a memory stream, parameter
 // changes for one block, a component handler that records what the plug-in tells it, and a plug
-// frame whose run loop the test turns by hand. The objects live on the test's stack: their
-// reference counts change nothing.
+// frame that records requests to resize and whose run loop the test turns by hand. The objects
+// live on the test's stack: their reference counts change nothing.
 #pragma once
 
 #include <algorithm>
@@ -162,7 +162,13 @@ public:
     }
     vst3::uint32 VST3_API addRef() override { return 1; }
     vst3::uint32 VST3_API release() override { return 1; }
-    vst3::tresult VST3_API resizeView(vst3::IPlugView*, vst3::ViewRect*) override { return vst3::kResultFalse; }
+    // Records each request; a frame that agrees tells the view its new size, as hosts do.
+    vst3::tresult VST3_API resizeView(vst3::IPlugView* view, vst3::ViewRect* size) override {
+        resizes.emplace_back(size->right - size->left, size->bottom - size->top);
+        if (!acceptResize) return vst3::kResultFalse;
+        view->onSize(size);
+        return vst3::kResultTrue;
+    }
 
     vst3::tresult VST3_API registerEventHandler(vst3::IEventHandler* handler, int fd) override {
         handlers.emplace_back(handler, fd);
@@ -190,4 +196,6 @@ public:
 
     std::vector<std::pair<vst3::IEventHandler*, int>> handlers;
     std::vector<std::pair<vst3::ITimerHandler*, vst3::uint64>> timers;
+    bool acceptResize = false;
+    std::vector<std::pair<int, int>> resizes;  // width and height of each request
 };

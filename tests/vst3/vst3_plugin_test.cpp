@@ -263,4 +263,28 @@ TEST_F(Vst3Plugin, TheTailLastsAsLongAsDecayLetsTheStringsRing) {
     EXPECT_GT(vst3.processor->getTailSamples(), 4 * tail);
 }
 
+// The host's scale factor before the view is attached sizes the editor the host will make room
+// for; a factor out of range is refused and changes nothing.
+TEST_F(Vst3Plugin, TheViewTakesTheHostsScaleFactorBeforeItIsAttached) {
+    Vst3Instance vst3(module);
+    IPlugView* view = vst3.controller->createView("editor");
+    ASSERT_NE(view, nullptr);
+    IPlugViewContentScaleSupport* scaling = nullptr;
+    ASSERT_EQ(view->queryInterface(IPlugViewContentScaleSupport::iid.bytes, reinterpret_cast<void**>(&scaling)),
+              kResultOk);
+    EXPECT_EQ(scaling->setContentScaleFactor(2.0f), kResultTrue);
+    EXPECT_EQ(scaling->setContentScaleFactor(9.0f), kResultFalse);
+    ViewRect size{};
+    ASSERT_EQ(view->getSize(&size), kResultOk);
+    EXPECT_EQ(size.right - size.left, 640);
+    EXPECT_EQ(size.bottom - size.top, 514);
+    ViewRect asked{0, 0, 1000, 300};
+    EXPECT_EQ(view->checkSizeConstraint(&asked), kResultOk);
+    EXPECT_EQ(asked.right - asked.left, 640);
+    EXPECT_EQ(asked.bottom - asked.top, 514);
+    EXPECT_EQ(view->canResize(), kResultFalse);
+    scaling->release();
+    view->release();
+}
+
 }  // namespace

@@ -1,11 +1,13 @@
 // The VST3 view in a real X11 window, driven only by a stand-in of the host's run loop: it
-// embeds the editor, takes a click and keys from the host into the preset name field, and
-// leaves no window and no connection behind after a hundred openings.
+// embeds the editor, takes a click and keys from the host into the preset name field, asks the
+// host's frame for a new size when the screen scale changes, and leaves no window and no
+// connection behind after a hundred openings.
 #include <gtest/gtest.h>
 #include <poll.h>
 
 #include <filesystem>
 
+#include "settings_sandbox.h"
 #include "vst3_instance.h"
 #include "vst3_test_support.h"
 
@@ -58,7 +60,15 @@ protected:
         for (int i = 0; i < times; ++i) frame.run(readable);
     }
 
-    void click(Window window, int x, int y) {
+    std::pair<int, int> sizeOf(Window window) {
+        Window root = 0;
+        int x = 0, y = 0;
+        unsigned int width = 0, height = 0, border = 0, depth = 0;
+        XGetGeometry(display, window, &root, &x, &y, &width, &height, &border, &depth);
+        return {static_cast<int>(width), static_cast<int>(height)};
+    }
+
+    void click(Window window, int x, int y, unsigned int button = Button1) {
         for (int type : {ButtonPress, ButtonRelease}) {
             XEvent event{};
             event.xbutton.type = type;
@@ -66,8 +76,8 @@ protected:
             event.xbutton.window = window;
             event.xbutton.x = x;
             event.xbutton.y = y;
-            event.xbutton.button = Button1;
-            event.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
+            event.xbutton.button = button;
+            event.xbutton.state = type == ButtonRelease ? (Button1Mask << (button - Button1)) : 0;
             event.xbutton.same_screen = True;
             XSendEvent(display, window, False, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &event);
         }
@@ -123,6 +133,70 @@ TEST_F(Vst3ViewX11, TheEditorOpensInTheHostsWindowAndTakesKeysFromTheHost) {
     EXPECT_TRUE(frame.handlers.empty());
     EXPECT_TRUE(children().empty());
     view->release();
+}
+
+// The host's scale factor while the view is attached: the frame is asked for the new size, and
+// the editor's window follows when it agrees; a refusal leaves the editor whole at its old size.
+// The user's choice from the size menu goes the same way and, stored, wins over the host's factor.
+TEST_F(Vst3ViewX11, AScaleChangeAsksTheHostsFrameAndTheUsersChoiceWins) {
+    SettingsSandbox choices;  // the user's choice lasts for this test only
+    Vst3Instance vst3(module);
+    IPlugView* view = vst3.controller->createView("editor");
+    ASSERT_NE(view, nullptr);
+    IPlugViewContentScaleSupport* scaling = nullptr;
+    view->queryInterface(IPlugViewContentScaleSupport::iid.bytes, reinterpret_cast<void**>(&scaling));
+    ASSERT_NE(scaling, nullptr);
+    RunLoopFrame frame;
+    view->setFrame(&frame);
+    ASSERT_EQ(view->attached(reinterpret_cast<void*>(parent), "X11EmbedWindowID"), kResultOk);
+    turnRunLoop(frame);
+    const Window editor = children().at(0);
+    const std::pair<int, int> small{320, 257}, large{640, 514};
+    ViewRect size{};
+    auto viewSize = [&] {
+        view->getSize(&size);
+        return std::make_pair(size.right - size.left, size.bottom - size.top);
+    };
+
+    EXPECT_EQ(scaling->setContentScaleFactor(2.0f), kResultTrue);
+    ASSERT_EQ(frame.resizes, std::vector{large});
+    turnRunLoop(frame);
+    EXPECT_EQ(viewSize(), small);
+    EXPECT_EQ(sizeOf(editor), small);
+
+    frame.acceptResize = true;
+    EXPECT_EQ(scaling->setContentScaleFactor(2.0f), kResultTrue);
+    EXPECT_EQ(frame.resizes.back(), large);
+    turnRunLoop(frame);
+    EXPECT_EQ(viewSize(), large);
+    EXPECT_EQ(sizeOf(editor), large);
+
+    // The list opens with the current size (200 %, the fifth row) at the pointer: "Size: 100 %"
+    // lies four rows of 16 units higher.
+    click(editor, 2 * 10, 2 * 150, Button3);
+    turnRunLoop(frame);
+    click(editor, 2 * 40, 2 * (150 - 4 * 16));
+    turnRunLoop(frame);
+    EXPECT_EQ(frame.resizes.back(), small);
+    EXPECT_EQ(viewSize(), small);
+    EXPECT_EQ(sizeOf(editor), small);
+
+    const std::size_t asked = frame.resizes.size();
+    EXPECT_EQ(scaling->setContentScaleFactor(1.5f), kResultTrue);
+    EXPECT_EQ(frame.resizes.size(), asked);
+    EXPECT_EQ(view->removed(), kResultOk);
+    scaling->release();
+    view->release();
+
+    Vst3Instance other(module);
+    IPlugView* next = other.controller->createView("editor");
+    ASSERT_NE(next, nullptr);
+    next->queryInterface(IPlugViewContentScaleSupport::iid.bytes, reinterpret_cast<void**>(&scaling));
+    EXPECT_EQ(scaling->setContentScaleFactor(2.0f), kResultTrue);
+    ASSERT_EQ(next->getSize(&size), kResultOk);
+    EXPECT_EQ(std::make_pair(size.right - size.left, size.bottom - size.top), small);
+    scaling->release();
+    next->release();
 }
 
 TEST_F(Vst3ViewX11, AHundredOpeningsLeaveNoWindowAndNoConnectionBehind) {
