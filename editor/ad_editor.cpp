@@ -68,8 +68,9 @@ void ADEditor::setRectFor(int percent) {
 }
 
 bool ADEditor::getRect(ERect** outRect) {
-    // While closed the size is the one the next window will take.
-    if (!frame) {
+    // While closed the size is the one the next window will take. While opening (a host may
+    // ask inside its answer to the new size) it is the one the opening window settled on.
+    if (!frame && !systemWindow) {
         scalePercent = currentChoice(nullptr);
         setRectFor(scalePercent);
     }
