@@ -1,6 +1,7 @@
 // The VST3 view in a host's window on Windows: it embeds the editor as a child window, takes a
-// click and keys from the host into the preset name field, and leaves no window and no GDI or
-// USER object behind after a hundred openings.
+// click and keys from the host into the preset name field, asks the host's frame for a new size
+// when the host's scale factor changes, and leaves no window and no GDI or USER object behind
+// after a hundred openings.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -51,6 +52,50 @@ TEST_F(Vst3ViewWin32, TheEditorOpensInTheHostsWindowAndTakesKeysFromTheHost) {
 
     EXPECT_EQ(view->removed(), kResultOk);
     EXPECT_TRUE(host.children().empty());
+    view->release();
+}
+
+// The host's scale factor while the view is attached: a frame that refuses the new size keeps
+// the editor's window as it was; one that agrees gets the editor's window at the new size.
+TEST_F(Vst3ViewWin32, AScaleChangeAsksTheHostsFrame) {
+    Vst3Instance vst3(module);
+    win32test::HostWindow host(800, 700);
+    ASSERT_TRUE(host.ok());
+    IPlugView* view = vst3.controller->createView("editor");
+    ASSERT_NE(view, nullptr);
+    IPlugViewContentScaleSupport* scaling = nullptr;
+    view->queryInterface(IPlugViewContentScaleSupport::iid.bytes, reinterpret_cast<void**>(&scaling));
+    ASSERT_NE(scaling, nullptr);
+    RunLoopFrame frame;
+    view->setFrame(&frame);
+    ASSERT_EQ(view->attached(host.handle(), "HWND"), kResultOk);
+    const std::vector<HWND> embedded = host.children();
+    ASSERT_FALSE(embedded.empty());
+    pump();
+    auto clientSize = [&] {
+        RECT client{};
+        GetClientRect(embedded[0], &client);
+        return std::make_pair(static_cast<int>(client.right - client.left), static_cast<int>(client.bottom - client.top));
+    };
+    const std::pair<int, int> small{320, 257}, large{640, 514};
+    ASSERT_EQ(clientSize(), small);
+
+    EXPECT_EQ(scaling->setContentScaleFactor(2.0f), kResultTrue);
+    ASSERT_EQ(frame.resizes, std::vector{large});
+    pump();
+    EXPECT_EQ(clientSize(), small);
+
+    frame.acceptResize = true;
+    EXPECT_EQ(scaling->setContentScaleFactor(2.0f), kResultTrue);
+    EXPECT_EQ(frame.resizes.back(), large);
+    pump();
+    EXPECT_EQ(clientSize(), large);
+    ViewRect size{};
+    ASSERT_EQ(view->getSize(&size), kResultOk);
+    EXPECT_EQ(std::make_pair(size.right - size.left, size.bottom - size.top), large);
+
+    EXPECT_EQ(view->removed(), kResultOk);
+    scaling->release();
     view->release();
 }
 
