@@ -221,10 +221,11 @@ void ADEditor::updateControls(VstInt32 index) {
 }
 
 void ADEditor::valueChanged(CControl* control) {
+    const std::int32_t tag = control ? control->getTag() : -1;
     CPresetSystemEditor::valueChanged(control);
-    if (!control || !effect) return;
-    const std::int32_t tag = control->getTag();
-    if (tag < 0 || tag >= kNumParams) return;
+    // A file command of the bar may show a modal dialog, during which the host may destroy the
+    // effect and this editor: nothing of it is touched after the bar's controls.
+    if (tag < 0 || tag >= kNumParams || !effect) return;
     effect->setParameterAutomated(tag, control->getValue());
     control->setDirty();
 }

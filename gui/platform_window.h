@@ -50,9 +50,3 @@ std::unique_ptr<PlatformWindow> createPlatformWindow(void* parent, CFrame& frame
 // frames now; where it delivers them through the host's own message loop (Windows), nothing
 // is left to do.
 void dispatchWindowEvents();
-
-// Called again and again while a modal dialog waits on the interface thread: repaints what
-// became visible of the windows from their back buffers and acts on no input, so nothing acts
-// behind the dialog's back. Where the dialog's own message loop paints the windows (Windows),
-// nothing is left to do.
-void keepWindowsPaintedDuringDialog();

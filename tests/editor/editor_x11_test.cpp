@@ -1,10 +1,21 @@
 // The editor embedded in a host's window on a real X server (skipped without one): opening,
-// idling, closing and opening again, two instances at once, and parents that cannot be used.
+// idling, closing and opening again, two instances at once, parents that cannot be used, and
+// the desktop's file chooser open beside a host that goes on.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <signal.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "editor/ad_editor.h"
 #include "effect_fixture.h"
@@ -66,6 +77,112 @@ TEST(EditorEmbedding, OpenCloseAgainAndTwoAtOnce) {
     }
     // A window the host leaves open is closed with the effect.
     ASSERT_EQ(a.dispatch(effEditOpen, 0, 0, first.id()), 1);
+}
+
+using Clock = std::chrono::steady_clock;
+
+// This process's children, with their program names.
+std::vector<std::pair<pid_t, std::string>> childProcesses() {
+    std::vector<std::pair<pid_t, std::string>> children;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string pid, name, state;
+        pid_t parent = 0;
+        if (stat >> pid >> name >> state >> parent && parent == ::getpid())
+            children.emplace_back(std::stoi(pid), name.substr(1, name.size() - 2));
+    }
+    return children;
+}
+
+pid_t childNamed(const std::string& name) {
+    for (const auto& [pid, program] : childProcesses())
+        if (program == name) return pid;
+    return 0;
+}
+
+// A process that exists, zombies included.
+bool exists(pid_t pid) { return std::filesystem::exists("/proc/" + std::to_string(pid)); }
+
+// Ends the chooser if the test has not closed it in time, so that a host blocked by it fails
+// the test instead of hanging it.
+class ChooserWatchdog {
+public:
+    ChooserWatchdog()
+        : thread([this] {
+              std::unique_lock<std::mutex> lock(mutex);
+              if (!done.wait_for(lock, std::chrono::seconds(10), [this] { return finished; }))
+                  if (const pid_t pid = childNamed("zenity")) ::kill(pid, SIGKILL);
+          }) {}
+    ~ChooserWatchdog() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            finished = true;
+        }
+        done.notify_all();
+        thread.join();
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    std::thread thread;
+};
+
+bool onSearchPath(const char* program) {
+    const char* path = std::getenv("PATH");
+    std::string folders = path ? path : "";
+    for (std::size_t start = 0, end; start <= folders.size(); start = end + 1) {
+        end = folders.find(':', start);
+        if (end == std::string::npos) end = folders.size();
+        if (::access((folders.substr(start, end - start) + "/" + program).c_str(), X_OK) == 0) return true;
+    }
+    return false;
+}
+
+// The real zenity, opened from the load arrow: the host's idle calls keep returning at once,
+// and closing the window or the effect ends the chooser, leaving no process behind.
+TEST(EditorEmbedding, TheHostStaysLiveWhileTheFileChooserIsOpenAndClosingEndsIt) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X server";
+    if (!onSearchPath("zenity")) GTEST_SKIP() << "zenity is not installed";
+    constexpr CPoint kLoadPreset(82, 233);
+    constexpr auto kPromptly = std::chrono::milliseconds(250);
+    HostWindow host;
+    ASSERT_TRUE(host.ok());
+    ChooserWatchdog watchdog;
+    auto* fx = new EffectInstance;
+    for (const bool closeTheEffect : {false, true}) {
+        SCOPED_TRACE(closeTheEffect ? "the effect closed" : "the window closed");
+        ASSERT_EQ(fx->dispatch(effEditOpen, 0, 0, host.id()), 1);
+        fx->dispatch(effEditIdle);
+        auto* editor = static_cast<ADEditor*>(fx->effect().getEditor());
+        CPoint at = kLoadPreset;
+        Clock::time_point start = Clock::now();
+        editor->getFrame()->onMouseDown(at, kLButton);
+        Clock::duration longest = Clock::now() - start;
+        const pid_t chooser = childNamed("zenity");
+        ASSERT_NE(chooser, 0);
+        EXPECT_TRUE(editor->isFileDialogOpen());
+        // A second of the host's idle loop while the user looks at the chooser.
+        for (const Clock::time_point end = Clock::now() + std::chrono::seconds(1); Clock::now() < end;) {
+            start = Clock::now();
+            fx->dispatch(effEditIdle);
+            longest = std::max(longest, Clock::now() - start);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        EXPECT_LT(longest, kPromptly);
+        EXPECT_TRUE(exists(chooser));
+
+        if (closeTheEffect) {
+            delete fx;  // effClose with the window still open
+            fx = nullptr;
+        } else {
+            fx->dispatch(effEditClose);
+            EXPECT_FALSE(editor->isFileDialogOpen());
+        }
+        EXPECT_FALSE(exists(chooser)) << "zenity is left running or unreaped";
+    }
+    EXPECT_TRUE(childProcesses().empty());
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
+#include <dlgs.h>
 #include <gdiplus.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -131,6 +133,58 @@ TEST_F(DllEditor, TheRockerStepsThroughThePresets) {
     EXPECT_EQ(plugin.text(effGetProgramName), second);
     mouseClick(editor, kRockerLeftX, kRockerY);
     EXPECT_EQ(plugin.text(effGetProgramName), first);
+}
+
+// What the host does while the save dialog runs its message loop: a thread timer of the host's
+// closes the editor, closes the effect and unloads the library, then the user names a file
+// and presses Save.
+namespace hostDuringDialog {
+
+host::CPluginInstance* plugin = nullptr;
+std::wstring answer;
+std::wstring title;
+int ticks = 0;
+
+void CALLBACK act(HWND, UINT, UINT_PTR timer, DWORD) {
+    constexpr int kPatience = 400;  // ticks of 50 ms
+    HWND dialog = FindWindowW(L"#32770", nullptr);
+    if (!dialog && ++ticks < kPatience) return;
+    KillTimer(nullptr, timer);
+    if (!dialog) return;
+    wchar_t text[64] = {};
+    GetWindowTextW(dialog, text, 64);
+    title = text;
+    plugin->dispatch(effEditClose);
+    delete plugin;  // effClose, and the library unloaded
+    plugin = nullptr;
+    SetDlgItemTextW(dialog, cmb13, answer.c_str());
+    SetDlgItemTextW(dialog, edt1, answer.c_str());
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+}  // namespace hostDuringDialog
+
+TEST(DllFileDialog, AHostClosingAndUnloadingThePluginDuringTheDialogFindsTheAnswerIgnored) {
+    constexpr int kSavePresetX = 17, kSavePresetY = 233;
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "chordwell-dialog-test";
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path file = folder / "ignored.qza";
+    std::filesystem::remove(file);
+    hostDuringDialog::answer = file.wstring();
+
+    EditorHostWindow window;
+    hostDuringDialog::plugin = new host::CPluginInstance(pluginPath());
+    ASSERT_TRUE(openEditor(*hostDuringDialog::plugin, window));
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &hostDuringDialog::act);
+    ASSERT_NE(timer, 0u);
+    mouseClick(window.editor(), kSavePresetX, kSavePresetY);  // returns once the dialog has closed
+    pumpMessages(100);
+
+    EXPECT_EQ(hostDuringDialog::title, L"Save preset");
+    EXPECT_EQ(hostDuringDialog::plugin, nullptr);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    delete hostDuringDialog::plugin;  // left only when no dialog came
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace
