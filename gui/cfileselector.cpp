@@ -43,7 +43,9 @@ bool CNewFileSelector::run() {
     // release it meanwhile, and the frame may close. Both stay alive until the dialog is over.
     remember();
     frame->remember();
+    starting = true;
     std::unique_ptr<platform::FileDialogSession> started = platform::fileDialogRunner().start(request);
+    starting = false;
     const bool shown = started != nullptr;
     if (!cancelled) session = std::move(started);
     frame->forget();
@@ -52,6 +54,8 @@ bool CNewFileSelector::run() {
 }
 
 bool CNewFileSelector::isRunning() {
+    // A modal dialog's loop may look (a timer's idle call) before the dialog has even answered.
+    if (starting) return true;
     if (!session) return false;
     std::optional<std::vector<std::string>> answer = session->result();
     if (!answer) return true;

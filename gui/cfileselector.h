@@ -70,5 +70,6 @@ private:
     bool multiple = false;
     std::vector<std::string> selected;
     std::unique_ptr<platform::FileDialogSession> session;
+    bool starting = false;  // inside run(), where a modal dialog is open
     bool cancelled = false;
 };

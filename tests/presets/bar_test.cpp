@@ -321,7 +321,14 @@ TEST_F(PresetBar, AFileCommandWaitsForItsDialogWhichEndsWithTheWindow) {
 
 // A modal dialog (Windows) runs the host's message loop: the host may close the window, or
 // the effect, before the user answers. The answer is then ignored and nothing freed is used.
-TEST_F(PresetBar, AHostClosingTheWindowOrTheEffectDuringAModalDialogIgnoresTheAnswer) {
+TEST_F(PresetBar, AModalDialogsAnswerCountsUnlessTheHostClosedTheWindowOrTheEffectMeanwhile) {
+    // The window's own timer ticks in the dialog's loop: the answer still counts.
+    const std::string kept = toUtf8(temp.path / "kept.qza");
+    dialog.answers.push_back(kept);
+    dialog.whileOpen = [&] { window.editor->idle(); };
+    window.click(kSavePreset);
+    EXPECT_TRUE(fs::exists(kept));
+
     const std::string file = toUtf8(temp.path / "ignored.qza");
     const std::string folder = window.editor->getCurrentDirectory();
     dialog.answers.push_back(file);
@@ -339,7 +346,7 @@ TEST_F(PresetBar, AHostClosingTheWindowOrTheEffectDuringAModalDialogIgnoresTheAn
         window.fx.record = nullptr;
     };
     window.press(kSavePreset);
-    EXPECT_EQ(dialog.requests.size(), 2u);
+    EXPECT_EQ(dialog.requests.size(), 3u);
     EXPECT_FALSE(fs::exists(file));
 }
 
