@@ -380,7 +380,7 @@ void CPresetSystemEditor::startFileCommand(FileCommand command) {
     // A window closed meanwhile ended the command (endFileCommand).
     if (editorAlive.expired()) return;
     if (!shown) {
-        endFileCommand();
+        if (fileSelector == selector) endFileCommand();
         return;
     }
     finishFileCommand();
