@@ -26,7 +26,7 @@ int storedUserPercent() {
 
 bool storeUserPercent(int percent) {
     if (!pixel_scale::isOffered(percent)) return false;
-    return platform::SettingsStore::writeText(kValueName, std::to_string(percent));
+    return static_cast<bool>(platform::SettingsStore::writeText(kValueName, std::to_string(percent)));
 }
 
 int choose(int hostPercent, void* parentWindow) {

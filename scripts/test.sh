@@ -16,7 +16,9 @@ export XDG_CONFIG_HOME
 trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
 
 jobs=$(nproc)
-xvfb=(xvfb-run -a -s "-screen 0 1024x768x24")
+# -noreset: the server stays up between clients, so a test connecting just as the last
+# client of another leaves does not find it resetting.
+xvfb=(xvfb-run -a -s "-screen 0 1024x768x24 -noreset")
 
 echo "== optimised build"
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDWELL_SANITIZER= \
