@@ -56,10 +56,11 @@ CHORDWELL_DSP_INLINE bool glidesAtRest(const BlockValues& b, const StringState& 
     return atRest(s.detuneAmount, b.detuneTarget) && atRest(s.tuneRatio, b.tuneTarget);
 }
 
-// One block, stretch by stretch: with the positions simply advancing while neither glide moves
-// and the delays are step-safe (loop_delays.h), since the rule would then give every position
-// its previous value plus one; planned by a GlidePlanner otherwise, each stretch while the
-// strings of the one before run (the first of a block before).
+// One block, stretch by stretch: with the positions simply advancing while neither glide moves,
+// the positions in hand were set for this sample rate and transposition, and the delays are
+// step-safe (loop_delays.h), since the rule would then give every position its previous value
+// plus one; planned by a GlidePlanner otherwise, each stretch while the strings of the one
+// before run (the first of a block before).
 template <class Strings>
 void runBlock(const BlockValues& b, StringState& s, LoopDelays& delays, bool& positionsKnown, const BlockIo& io) {
     GlidePlanner planner(b, delays);
@@ -73,7 +74,7 @@ void runBlock(const BlockValues& b, StringState& s, LoopDelays& delays, bool& po
         plan.writePos = writePos;
         plan.start[0] = 0;
         std::copy(readPos, readPos + kNumStrings, plan.readPos[0]);
-        bool steady = positionsKnown && glidesAtRest(b, s);
+        bool steady = positionsKnown && glidesAtRest(b, s) && delays.sameRateAndTransposition(b.fs, b.transposeRatio);
         if (steady && !delays.matches(b.fs, s.tuneRatio, s.detuneAmount, b.transposeRatio)) {
             delays.update(b.fs, s.tuneRatio, s.detuneAmount, b.transposeRatio);
         }
