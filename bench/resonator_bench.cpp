@@ -121,21 +121,22 @@ void roundRobin(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kInstances * kFrames);
 }
 
-// Single blocks timed one by one: in every round of eight, seven with steady parameters and one
-// right after Transpose moved by a semitone, which clears all lines before the block runs. The
-// counters give the median steady block, and the median and slowest block after a change, in
-// microseconds.
+// Single blocks of state.range(0) frames timed one by one: in every round of eight, seven with
+// steady parameters and one right after Transpose moved by a semitone, which silences the
+// strings. The counters give the median steady block, the median and slowest block after a
+// change, in microseconds, and the median after a change over the median steady block.
 template <class Factory>
 void blockTimes(benchmark::State& state) {
     constexpr int32_t kBlocksPerRound = 8;
+    const auto frames = static_cast<int32_t>(state.range(0));
     auto engine = makeEngine<Factory>();
     labelWidth(state, *engine);
-    Buffers b;
+    Buffers b(frames);
     std::vector<double> steady, transposed;
     int64_t round = 0;
     auto timed = [&](std::vector<double>& times) {
         const auto start = std::chrono::steady_clock::now();
-        b.process(*engine, kBlockFrames);
+        b.process(*engine, frames);
         times.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
     };
     for (auto _ : state) {
@@ -147,10 +148,13 @@ void blockTimes(benchmark::State& state) {
         std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
         return v[v.size() / 2];
     };
-    state.counters["steady_median_us"] = median(steady);
-    state.counters["transpose_median_us"] = median(transposed);
+    const double steadyMedian = median(steady);
+    const double transposedMedian = median(transposed);
+    state.counters["steady_median_us"] = steadyMedian;
+    state.counters["transpose_median_us"] = transposedMedian;
     state.counters["transpose_worst_us"] = *std::max_element(transposed.begin(), transposed.end());
-    state.SetItemsProcessed(state.iterations() * kBlocksPerRound * kBlockFrames);
+    state.counters["transpose_over_steady"] = transposedMedian / steadyMedian;
+    state.SetItemsProcessed(state.iterations() * kBlocksPerRound * frames);
 }
 
 using TwoWide = Width<dsp::ResonatorBank::Width::two>;
@@ -168,7 +172,7 @@ BENCHMARK(tuneGliding<Reference>)->Name("Reference/tune_glide");
 BENCHMARK(roundRobin<Engine>)->Name("Engine/round_robin_16x256");
 BENCHMARK(roundRobin<TwoWide>)->Name("EngineTwoWide/round_robin_16x256");
 BENCHMARK(roundRobin<Reference>)->Name("Reference/round_robin_16x256");
-BENCHMARK(blockTimes<Engine>)->Name("Engine/block_times");
+BENCHMARK(blockTimes<Engine>)->Name("Engine/block_times")->Arg(32)->Arg(64)->Arg(512);
 
 // The four-wide variants, where the processor runs them.
 const bool kFourWideRegistered = [] {

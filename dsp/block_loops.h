@@ -36,6 +36,12 @@ struct StringState {
     // width keeps to know when its quick rounding could overflow (see stretch_loop.h); 0 for
     // silent strings.
     double lineBound;
+    // How many positions behind the write position hold what they would hold had the lines
+    // been cleared whole at the last change of transposition (kLineLength: all of them). Such
+    // a change clears nothing at once; each stretch first clears what its loops are about to
+    // read beyond this mark (freshen()), a few hundred positions instead of the whole lines,
+    // and more when a glide or a new sample rate lengthens a loop later.
+    int32_t fresh;
 };
 
 // The buffers and length of one block.
@@ -54,6 +60,17 @@ using BlockRunner = void (*)(const BlockValues& b, StringState& s, LoopDelays& d
 
 CHORDWELL_DSP_INLINE bool glidesAtRest(const BlockValues& b, const StringState& s) {
     return atRest(s.detuneAmount, b.detuneTarget) && atRest(s.tuneRatio, b.tuneTarget);
+}
+
+// Clears the positions the stretch's loops read that lie beyond the fresh part of the lines:
+// the reads then find what the whole lines, cleared at the change of transposition, would hold.
+CHORDWELL_DSP_INLINE void freshen(StringState& s, const StretchPlan& plan) {
+    if (s.fresh == kLineLength) return;
+    const int32_t longest = plan.longestLoop();
+    if (longest > s.fresh) {
+        QuadLines::clearPositions(s.lines, (plan.writePos - longest) & kLineMask, longest - s.fresh);
+        s.fresh = longest;
+    }
 }
 
 // One block, stretch by stretch: with the positions simply advancing while neither glide moves,
@@ -106,6 +123,7 @@ void runBlock(const BlockValues& b, StringState& s, LoopDelays& delays, bool& po
         const StretchPlan& plan = plans[current];
         const int32_t following = n + plan.count;
         const int32_t followingWrite = (plan.writePos + plan.count) & kLineMask;
+        freshen(s, plan);
         if (following < io.frames && prepare(plans[1 - current], following, plan.next, followingWrite)) {
             run(plan, n, steps);
             finishPlanning();
@@ -115,6 +133,7 @@ void runBlock(const BlockValues& b, StringState& s, LoopDelays& delays, bool& po
         }
         std::copy(plan.next, plan.next + kNumStrings, s.readPos);
         s.writePos = followingWrite;
+        s.fresh = std::min(kLineLength, s.fresh + plan.count);
         n = following;
         current = 1 - current;
     }

@@ -145,7 +145,8 @@ void ResonatorBank::reset() {
     // Ending the glides sets the transposition in use to its target anyway, so a change still
     // waiting for the audio thread has nothing left to do.
     pendingTranspose_.store(kNoPendingTranspose, std::memory_order_relaxed);
-    clearLines();
+    lines_.clear();
+    fresh_ = kLineLength;
     // Two periods of each base pitch at 44100 Hz behind the write position. The first sample
     // reads silence from the cleared lines wherever these point, and then sets them by the rule.
     constexpr double kResetRate = 44100.0;
@@ -161,11 +162,19 @@ void ResonatorBank::reset() {
     transposeRatio_.store(transposeTarget_.load(std::memory_order_relaxed), std::memory_order_relaxed);
 }
 
-void ResonatorBank::clearLines() { lines_.clear(); }
+const float* ResonatorBank::line(int32_t k) const {
+    float* const view = lineView_.get();
+    lines_.copyLine(k, view, width_ == Width::four ? 1.0 / kPipelinedLineScale : 1.0);
+    // The positions from the write position on that are not fresh are the oldest: cleared, as
+    // far as the strings can tell.
+    for (int32_t i = 0; i < kLineLength - fresh_; ++i) view[(writePos_ + i) & kLineMask] = 0.0f;
+    return view;
+}
 
 void ResonatorBank::applyTransposition(float ratio, float fs) {
     transposeRatio_.store(ratio, std::memory_order_relaxed);
-    clearLines();
+    // The strings fall silent: each stretch clears what its loops read before they read it.
+    fresh_ = 0;
     delays_.update(fs, tuneRatio_.load(std::memory_order_relaxed), detuneAmount_.load(std::memory_order_relaxed),
                    ratio);
     delays_.readPositions(writePos_, readPos_, 0);

@@ -96,17 +96,15 @@ public:
     int32_t writePos() const { return writePos_; }
     int32_t readPos(int32_t k) const { return readPos_[k]; }
     float lowpass(int32_t k) const { return lowpass_[k]; }
-    // A copy of line k's kLineLength samples in position order, valid until the next call.
-    const float* line(int32_t k) const {
-        lines_.copyLine(k, lineView_.get(), width_ == Width::four ? 1.0 / kPipelinedLineScale : 1.0);
-        return lineView_.get();
-    }
+    // A copy of line k's kLineLength samples in position order, valid until the next call: the
+    // samples the strings hold, where a part not yet cleared after a change of transposition
+    // holds silence.
+    const float* line(int32_t k) const;
 
 private:
     // A transposition ratio is never NaN, so a NaN pattern marks "no change posted".
     static constexpr uint32_t kNoPendingTranspose = 0x7fc00001u;
 
-    void clearLines();
     void applyTransposition(float ratio, float fs);
     float blockFeedback();
 
@@ -146,6 +144,7 @@ private:
     float lowpass_[kNumStrings] = {};
     bool positionsKnown_ = false;  // false after reset(), until the rule has set the positions
     double lineBound_ = 0.0;       // see StringState::lineBound
+    int32_t fresh_ = kLineLength;  // see StringState::fresh
 
     // The loop delays the read positions were last computed from.
     LoopDelays delays_;

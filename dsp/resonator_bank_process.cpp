@@ -163,6 +163,7 @@ void ResonatorBank::process(const float* inL, const float* inR, float* outL, flo
     s.detuneAmount = detuneAmount_.load(std::memory_order_relaxed);
     s.offset = kDenormalOffset;  // restarts at + with every call
     s.lineBound = lineBound_;
+    s.fresh = fresh_;
 
     runner_(b, s, delays_, positionsKnown_, BlockIo{inL, inR, outL, outR, frames});
 
@@ -175,6 +176,7 @@ void ResonatorBank::process(const float* inL, const float* inR, float* outL, flo
     tuneRatio_.store(s.tuneRatio, std::memory_order_relaxed);
     detuneAmount_.store(s.detuneAmount, std::memory_order_relaxed);
     lineBound_ = s.lineBound;
+    fresh_ = s.fresh;
 }
 
 }  // namespace dsp
