@@ -121,40 +121,45 @@ void roundRobin(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kInstances * kFrames);
 }
 
-// Single blocks of state.range(0) frames timed one by one: in every round of eight, seven with
-// steady parameters and one right after Transpose moved by a semitone, which silences the
-// strings. The counters give the median steady block, the median and slowest block after a
-// change, in microseconds, and the median after a change over the median steady block.
+// Single blocks of state.range(0) frames timed one by one, in rounds of 4096 frames that begin
+// right after Transpose moved by a semitone, which silences the strings; the strings read
+// silence for the longest loop (about 400 frames) after it. Over the rounds, each block of a
+// round gets its median time. The counters give, in microseconds, the median of the first
+// block after the change, the slowest of the blocks' medians within the first half of the
+// round, and the median of a steady block (the second half), with the first two over the last.
 template <class Factory>
 void blockTimes(benchmark::State& state) {
-    constexpr int32_t kBlocksPerRound = 8;
+    constexpr int32_t kRoundFrames = 4096;
     const auto frames = static_cast<int32_t>(state.range(0));
+    const int32_t blocks = kRoundFrames / frames;
     auto engine = makeEngine<Factory>();
     labelWidth(state, *engine);
     Buffers b(frames);
-    std::vector<double> steady, transposed;
+    std::vector<std::vector<double>> times(static_cast<size_t>(blocks));
     int64_t round = 0;
-    auto timed = [&](std::vector<double>& times) {
-        const auto start = std::chrono::steady_clock::now();
-        b.process(*engine, frames);
-        times.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
-    };
     for (auto _ : state) {
         engine->setTranspose(round++ % 2 == 0 ? 0.5f + 1.0f / 48.0f : 0.5f);
-        timed(transposed);
-        for (int32_t i = 1; i < kBlocksPerRound; ++i) timed(steady);
+        for (auto& time : times) {
+            const auto start = std::chrono::steady_clock::now();
+            b.process(*engine, frames);
+            time.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+        }
     }
-    auto median = [](std::vector<double>& v) {
+    auto median = [](std::vector<double> v) {
         std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
         return v[v.size() / 2];
     };
-    const double steadyMedian = median(steady);
-    const double transposedMedian = median(transposed);
-    state.counters["steady_median_us"] = steadyMedian;
-    state.counters["transpose_median_us"] = transposedMedian;
-    state.counters["transpose_worst_us"] = *std::max_element(transposed.begin(), transposed.end());
-    state.counters["transpose_over_steady"] = transposedMedian / steadyMedian;
-    state.SetItemsProcessed(state.iterations() * kBlocksPerRound * frames);
+    std::vector<double> medians;
+    for (const auto& time : times) medians.push_back(median(time));
+    const auto half = medians.begin() + blocks / 2;
+    const double steady = median(std::vector<double>(half, medians.end()));
+    const double slowest = *std::max_element(medians.begin(), half);
+    state.counters["after_change_us"] = medians.front();
+    state.counters["slowest_after_change_us"] = slowest;
+    state.counters["steady_us"] = steady;
+    state.counters["after_change_over_steady"] = medians.front() / steady;
+    state.counters["slowest_over_steady"] = slowest / steady;
+    state.SetItemsProcessed(state.iterations() * kRoundFrames);
 }
 
 using TwoWide = Width<dsp::ResonatorBank::Width::two>;
@@ -181,6 +186,7 @@ const bool kFourWideRegistered = [] {
     benchmark::RegisterBenchmark("EngineFourWide/tune_glide", tuneGliding<FourWide>);
     benchmark::RegisterBenchmark("EngineFourSequential/steady", steadyParameters<FourSequential>);
     benchmark::RegisterBenchmark("EngineFourSequential/tune_glide", tuneGliding<FourSequential>);
+    benchmark::RegisterBenchmark("EngineFourWide/block_times", blockTimes<FourWide>)->Arg(32)->Arg(64)->Arg(512);
     return true;
 }();
 

@@ -36,12 +36,21 @@ struct StringState {
     // width keeps to know when its quick rounding could overflow (see stretch_loop.h); 0 for
     // silent strings.
     double lineBound;
-    // How many positions behind the write position hold what they would hold had the lines
-    // been cleared whole at the last change of transposition (kLineLength: all of them). Such
-    // a change clears nothing at once; each stretch first clears what its loops are about to
-    // read beyond this mark (freshen()), a few hundred positions instead of the whole lines,
-    // and more when a glide or a new sample rate lengthens a loop later.
-    int32_t fresh;
+    // The lines as if cleared whole at the last change of transposition. Such a change clears
+    // nothing at once: each stretch first clears the positions its loops are about to read that
+    // were neither written nor cleared since (freshen()), the few hundred between its longest
+    // and shortest loop, then one stretch more each time, instead of the whole lines; more when
+    // a glide or a new sample rate lengthens a loop. A position u before the change's first
+    // write holds what a whole clear would have left once u lies in [clearedNear, clearedFar]
+    // (empty while clearedNear > clearedFar), or once it has been written again.
+    int32_t sinceChange;  // samples since the change; kLineLength once all are written again
+    int32_t clearedNear;
+    int32_t clearedFar;
+    // Whether the stretch about to run reads positions that fell silent at the change. Its
+    // lowpass states then sink toward zero, through the floats' subnormal range, where the
+    // quick rounding must run again by conversion and the processor slows down on subnormal
+    // doubles: such a stretch runs by conversion from the start.
+    bool readsSilence;
 };
 
 // The buffers and length of one block.
@@ -62,14 +71,37 @@ CHORDWELL_DSP_INLINE bool glidesAtRest(const BlockValues& b, const StringState& 
     return atRest(s.detuneAmount, b.detuneTarget) && atRest(s.tuneRatio, b.tuneTarget);
 }
 
-// Clears the positions the stretch's loops read that lie beyond the fresh part of the lines:
-// the reads then find what the whole lines, cleared at the change of transposition, would hold.
+// Clears the positions the stretch's loops read that were neither written nor cleared since the
+// last change of transposition: the reads then find what the whole lines, cleared at the change,
+// would hold. Sample j of the stretch reads, at a loop of L, position u = L − sinceChange − j
+// before the change's first write, written again when u ≤ 0. The cleared positions stay one
+// span, so that a span of what is neither cleared nor read may lie inside it, never a gap.
 CHORDWELL_DSP_INLINE void freshen(StringState& s, const StretchPlan& plan) {
-    if (s.fresh == kLineLength) return;
-    const int32_t longest = plan.longestLoop();
-    if (longest > s.fresh) {
-        QuadLines::clearPositions(s.lines, (plan.writePos - longest) & kLineMask, longest - s.fresh);
-        s.fresh = longest;
+    s.readsSilence = false;
+    if (s.sinceChange == kLineLength) return;
+    int32_t shortest;
+    int32_t longest;
+    plan.loopSpan(shortest, longest);
+    const int32_t far = longest - s.sinceChange;
+    const int32_t near = std::max(1, shortest - s.sinceChange - plan.count + 1);
+    if (far < near) return;
+    s.readsSilence = true;
+    const int32_t firstWrite = plan.writePos - s.sinceChange;
+    // Positions u in [a, b] before the first write.
+    auto clear = [&](int32_t a, int32_t b) { QuadLines::clearPositions(s.lines, (firstWrite - b) & kLineMask, b - a + 1); };
+    if (s.clearedNear > s.clearedFar) {
+        clear(near, far);
+        s.clearedNear = near;
+        s.clearedFar = far;
+        return;
+    }
+    if (far > s.clearedFar) {
+        clear(s.clearedFar + 1, far);
+        s.clearedFar = far;
+    }
+    if (near < s.clearedNear) {
+        clear(near, s.clearedNear - 1);
+        s.clearedNear = near;
     }
 }
 
@@ -133,7 +165,7 @@ void runBlock(const BlockValues& b, StringState& s, LoopDelays& delays, bool& po
         }
         std::copy(plan.next, plan.next + kNumStrings, s.readPos);
         s.writePos = followingWrite;
-        s.fresh = std::min(kLineLength, s.fresh + plan.count);
+        s.sinceChange = std::min(kLineLength, s.sinceChange + plan.count);
         n = following;
         current = 1 - current;
     }

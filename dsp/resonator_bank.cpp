@@ -146,7 +146,7 @@ void ResonatorBank::reset() {
     // waiting for the audio thread has nothing left to do.
     pendingTranspose_.store(kNoPendingTranspose, std::memory_order_relaxed);
     lines_.clear();
-    fresh_ = kLineLength;
+    sinceChange_ = kLineLength;
     // Two periods of each base pitch at 44100 Hz behind the write position. The first sample
     // reads silence from the cleared lines wherever these point, and then sets them by the rule.
     constexpr double kResetRate = 44100.0;
@@ -165,16 +165,21 @@ void ResonatorBank::reset() {
 const float* ResonatorBank::line(int32_t k) const {
     float* const view = lineView_.get();
     lines_.copyLine(k, view, width_ == Width::four ? 1.0 / kPipelinedLineScale : 1.0);
-    // The positions from the write position on that are not fresh are the oldest: cleared, as
-    // far as the strings can tell.
-    for (int32_t i = 0; i < kLineLength - fresh_; ++i) view[(writePos_ + i) & kLineMask] = 0.0f;
+    // Positions before the last change of transposition, neither written nor cleared since:
+    // silent, as far as the strings can tell.
+    const int32_t firstWrite = writePos_ - sinceChange_;
+    for (int32_t u = 1; u <= kLineLength - sinceChange_; ++u) {
+        if (u < clearedNear_ || u > clearedFar_) view[(firstWrite - u) & kLineMask] = 0.0f;
+    }
     return view;
 }
 
 void ResonatorBank::applyTransposition(float ratio, float fs) {
     transposeRatio_.store(ratio, std::memory_order_relaxed);
     // The strings fall silent: each stretch clears what its loops read before they read it.
-    fresh_ = 0;
+    sinceChange_ = 0;
+    clearedNear_ = 1;
+    clearedFar_ = 0;
     delays_.update(fs, tuneRatio_.load(std::memory_order_relaxed), detuneAmount_.load(std::memory_order_relaxed),
                    ratio);
     delays_.readPositions(writePos_, readPos_, 0);

@@ -144,7 +144,10 @@ private:
     float lowpass_[kNumStrings] = {};
     bool positionsKnown_ = false;  // false after reset(), until the rule has set the positions
     double lineBound_ = 0.0;       // see StringState::lineBound
-    int32_t fresh_ = kLineLength;  // see StringState::fresh
+    // See StringState::sinceChange.
+    int32_t sinceChange_ = kLineLength;
+    int32_t clearedNear_ = 1;
+    int32_t clearedFar_ = 0;
 
     // The loop delays the read positions were last computed from.
     LoopDelays delays_;

@@ -50,6 +50,9 @@ struct PairLanes {
     static void storeLowpass(StringState& s, const Lowpass& lp) {
         forEach<kPairs>([&](auto i) { s.lowpass[i] = lp.pair[i]; });
     }
+    // Never scaled.
+    static Lowpass convertingLowpass(const Lowpass& lp) { return lp; }
+    static Lowpass quickLowpass(const Lowpass& lp) { return lp; }
     // Never pipelined, so never rounding quickly: no bound to keep and no flags to watch.
     static double lineBound(const BlockValues&, double bound, float) { return bound; }
     static bool quickAllowed(const BlockValues&, double) { return false; }
@@ -163,7 +166,10 @@ void ResonatorBank::process(const float* inL, const float* inR, float* outL, flo
     s.detuneAmount = detuneAmount_.load(std::memory_order_relaxed);
     s.offset = kDenormalOffset;  // restarts at + with every call
     s.lineBound = lineBound_;
-    s.fresh = fresh_;
+    s.sinceChange = sinceChange_;
+    s.clearedNear = clearedNear_;
+    s.clearedFar = clearedFar_;
+    s.readsSilence = false;
 
     runner_(b, s, delays_, positionsKnown_, BlockIo{inL, inR, outL, outR, frames});
 
@@ -176,7 +182,9 @@ void ResonatorBank::process(const float* inL, const float* inR, float* outL, flo
     tuneRatio_.store(s.tuneRatio, std::memory_order_relaxed);
     detuneAmount_.store(s.detuneAmount, std::memory_order_relaxed);
     lineBound_ = s.lineBound;
-    fresh_ = s.fresh;
+    sinceChange_ = s.sinceChange;
+    clearedNear_ = s.clearedNear;
+    clearedFar_ = s.clearedFar;
 }
 
 }  // namespace dsp

@@ -27,16 +27,20 @@ struct StretchPlan {
     int32_t readPos[kStretch + 1][kNumStrings];
     int32_t next[kNumStrings];
 
-    // The longest loop the stretch reads: the most positions by which a read lies behind the
-    // write position of its sample, counting a read of the position about to be written as
-    // the whole line (it reads what was written kLineLength samples before).
-    int32_t longestLoop() const {
-        int32_t longest = 1;
+    // The shortest and longest loop the stretch reads: by how many positions a read lies
+    // behind the write position of its sample, counting a read of the position about to be
+    // written as the whole line (it reads what was written kLineLength samples before).
+    void loopSpan(int32_t& shortest, int32_t& longest) const {
+        shortest = kLineLength;
+        longest = 1;
         for (int32_t seg = 0; seg < segments; ++seg) {
             const int32_t w = writePos + start[seg];
-            for (int32_t k = 0; k < kNumStrings; ++k) longest = std::max(longest, ((w - readPos[seg][k] - 1) & kLineMask) + 1);
+            for (int32_t k = 0; k < kNumStrings; ++k) {
+                const int32_t loop = ((w - readPos[seg][k] - 1) & kLineMask) + 1;
+                shortest = std::min(shortest, loop);
+                longest = std::max(longest, loop);
+            }
         }
-        return longest;
     }
 
     // The shortest and longest distance from a read position back to the write position over
