@@ -12,6 +12,8 @@
 
 namespace dsp {
 
+static_assert(std::atomic<uint64_t>::is_always_lock_free, "the loop gain and its count are read on the audio thread");
+
 namespace {
 
 // Times the widths on the same steady work, in turn, and keeps the best time of each, so that a
@@ -93,6 +95,7 @@ ResonatorBank::ResonatorBank(Width width)
       decay_(0.0f),
       transposeTarget_(1.0f),
       gainInputs_(0),
+      publishedFeedback_(std::bit_cast<uint32_t>(decayFeedbackLaw(0.0f, 1.0f))),
       tuneTarget_(1.0f),
       detuneTarget_(0.0f),
       bypass_(0),
@@ -117,9 +120,21 @@ void ResonatorBank::setMix(float v) { mix_.store(v, std::memory_order_relaxed); 
 
 void ResonatorBank::setDecay(float v) {
     decay_.store(v, std::memory_order_relaxed);
-    feedback_.store(decayFeedbackLaw(v, transposeTarget_.load(std::memory_order_relaxed)),
-                    std::memory_order_relaxed);
-    gainInputs_.fetch_add(1, std::memory_order_release);
+    publishFeedback(gainInputs_.fetch_add(1, std::memory_order_acq_rel) + 1);
+}
+
+void ResonatorBank::publishFeedback(uint32_t count) {
+    // The count was taken after this setter stored its input, and every setter that counted
+    // before stored its own before that: the inputs read now are at least as new as the count.
+    const float feedback =
+        decayFeedbackLaw(decay_.load(std::memory_order_relaxed), transposeTarget_.load(std::memory_order_relaxed));
+    feedback_.store(feedback, std::memory_order_relaxed);
+    const uint64_t mine = (static_cast<uint64_t>(count) << 32) | std::bit_cast<uint32_t>(feedback);
+    uint64_t seen = publishedFeedback_.load(std::memory_order_relaxed);
+    // Keep the value of the latest count (counts compared as they wrap).
+    while (static_cast<int32_t>(count - static_cast<uint32_t>(seen >> 32)) > 0 &&
+           !publishedFeedback_.compare_exchange_weak(seen, mine, std::memory_order_release, std::memory_order_relaxed)) {
+    }
 }
 
 void ResonatorBank::setDamp(float v) { dampCoef_.store(dampCoefLaw(v), std::memory_order_relaxed); }
@@ -128,8 +143,7 @@ void ResonatorBank::setTranspose(float v) {
     const float ratio = transposeRatioLaw(v);
     if (ratio == transposeTarget_.load(std::memory_order_relaxed)) return;
     transposeTarget_.store(ratio, std::memory_order_relaxed);
-    feedback_.store(decayFeedbackLaw(decay_.load(std::memory_order_relaxed), ratio), std::memory_order_relaxed);
-    gainInputs_.fetch_add(1, std::memory_order_release);
+    publishFeedback(gainInputs_.fetch_add(1, std::memory_order_acq_rel) + 1);
     // The lines and positions belong to the audio thread: the next block clears and retunes
     // them. A later change before that block simply replaces this one.
     pendingTranspose_.store(std::bit_cast<uint32_t>(ratio), std::memory_order_release);
@@ -190,16 +204,23 @@ void ResonatorBank::applyTransposition(float ratio, float fs) {
 }
 
 float ResonatorBank::blockFeedback() {
-    // Each setter stores its own input and only then counts the change, so the values read
-    // after a new count are at least as new as that change. When two setters race, each
-    // computed the view from the other's older value; a count that moved since the last block
-    // puts the loop gain right from both inputs as they are now.
+    // Each setter stores its own input, then counts the change, then publishes the loop gain
+    // computed from both inputs as they are after its count. The value published for the
+    // latest count serves as it is; the powers then never run on the audio thread. While a
+    // setter is between its count and its publication, the block computes the gain itself
+    // from both inputs as they are now, and puts the view right too (two racing setters may
+    // each have stored it from the other's older input).
     const uint32_t inputs = gainInputs_.load(std::memory_order_acquire);
     if (inputs != blockGainInputs_) {
         blockGainInputs_ = inputs;
-        blockFeedback_ = decayFeedbackLaw(decay_.load(std::memory_order_relaxed),
-                                          transposeTarget_.load(std::memory_order_relaxed));
-        feedback_.store(blockFeedback_, std::memory_order_relaxed);
+        const uint64_t published = publishedFeedback_.load(std::memory_order_acquire);
+        if (static_cast<uint32_t>(published >> 32) == inputs) {
+            blockFeedback_ = std::bit_cast<float>(static_cast<uint32_t>(published));
+        } else {
+            blockFeedback_ = decayFeedbackLaw(decay_.load(std::memory_order_relaxed),
+                                              transposeTarget_.load(std::memory_order_relaxed));
+            feedback_.store(blockFeedback_, std::memory_order_relaxed);
+        }
     }
     return blockFeedback_;
 }

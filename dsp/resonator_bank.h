@@ -107,6 +107,7 @@ private:
 
     void applyTransposition(float ratio, float fs);
     float blockFeedback();
+    void publishFeedback(uint32_t count);
 
     // Written by the setters, read by process() once per block.
     std::atomic<float> outputGain_;
@@ -118,6 +119,9 @@ private:
     // Counts the changes of decay_ and transposeTarget_; each setter adds one after storing its
     // value, so a block that sees a new count also sees the values behind it.
     std::atomic<uint32_t> gainInputs_;
+    // The loop gain (low half, float bits) computed by a setter after the count in the high
+    // half; one atomic, so that a block reads the two together.
+    std::atomic<uint64_t> publishedFeedback_;
     std::atomic<float> tuneTarget_;
     std::atomic<float> detuneTarget_;
     std::atomic<int32_t> bypass_;
