@@ -16,21 +16,26 @@ static_assert(std::atomic<uint64_t>::is_always_lock_free, "the loop gain and its
 
 namespace {
 
-// Times the widths on the same steady work, in turn, and keeps the best time of each, so that a
-// moment of other load on the machine does not decide. Each turn runs a few blocks one after
-// the other before it times the next few, as a host runs an engine block after block: right
-// after another engine's code the processor's predictors are not yet used to this one's.
-// Another width is chosen over the pipelined four-wide one only when it is clearly faster:
-// where they are even, the pipelined one has the shorter chain from sample to sample.
+// Times the widths on the same steady work at several tunings, in turn, and keeps the best
+// time of each width at each tuning, so that a moment of other load on the machine does not
+// decide. Each turn tunes the strings anew, runs a few blocks and times the next few, as a
+// host runs an engine block after block: right after another engine's code the processor's
+// predictors are not yet used to this one's. A width's speed is the median over the tunings
+// of its time against the pipelined four-wide one's: one tuning that happens to suit one width
+// does not decide. Another width is chosen only when it is clearly faster: where they are
+// even, the pipelined one has the shorter chain from sample to sample.
 ResonatorBank::Width measureFastestWidth() {
     constexpr int32_t kFrames = 256;
-    constexpr int32_t kWarmUp = 2;  // rounds that bring the strings past their silent start
     constexpr int32_t kRounds = 6;
-    constexpr int32_t kBlocksPerTurn = 4;  // run, then timed
+    constexpr int32_t kBlocksPerTurn = 2;  // run, then timed
     constexpr double kMustWinBy = 0.97;
     using Width = ResonatorBank::Width;
     constexpr int32_t kWidths = 3;
     const Width widths[kWidths] = {Width::four, Width::fourSequential, Width::two};
+    // Transpose, Tune and Detune; every loop shorter than the blocks run before the timing.
+    constexpr int32_t kTunings = 5;
+    constexpr float kTuning[kTunings][3] = {
+        {0.5f, 0.5f, 0.3f}, {0.52f, 0.25f, 0.6f}, {0.56f, 0.75f, 0.0f}, {0.6f, 0.4f, 0.9f}, {0.7f, 0.6f, 0.15f}};
     std::unique_ptr<ResonatorBank> banks[kWidths];
     for (int32_t i = 0; i < kWidths; ++i) {
         banks[i] = std::make_unique<ResonatorBank>(widths[i]);
@@ -38,10 +43,6 @@ ResonatorBank::Width measureFastestWidth() {
         banks[i]->setMix(0.5f);
         banks[i]->setDecay(0.5f);
         banks[i]->setDamp(0.25f);
-        banks[i]->setTranspose(0.5f);
-        banks[i]->setTune(0.5f);
-        banks[i]->setDetune(0.3f);
-        banks[i]->reset();
     }
     // Noise, different on the two sides (signals in exact opposition would cancel in the
     // excitation and leave the strings to sink toward the denormal range).
@@ -55,25 +56,40 @@ ResonatorBank::Width measureFastestWidth() {
         inL[static_cast<size_t>(n)] = next();
         inR[static_cast<size_t>(n)] = next();
     }
-    double best[kWidths];
-    std::fill(best, best + kWidths, std::numeric_limits<double>::infinity());
-    for (int32_t round = 0; round < kWarmUp + kRounds; ++round) {
-        for (int32_t i = 0; i < kWidths; ++i) {
-            auto blocks = [&] {
-                for (int32_t block = 0; block < kBlocksPerTurn; ++block) {
-                    banks[i]->process(inL.data(), inR.data(), outL.data(), outR.data(), kFrames, 44100.0f);
-                }
-            };
-            blocks();
-            const auto start = std::chrono::steady_clock::now();
-            blocks();
-            const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-            if (round >= kWarmUp) best[i] = std::min(best[i], took.count());
+    double best[kTunings][kWidths];
+    std::fill(&best[0][0], &best[0][0] + kTunings * kWidths, std::numeric_limits<double>::infinity());
+    for (int32_t round = 0; round < kRounds; ++round) {
+        for (int32_t t = 0; t < kTunings; ++t) {
+            for (int32_t i = 0; i < kWidths; ++i) {
+                ResonatorBank& bank = *banks[i];
+                bank.setTranspose(kTuning[t][0]);
+                bank.setTune(kTuning[t][1]);
+                bank.setDetune(kTuning[t][2]);
+                bank.reset();
+                auto blocks = [&] {
+                    for (int32_t block = 0; block < kBlocksPerTurn; ++block) {
+                        bank.process(inL.data(), inR.data(), outL.data(), outR.data(), kFrames, 44100.0f);
+                    }
+                };
+                blocks();
+                const auto start = std::chrono::steady_clock::now();
+                blocks();
+                const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+                best[t][i] = std::min(best[t][i], took.count());
+            }
         }
     }
     int32_t chosen = 0;
+    double chosenRatio = 1.0;
     for (int32_t i = 1; i < kWidths; ++i) {
-        if (best[i] < kMustWinBy * best[chosen]) chosen = i;
+        double ratios[kTunings];
+        for (int32_t t = 0; t < kTunings; ++t) ratios[t] = best[t][i] / best[t][0];
+        std::nth_element(ratios, ratios + kTunings / 2, ratios + kTunings);
+        const double ratio = ratios[kTunings / 2];
+        if (ratio < kMustWinBy * chosenRatio) {
+            chosen = i;
+            chosenRatio = ratio;
+        }
     }
     return widths[chosen];
 }
@@ -159,8 +175,11 @@ void ResonatorBank::reset() {
     // Ending the glides sets the transposition in use to its target anyway, so a change still
     // waiting for the audio thread has nothing left to do.
     pendingTranspose_.store(kNoPendingTranspose, std::memory_order_relaxed);
-    lines_.clear();
-    sinceChange_ = kLineLength;
+    // The lines fall silent as at a change of transposition: the blocks clear what the loops
+    // read, as they come to read it.
+    sinceChange_ = 0;
+    clearedNear_ = 1;
+    clearedFar_ = 0;
     // Two periods of each base pitch at 44100 Hz behind the write position. The first sample
     // reads silence from the cleared lines wherever these point, and then sets them by the rule.
     constexpr double kResetRate = 44100.0;
