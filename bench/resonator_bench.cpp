@@ -162,6 +162,69 @@ void blockTimes(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kRoundFrames);
 }
 
+// The steady case over a grid of tunings: Transpose at seven semitones from -24 to +12, Detune
+// at five amounts and Tune at three, 105 settings. Each iteration is one round over all of
+// them in a new random order: the setting is made, the strings silenced and run past their
+// longest loop, then kGridBlocks blocks are timed; the reference runs as many frames at the
+// benchmark's own setting once per round. The counters are the slowest, median and fastest
+// setting's median time over the rounds, as ratios of speed to the reference's median, and the
+// slowest over the median.
+template <class Factory>
+void tuningGrid(benchmark::State& state) {
+    constexpr int32_t kWarmUpBlocks = 4;  // past the longest loop, 1612 frames at -24 semitones
+    constexpr int32_t kGridBlocks = 8;
+    constexpr float kTransposes[] = {0.0f, 12.0f, 19.0f, 24.0f, 25.0f, 31.0f, 36.0f};  // in 48ths
+    constexpr float kDetunes[] = {0.0f, 0.2f, 0.3f, 0.6f, 1.0f};
+    constexpr float kTunes[] = {0.25f, 0.5f, 0.75f};
+    struct Setting {
+        float transpose, detune, tune;
+    };
+    std::vector<Setting> settings;
+    for (const float t : kTransposes)
+        for (const float d : kDetunes)
+            for (const float u : kTunes) settings.push_back({(t + 0.1f) / 48.0f, d, u});
+    auto engine = makeEngine<Factory>();
+    auto reference = makeEngine<Make<reference::ReferenceEngine>>();
+    labelWidth(state, *engine);
+    Buffers b;
+    std::vector<std::vector<double>> times(settings.size());
+    std::vector<double> referenceTimes;
+    std::vector<size_t> order(settings.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::mt19937 gen(7);
+    auto timed = [&](auto& e) {
+        const auto start = std::chrono::steady_clock::now();
+        for (int32_t i = 0; i < kGridBlocks; ++i) b.process(e, kBlockFrames);
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    for (auto _ : state) {
+        std::shuffle(order.begin(), order.end(), gen);
+        for (const size_t i : order) {
+            engine->setTranspose(settings[i].transpose);
+            engine->setDetune(settings[i].detune);
+            engine->setTune(settings[i].tune);
+            engine->reset();
+            for (int32_t w = 0; w < kWarmUpBlocks; ++w) b.process(*engine, kBlockFrames);
+            times[i].push_back(timed(*engine));
+        }
+        referenceTimes.push_back(timed(*reference));
+    }
+    auto median = [](std::vector<double> v) {
+        std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+        return v[v.size() / 2];
+    };
+    std::vector<double> ratios;  // speed against the reference, per setting
+    const double referenceTime = median(referenceTimes);
+    for (const auto& t : times) ratios.push_back(referenceTime / median(t));
+    std::sort(ratios.begin(), ratios.end());
+    const double middle = ratios[ratios.size() / 2];
+    state.counters["slowest_ratio"] = ratios.front();
+    state.counters["median_ratio"] = middle;
+    state.counters["fastest_ratio"] = ratios.back();
+    state.counters["slowest_over_median"] = middle / ratios.front();
+    state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(settings.size()) * kGridBlocks * kBlockFrames);
+}
+
 using TwoWide = Width<dsp::ResonatorBank::Width::two>;
 using FourWide = Width<dsp::ResonatorBank::Width::four>;
 using FourSequential = Width<dsp::ResonatorBank::Width::fourSequential>;
@@ -177,6 +240,8 @@ BENCHMARK(tuneGliding<Reference>)->Name("Reference/tune_glide");
 BENCHMARK(roundRobin<Engine>)->Name("Engine/round_robin_16x256");
 BENCHMARK(roundRobin<TwoWide>)->Name("EngineTwoWide/round_robin_16x256");
 BENCHMARK(roundRobin<Reference>)->Name("Reference/round_robin_16x256");
+BENCHMARK(tuningGrid<Engine>)->Name("Engine/tuning_grid")->Unit(benchmark::kMillisecond);
+BENCHMARK(tuningGrid<TwoWide>)->Name("EngineTwoWide/tuning_grid")->Unit(benchmark::kMillisecond);
 BENCHMARK(blockTimes<Engine>)->Name("Engine/block_times")->Arg(32)->Arg(64)->Arg(512);
 
 // The four-wide variants, where the processor runs them.
@@ -186,6 +251,9 @@ const bool kFourWideRegistered = [] {
     benchmark::RegisterBenchmark("EngineFourWide/tune_glide", tuneGliding<FourWide>);
     benchmark::RegisterBenchmark("EngineFourSequential/steady", steadyParameters<FourSequential>);
     benchmark::RegisterBenchmark("EngineFourSequential/tune_glide", tuneGliding<FourSequential>);
+    benchmark::RegisterBenchmark("EngineFourWide/tuning_grid", tuningGrid<FourWide>)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("EngineFourSequential/tuning_grid", tuningGrid<FourSequential>)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("EngineFourWide/block_times", blockTimes<FourWide>)->Arg(32)->Arg(64)->Arg(512);
     return true;
 }();
