@@ -41,11 +41,13 @@ struct StringState {
     // were neither written nor cleared since (freshen()), the few hundred between its longest
     // and shortest loop, then one stretch more each time, instead of the whole lines; more when
     // a glide or a new sample rate lengthens a loop. A position u before the change's first
-    // write holds what a whole clear would have left once u lies in [clearedNear, clearedFar]
-    // (empty while clearedNear > clearedFar), or once it has been written again.
+    // write holds, in block q of the lines, what a whole clear would have left once u lies in
+    // [clearedNear[q], clearedFar[q]] (empty while near > far), or once it has been written
+    // again. Each block keeps its own span: the loops of its strings lie closer together than
+    // those of all twelve.
     int32_t sinceChange;  // samples since the change; kLineLength once all are written again
-    int32_t clearedNear;
-    int32_t clearedFar;
+    int32_t clearedNear[QuadLines::kBlocks];
+    int32_t clearedFar[QuadLines::kBlocks];
     // Whether the stretch about to run reads positions that fell silent at the change. Its
     // lowpass states then sink toward zero, through the floats' subnormal range, where the
     // quick rounding must run again by conversion and the processor slows down on subnormal
@@ -79,29 +81,35 @@ CHORDWELL_DSP_INLINE bool glidesAtRest(const BlockValues& b, const StringState& 
 CHORDWELL_DSP_INLINE void freshen(StringState& s, const StretchPlan& plan) {
     s.readsSilence = false;
     if (s.sinceChange == kLineLength) return;
-    int32_t shortest;
-    int32_t longest;
-    plan.loopSpan(shortest, longest);
-    const int32_t far = longest - s.sinceChange;
-    const int32_t near = std::max(1, shortest - s.sinceChange - plan.count + 1);
-    if (far < near) return;
-    s.readsSilence = true;
+    int32_t shortest[QuadLines::kBlocks];
+    int32_t longest[QuadLines::kBlocks];
+    plan.loopSpans(shortest, longest);
     const int32_t firstWrite = plan.writePos - s.sinceChange;
-    // Positions u in [a, b] before the first write.
-    auto clear = [&](int32_t a, int32_t b) { QuadLines::clearPositions(s.lines, (firstWrite - b) & kLineMask, b - a + 1); };
-    if (s.clearedNear > s.clearedFar) {
-        clear(near, far);
-        s.clearedNear = near;
-        s.clearedFar = far;
-        return;
-    }
-    if (far > s.clearedFar) {
-        clear(s.clearedFar + 1, far);
-        s.clearedFar = far;
-    }
-    if (near < s.clearedNear) {
-        clear(near, s.clearedNear - 1);
-        s.clearedNear = near;
+    for (int32_t q = 0; q < QuadLines::kBlocks; ++q) {
+        const int32_t far = longest[q] - s.sinceChange;
+        const int32_t near = std::max(1, shortest[q] - s.sinceChange - plan.count + 1);
+        if (far < near) continue;
+        s.readsSilence = true;
+        // Positions u in [a, b] before the first write.
+        auto clear = [&](int32_t a, int32_t b) {
+            QuadLines::clearPositions(s.lines, q, (firstWrite - b) & kLineMask, b - a + 1);
+        };
+        int32_t& clearedNear = s.clearedNear[q];
+        int32_t& clearedFar = s.clearedFar[q];
+        if (clearedNear > clearedFar) {
+            clear(near, far);
+            clearedNear = near;
+            clearedFar = far;
+            continue;
+        }
+        if (far > clearedFar) {
+            clear(clearedFar + 1, far);
+            clearedFar = far;
+        }
+        if (near < clearedNear) {
+            clear(near, clearedNear - 1);
+            clearedNear = near;
+        }
     }
 }
 

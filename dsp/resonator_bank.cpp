@@ -178,8 +178,8 @@ void ResonatorBank::reset() {
     // The lines fall silent as at a change of transposition: the blocks clear what the loops
     // read, as they come to read it.
     sinceChange_ = 0;
-    clearedNear_ = 1;
-    clearedFar_ = 0;
+    std::fill(clearedNear_, clearedNear_ + QuadLines::kBlocks, 1);
+    std::fill(clearedFar_, clearedFar_ + QuadLines::kBlocks, 0);
     // Two periods of each base pitch at 44100 Hz behind the write position. The first sample
     // reads silence from the cleared lines wherever these point, and then sets them by the rule.
     constexpr double kResetRate = 44100.0;
@@ -201,8 +201,9 @@ const float* ResonatorBank::line(int32_t k) const {
     // Positions before the last change of transposition, neither written nor cleared since:
     // silent, as far as the strings can tell.
     const int32_t firstWrite = writePos_ - sinceChange_;
+    const int32_t q = QuadLines::kSlotOf[k] / QuadLines::kStringsPerBlock;
     for (int32_t u = 1; u <= kLineLength - sinceChange_; ++u) {
-        if (u < clearedNear_ || u > clearedFar_) view[(firstWrite - u) & kLineMask] = 0.0f;
+        if (u < clearedNear_[q] || u > clearedFar_[q]) view[(firstWrite - u) & kLineMask] = 0.0f;
     }
     return view;
 }
@@ -211,8 +212,8 @@ void ResonatorBank::applyTransposition(float ratio, float fs) {
     transposeRatio_.store(ratio, std::memory_order_relaxed);
     // The strings fall silent: each stretch clears what its loops read before they read it.
     sinceChange_ = 0;
-    clearedNear_ = 1;
-    clearedFar_ = 0;
+    std::fill(clearedNear_, clearedNear_ + QuadLines::kBlocks, 1);
+    std::fill(clearedFar_, clearedFar_ + QuadLines::kBlocks, 0);
     delays_.update(fs, tuneRatio_.load(std::memory_order_relaxed), detuneAmount_.load(std::memory_order_relaxed),
                    ratio);
     delays_.readPositions(writePos_, readPos_, 0);

@@ -150,8 +150,8 @@ private:
     double lineBound_ = 0.0;       // see StringState::lineBound
     // See StringState::sinceChange.
     int32_t sinceChange_ = kLineLength;
-    int32_t clearedNear_ = 1;
-    int32_t clearedFar_ = 0;
+    int32_t clearedNear_[QuadLines::kBlocks] = {1, 1, 1};
+    int32_t clearedFar_[QuadLines::kBlocks] = {};
 
     // The loop delays the read positions were last computed from.
     LoopDelays delays_;

@@ -3,6 +3,7 @@
 // block of QuadLines. The loops around it are in block_loops.h and stretch_loop.h; the
 // four-wide string work is in resonator_bank_avx2.cpp.
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -167,8 +168,8 @@ void ResonatorBank::process(const float* inL, const float* inR, float* outL, flo
     s.offset = kDenormalOffset;  // restarts at + with every call
     s.lineBound = lineBound_;
     s.sinceChange = sinceChange_;
-    s.clearedNear = clearedNear_;
-    s.clearedFar = clearedFar_;
+    std::copy(clearedNear_, clearedNear_ + QuadLines::kBlocks, s.clearedNear);
+    std::copy(clearedFar_, clearedFar_ + QuadLines::kBlocks, s.clearedFar);
     s.readsSilence = false;
 
     runner_(b, s, delays_, positionsKnown_, BlockIo{inL, inR, outL, outR, frames});
@@ -183,8 +184,8 @@ void ResonatorBank::process(const float* inL, const float* inR, float* outL, flo
     detuneAmount_.store(s.detuneAmount, std::memory_order_relaxed);
     lineBound_ = s.lineBound;
     sinceChange_ = s.sinceChange;
-    clearedNear_ = s.clearedNear;
-    clearedFar_ = s.clearedFar;
+    std::copy(s.clearedNear, s.clearedNear + QuadLines::kBlocks, clearedNear_);
+    std::copy(s.clearedFar, s.clearedFar + QuadLines::kBlocks, clearedFar_);
 }
 
 }  // namespace dsp
