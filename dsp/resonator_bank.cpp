@@ -228,8 +228,8 @@ float ResonatorBank::blockFeedback() {
     // computed from both inputs as they are after its count. The value published for the
     // latest count serves as it is; the powers then never run on the audio thread. While a
     // setter is between its count and its publication, the block computes the gain itself
-    // from both inputs as they are now, and puts the view right too (two racing setters may
-    // each have stored it from the other's older input).
+    // from both inputs as they are now. Either way it puts the view right: two racing setters
+    // may each have stored it from the other's older input, the older last.
     const uint32_t inputs = gainInputs_.load(std::memory_order_acquire);
     if (inputs != blockGainInputs_) {
         blockGainInputs_ = inputs;
@@ -239,8 +239,8 @@ float ResonatorBank::blockFeedback() {
         } else {
             blockFeedback_ = decayFeedbackLaw(decay_.load(std::memory_order_relaxed),
                                               transposeTarget_.load(std::memory_order_relaxed));
-            feedback_.store(blockFeedback_, std::memory_order_relaxed);
         }
+        feedback_.store(blockFeedback_, std::memory_order_relaxed);
     }
     return blockFeedback_;
 }

@@ -12,7 +12,6 @@
 #include <thread>
 #include <vector>
 
-#include "dsp/parameter_laws.h"
 #include "dsp/resonator_bank.h"
 
 namespace {
@@ -79,25 +78,6 @@ TEST(ThreadSafety, SettersRaceWithProcessing) {
     for (int32_t k = 0; k < dsp::kNumStrings; ++k) {
         EXPECT_GE(bank->readPos(k), 0);
         EXPECT_LE(bank->readPos(k), dsp::kLineMask);
-    }
-}
-
-// Decay and Transpose set from two threads at once: once both are done, the next block runs
-// with the loop gain of both last values, and shows it.
-TEST(ThreadSafety, RacingDecayAndTransposeLeaveTheGainOfBothLastValues) {
-    auto bank = std::make_unique<dsp::ResonatorBank>();
-    std::vector<float> in(16), out(16);
-    for (int32_t round = 0; round < 50; ++round) {
-        float decay = 0.0f;
-        float transpose = 0.0f;
-        std::thread other([&] {
-            for (int32_t i = 0; i < 200; ++i) bank->setTranspose(transpose = static_cast<float>((i * 7 + round) % 49) / 48.0f);
-        });
-        for (int32_t i = 0; i < 200; ++i) bank->setDecay(decay = static_cast<float>((i * 13 + round) % 100) / 100.0f);
-        other.join();
-        bank->process(in.data(), in.data(), out.data(), out.data(), 16, 44100.0f);
-        const float expected = dsp::decayFeedbackLaw(decay, dsp::transposeRatioLaw(transpose));
-        ASSERT_EQ(bank->feedback(), expected) << "round " << round;
     }
 }
 
