@@ -76,8 +76,9 @@ CHORDWELL_DSP_INLINE bool glidesAtRest(const BlockValues& b, const StringState& 
 // Clears the positions the stretch's loops read that were neither written nor cleared since the
 // last change of transposition: the reads then find what the whole lines, cleared at the change,
 // would hold. Sample j of the stretch reads, at a loop of L, position u = L − sinceChange − j
-// before the change's first write, written again when u ≤ 0. The cleared positions stay one
-// span, so that a span of what is neither cleared nor read may lie inside it, never a gap.
+// before the change's first write, written again when u ≤ 0. Each block's cleared positions
+// stay one span: where the positions a stretch reads do not meet it, those between are cleared
+// too, which changes nothing: a whole clear would have left them silent as well.
 CHORDWELL_DSP_INLINE void freshen(StringState& s, const StretchPlan& plan) {
     s.readsSilence = false;
     if (s.sinceChange == kLineLength) return;

@@ -175,11 +175,7 @@ void ResonatorBank::reset() {
     // Ending the glides sets the transposition in use to its target anyway, so a change still
     // waiting for the audio thread has nothing left to do.
     pendingTranspose_.store(kNoPendingTranspose, std::memory_order_relaxed);
-    // The lines fall silent as at a change of transposition: the blocks clear what the loops
-    // read, as they come to read it.
-    sinceChange_ = 0;
-    std::fill(clearedNear_, clearedNear_ + QuadLines::kBlocks, 1);
-    std::fill(clearedFar_, clearedFar_ + QuadLines::kBlocks, 0);
+    silenceLines();
     // Two periods of each base pitch at 44100 Hz behind the write position. The first sample
     // reads silence from the cleared lines wherever these point, and then sets them by the rule.
     constexpr double kResetRate = 44100.0;
@@ -193,6 +189,14 @@ void ResonatorBank::reset() {
     detuneAmount_.store(detuneTarget_.load(std::memory_order_relaxed), std::memory_order_relaxed);
     tuneRatio_.store(tuneTarget_.load(std::memory_order_relaxed), std::memory_order_relaxed);
     transposeRatio_.store(transposeTarget_.load(std::memory_order_relaxed), std::memory_order_relaxed);
+}
+
+void ResonatorBank::silenceLines() {
+    // Nothing is cleared yet: each stretch clears what its loops read before they read it
+    // (StringState::sinceChange).
+    sinceChange_ = 0;
+    std::fill(clearedNear_, clearedNear_ + QuadLines::kBlocks, 1);
+    std::fill(clearedFar_, clearedFar_ + QuadLines::kBlocks, 0);
 }
 
 const float* ResonatorBank::line(int32_t k) const {
@@ -210,10 +214,7 @@ const float* ResonatorBank::line(int32_t k) const {
 
 void ResonatorBank::applyTransposition(float ratio, float fs) {
     transposeRatio_.store(ratio, std::memory_order_relaxed);
-    // The strings fall silent: each stretch clears what its loops read before they read it.
-    sinceChange_ = 0;
-    std::fill(clearedNear_, clearedNear_ + QuadLines::kBlocks, 1);
-    std::fill(clearedFar_, clearedFar_ + QuadLines::kBlocks, 0);
+    silenceLines();
     delays_.update(fs, tuneRatio_.load(std::memory_order_relaxed), detuneAmount_.load(std::memory_order_relaxed),
                    ratio);
     delays_.readPositions(writePos_, readPos_, 0);

@@ -105,6 +105,8 @@ private:
     // A transposition ratio is never NaN, so a NaN pattern marks "no change posted".
     static constexpr uint32_t kNoPendingTranspose = 0x7fc00001u;
 
+    // The lines as if cleared whole, from the next block on.
+    void silenceLines();
     void applyTransposition(float ratio, float fs);
     float blockFeedback();
     void publishFeedback(uint32_t count);
