@@ -166,7 +166,8 @@ void blockTimes(benchmark::State& state) {
 // at five amounts and Tune at three, 105 settings. Each iteration is one round over all of
 // them in a new random order: the setting is made, the strings silenced and run past their
 // longest loop, then kGridBlocks blocks are timed; the reference runs as many frames at the
-// benchmark's own setting once per round. The counters are the slowest, median and fastest
+// benchmark's own setting once per round, after as many blocks to bring its lines back into the
+// caches. The counters are the slowest, median and fastest
 // setting's median time over the rounds, as ratios of speed to the reference's median, and the
 // slowest over the median.
 template <class Factory>
@@ -207,6 +208,7 @@ void tuningGrid(benchmark::State& state) {
             for (int32_t w = 0; w < kWarmUpBlocks; ++w) b.process(*engine, kBlockFrames);
             times[i].push_back(timed(*engine));
         }
+        for (int32_t w = 0; w < kWarmUpBlocks; ++w) b.process(*reference, kBlockFrames);
         referenceTimes.push_back(timed(*reference));
     }
     auto median = [](std::vector<double> v) {
