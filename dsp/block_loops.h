@@ -36,6 +36,23 @@ struct StringState {
     // width keeps to know when its quick rounding could overflow (see stretch_loop.h); 0 for
     // silent strings.
     double lineBound;
+    // The lines as if cleared whole at the last change of transposition. Such a change clears
+    // nothing at once: each stretch first clears the positions its loops are about to read that
+    // were neither written nor cleared since (freshen()), the few hundred between its longest
+    // and shortest loop, then one stretch more each time, instead of the whole lines; more when
+    // a glide or a new sample rate lengthens a loop. A position u before the change's first
+    // write holds, in block q of the lines, what a whole clear would have left once u lies in
+    // [clearedNear[q], clearedFar[q]] (empty while near > far), or once it has been written
+    // again. Each block keeps its own span: the loops of its strings lie closer together than
+    // those of all twelve.
+    int32_t sinceChange;  // samples since the change; kLineLength once all are written again
+    int32_t clearedNear[QuadLines::kBlocks];
+    int32_t clearedFar[QuadLines::kBlocks];
+    // Whether the stretch about to run reads positions that fell silent at the change. Its
+    // lowpass states then sink toward zero, through the floats' subnormal range, where the
+    // quick rounding must run again by conversion and the processor slows down on subnormal
+    // doubles: such a stretch runs by conversion from the start.
+    bool readsSilence;
 };
 
 // The buffers and length of one block.
@@ -56,10 +73,52 @@ CHORDWELL_DSP_INLINE bool glidesAtRest(const BlockValues& b, const StringState& 
     return atRest(s.detuneAmount, b.detuneTarget) && atRest(s.tuneRatio, b.tuneTarget);
 }
 
-// One block, stretch by stretch: with the positions simply advancing while neither glide moves
-// and the delays are step-safe (loop_delays.h), since the rule would then give every position
-// its previous value plus one; planned by a GlidePlanner otherwise, each stretch while the
-// strings of the one before run (the first of a block before).
+// Clears the positions the stretch's loops read that were neither written nor cleared since the
+// last change of transposition: the reads then find what the whole lines, cleared at the change,
+// would hold. Sample j of the stretch reads, at a loop of L, position u = L − sinceChange − j
+// before the change's first write, written again when u ≤ 0. Each block's cleared positions
+// stay one span: where the positions a stretch reads do not meet it, those between are cleared
+// too, which changes nothing: a whole clear would have left them silent as well.
+CHORDWELL_DSP_INLINE void freshen(StringState& s, const StretchPlan& plan) {
+    s.readsSilence = false;
+    if (s.sinceChange == kLineLength) return;
+    int32_t shortest[QuadLines::kBlocks];
+    int32_t longest[QuadLines::kBlocks];
+    plan.loopSpans(shortest, longest);
+    const int32_t firstWrite = plan.writePos - s.sinceChange;
+    for (int32_t q = 0; q < QuadLines::kBlocks; ++q) {
+        const int32_t far = longest[q] - s.sinceChange;
+        const int32_t near = std::max(1, shortest[q] - s.sinceChange - plan.count + 1);
+        if (far < near) continue;
+        s.readsSilence = true;
+        // Positions u in [a, b] before the first write.
+        auto clear = [&](int32_t a, int32_t b) {
+            QuadLines::clearPositions(s.lines, q, (firstWrite - b) & kLineMask, b - a + 1);
+        };
+        int32_t& clearedNear = s.clearedNear[q];
+        int32_t& clearedFar = s.clearedFar[q];
+        if (clearedNear > clearedFar) {
+            clear(near, far);
+            clearedNear = near;
+            clearedFar = far;
+            continue;
+        }
+        if (far > clearedFar) {
+            clear(clearedFar + 1, far);
+            clearedFar = far;
+        }
+        if (near < clearedNear) {
+            clear(near, clearedNear - 1);
+            clearedNear = near;
+        }
+    }
+}
+
+// One block, stretch by stretch: with the positions simply advancing while neither glide moves,
+// the positions in hand were set for this sample rate and transposition, and the delays are
+// step-safe (loop_delays.h), since the rule would then give every position its previous value
+// plus one; planned by a GlidePlanner otherwise, each stretch while the strings of the one
+// before run (the first of a block before).
 template <class Strings>
 void runBlock(const BlockValues& b, StringState& s, LoopDelays& delays, bool& positionsKnown, const BlockIo& io) {
     GlidePlanner planner(b, delays);
@@ -73,7 +132,7 @@ void runBlock(const BlockValues& b, StringState& s, LoopDelays& delays, bool& po
         plan.writePos = writePos;
         plan.start[0] = 0;
         std::copy(readPos, readPos + kNumStrings, plan.readPos[0]);
-        bool steady = positionsKnown && glidesAtRest(b, s);
+        bool steady = positionsKnown && glidesAtRest(b, s) && delays.sameRateAndTransposition(b.fs, b.transposeRatio);
         if (steady && !delays.matches(b.fs, s.tuneRatio, s.detuneAmount, b.transposeRatio)) {
             delays.update(b.fs, s.tuneRatio, s.detuneAmount, b.transposeRatio);
         }
@@ -105,6 +164,7 @@ void runBlock(const BlockValues& b, StringState& s, LoopDelays& delays, bool& po
         const StretchPlan& plan = plans[current];
         const int32_t following = n + plan.count;
         const int32_t followingWrite = (plan.writePos + plan.count) & kLineMask;
+        freshen(s, plan);
         if (following < io.frames && prepare(plans[1 - current], following, plan.next, followingWrite)) {
             run(plan, n, steps);
             finishPlanning();
@@ -114,6 +174,7 @@ void runBlock(const BlockValues& b, StringState& s, LoopDelays& delays, bool& po
         }
         std::copy(plan.next, plan.next + kNumStrings, s.readPos);
         s.writePos = followingWrite;
+        s.sinceChange = std::min(kLineLength, s.sinceChange + plan.count);
         n = following;
         current = 1 - current;
     }

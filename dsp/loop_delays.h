@@ -28,6 +28,14 @@ public:
                key_[3] == std::bit_cast<uint32_t>(transposeRatio);
     }
 
+    // True when the delays were computed for this sample rate and transposition, whatever the
+    // tune ratio and detune amount: positions that the rule or the brackets gave since then
+    // belong to them. A new rate arriving with a block (a host that changes it without
+    // suspending) makes the rule run again.
+    CHORDWELL_DSP_INLINE bool sameRateAndTransposition(float fs, float transposeRatio) const {
+        return valid_ && key_[0] == std::bit_cast<uint32_t>(fs) && key_[3] == std::bit_cast<uint32_t>(transposeRatio);
+    }
+
     // Computes all twelve D_k by loopDelay()'s arithmetic, two strings at a time: (fs·depth·
     // spread·detune + fs) over ((tune·transpose)·freq).
     CHORDWELL_DSP_INLINE void update(float fs, float tuneRatio, float detuneAmount, float transposeRatio) {

@@ -29,6 +29,14 @@ QuadLines::QuadLines()
 
 void QuadLines::clear() { std::fill(data_.get(), data_.get() + kTotal, 0.0); }
 
+void QuadLines::clearPositions(double* lines, int32_t q, int32_t first, int32_t count) {
+    const int32_t beforeWrap = std::min(count, kLineLength - first);
+    double* const b = lines + static_cast<ptrdiff_t>(q) * kBlockStride;
+    std::fill(b + static_cast<ptrdiff_t>(kStringsPerBlock) * first,
+              b + static_cast<ptrdiff_t>(kStringsPerBlock) * (first + beforeWrap), 0.0);
+    std::fill(b, b + static_cast<ptrdiff_t>(kStringsPerBlock) * (count - beforeWrap), 0.0);
+}
+
 void QuadLines::copyLine(int32_t k, float* out, double unscale) const {
     const int32_t slot = kSlotOf[k];
     const double* b = block(slot / kStringsPerBlock) + slot % kStringsPerBlock;

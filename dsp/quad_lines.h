@@ -45,6 +45,10 @@ public:
 
     void clear();
 
+    // Zeroes `count` positions (at most kLineLength) from position `first` on, wrapping, in block
+    // q of the lines whose block 0 starts at `lines` (data()).
+    static void clearPositions(double* lines, int32_t q, int32_t first, int32_t count);
+
     // Block q: position p of the string in slot 4q + j at [4p + j].
     double* block(int32_t q) { return data() + static_cast<size_t>(q) * kBlockStride; }
     const double* block(int32_t q) const { return data_.get() + kLeadingPad + static_cast<size_t>(q) * kBlockStride; }

@@ -96,19 +96,20 @@ public:
     int32_t writePos() const { return writePos_; }
     int32_t readPos(int32_t k) const { return readPos_[k]; }
     float lowpass(int32_t k) const { return lowpass_[k]; }
-    // A copy of line k's kLineLength samples in position order, valid until the next call.
-    const float* line(int32_t k) const {
-        lines_.copyLine(k, lineView_.get(), width_ == Width::four ? 1.0 / kPipelinedLineScale : 1.0);
-        return lineView_.get();
-    }
+    // A copy of line k's kLineLength samples in position order, valid until the next call: the
+    // samples the strings hold, where a part not yet cleared after a change of transposition
+    // holds silence.
+    const float* line(int32_t k) const;
 
 private:
     // A transposition ratio is never NaN, so a NaN pattern marks "no change posted".
     static constexpr uint32_t kNoPendingTranspose = 0x7fc00001u;
 
-    void clearLines();
+    // The lines as if cleared whole, from the next block on.
+    void silenceLines();
     void applyTransposition(float ratio, float fs);
     float blockFeedback();
+    void publishFeedback(uint32_t count);
 
     // Written by the setters, read by process() once per block.
     std::atomic<float> outputGain_;
@@ -120,6 +121,9 @@ private:
     // Counts the changes of decay_ and transposeTarget_; each setter adds one after storing its
     // value, so a block that sees a new count also sees the values behind it.
     std::atomic<uint32_t> gainInputs_;
+    // The loop gain (low half, float bits) computed by a setter after the count in the high
+    // half; one atomic, so that a block reads the two together.
+    std::atomic<uint64_t> publishedFeedback_;
     std::atomic<float> tuneTarget_;
     std::atomic<float> detuneTarget_;
     std::atomic<int32_t> bypass_;
@@ -146,6 +150,10 @@ private:
     float lowpass_[kNumStrings] = {};
     bool positionsKnown_ = false;  // false after reset(), until the rule has set the positions
     double lineBound_ = 0.0;       // see StringState::lineBound
+    // See StringState::sinceChange.
+    int32_t sinceChange_ = kLineLength;
+    int32_t clearedNear_[QuadLines::kBlocks] = {1, 1, 1};
+    int32_t clearedFar_[QuadLines::kBlocks] = {};
 
     // The loop delays the read positions were last computed from.
     LoopDelays delays_;

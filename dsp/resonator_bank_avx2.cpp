@@ -215,15 +215,20 @@ struct QuadArithmetic {
                                0b1100);
     }
 
+    // The lowpass states of a pass by conversion are the values themselves, taken out of the
+    // scale for the whole pass: a state that sinks through the floats' subnormal range (strings
+    // that read silence after a change of transposition) would otherwise be a subnormal double
+    // at every step, which the processor handles slowly.
+    static Lowpass convertingLowpass(const Lowpass& lp) { return {unscaled(lp.a), unscaled(lp.b), unscaled(lp.c)}; }
+    static Lowpass quickLowpass(const Lowpass& lp) { return {scaled(lp.a), scaled(lp.b), scaled(lp.c)}; }
+
     // One lowpass step: quickly on the scaled values, or by conversion on the values themselves.
     template <bool kQuick>
     CHORDWELL_DSP_INLINE static void stepBlock(const Values& v, __m256d& lp, __m256d own) {
         if constexpr (kQuick) {
             lp = roundQuadToFloatQuickly(_mm256_add_pd(lp, _mm256_mul_pd(v.damp, _mm256_sub_pd(own, lp))));
         } else {
-            const __m256d state = unscaled(lp);
-            const __m256d step = _mm256_mul_pd(v.damp, _mm256_sub_pd(unscaled(own), state));
-            lp = scaled(roundQuadToFloat(_mm256_add_pd(state, step)));
+            lp = roundQuadToFloat(_mm256_add_pd(lp, _mm256_mul_pd(v.damp, _mm256_sub_pd(unscaled(own), lp))));
         }
     }
 
@@ -261,31 +266,30 @@ struct QuadArithmetic {
         return kQuick ? half : unscaled(half);
     }
 
-    // A block's line write: the excitation plus the loop gain times the new lowpass state.
+    // A block's line write: the excitation plus the loop gain times the new lowpass state
+    // (scaled when rounding quickly, the value itself by conversion).
     template <bool kQuick>
     CHORDWELL_DSP_INLINE static void writeBlock(const Values& v, __m256d excitation, __m256d lp, double* entry) {
         if constexpr (kQuick) {
             _mm256_storeu_pd(entry, roundQuadToFloatQuickly(_mm256_add_pd(excitation, _mm256_mul_pd(v.feedback, lp))));
         } else {
-            const __m256d written = _mm256_add_pd(excitation, _mm256_mul_pd(v.feedback, unscaled(lp)));
+            const __m256d written = _mm256_add_pd(excitation, _mm256_mul_pd(v.feedback, lp));
             _mm256_storeu_pd(entry, scaled(roundQuadToFloat(written)));
         }
     }
 
     // The line writes, and the wet sums, left to sum[0] and right to sum[kStretch], whose
-    // lines' part reads after the writes. Rounding quickly, the excitation and the sums are
-    // scaled; by conversion, the excitation and sums are the values themselves, and so are the
+    // lines' part reads after the writes. Rounding quickly, the lowpass states, the excitation
+    // and the sums are scaled; by conversion, they are the values themselves, and so are the
     // sums' terms.
     template <bool kQuick>
-    CHORDWELL_DSP_INLINE static void writeAndSum(const Values& v, const Lowpass& scaledLp, const Offsets& o, int32_t i,
+    CHORDWELL_DSP_INLINE static void writeAndSum(const Values& v, const Lowpass& lp, const Offsets& o, int32_t i,
                                                  double excitation, double* sum) {
         const ptrdiff_t at = static_cast<ptrdiff_t>(kStride) * i;
         const __m256d e = _mm256_set1_pd(excitation);
-        writeBlock<kQuick>(v, e, scaledLp.a, o.write + at);
-        writeBlock<kQuick>(v, e, scaledLp.b, o.write + at + QuadLines::kBlockStride);
-        writeBlock<kQuick>(v, e, scaledLp.c, o.write + at + 2 * QuadLines::kBlockStride);
-        const Lowpass lp =
-            kQuick ? scaledLp : Lowpass{unscaled(scaledLp.a), unscaled(scaledLp.b), unscaled(scaledLp.c)};
+        writeBlock<kQuick>(v, e, lp.a, o.write + at);
+        writeBlock<kQuick>(v, e, lp.b, o.write + at + QuadLines::kBlockStride);
+        writeBlock<kQuick>(v, e, lp.c, o.write + at + 2 * QuadLines::kBlockStride);
 
         // The halves of the blocks hold the pairs (left, right) = (0, 1), (10, 11); (2, 3),
         // (8, 9); (4, 5), (6, 7). The lowpass part adds the pairs up in the order (2, 3),

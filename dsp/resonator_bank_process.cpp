@@ -3,6 +3,7 @@
 // block of QuadLines. The loops around it are in block_loops.h and stretch_loop.h; the
 // four-wide string work is in resonator_bank_avx2.cpp.
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -50,6 +51,9 @@ struct PairLanes {
     static void storeLowpass(StringState& s, const Lowpass& lp) {
         forEach<kPairs>([&](auto i) { s.lowpass[i] = lp.pair[i]; });
     }
+    // Never scaled.
+    static Lowpass convertingLowpass(const Lowpass& lp) { return lp; }
+    static Lowpass quickLowpass(const Lowpass& lp) { return lp; }
     // Never pipelined, so never rounding quickly: no bound to keep and no flags to watch.
     static double lineBound(const BlockValues&, double bound, float) { return bound; }
     static bool quickAllowed(const BlockValues&, double) { return false; }
@@ -163,6 +167,10 @@ void ResonatorBank::process(const float* inL, const float* inR, float* outL, flo
     s.detuneAmount = detuneAmount_.load(std::memory_order_relaxed);
     s.offset = kDenormalOffset;  // restarts at + with every call
     s.lineBound = lineBound_;
+    s.sinceChange = sinceChange_;
+    std::copy(clearedNear_, clearedNear_ + QuadLines::kBlocks, s.clearedNear);
+    std::copy(clearedFar_, clearedFar_ + QuadLines::kBlocks, s.clearedFar);
+    s.readsSilence = false;
 
     runner_(b, s, delays_, positionsKnown_, BlockIo{inL, inR, outL, outR, frames});
 
@@ -175,6 +183,9 @@ void ResonatorBank::process(const float* inL, const float* inR, float* outL, flo
     tuneRatio_.store(s.tuneRatio, std::memory_order_relaxed);
     detuneAmount_.store(s.detuneAmount, std::memory_order_relaxed);
     lineBound_ = s.lineBound;
+    sinceChange_ = s.sinceChange;
+    std::copy(s.clearedNear, s.clearedNear + QuadLines::kBlocks, clearedNear_);
+    std::copy(s.clearedFar, s.clearedFar + QuadLines::kBlocks, clearedFar_);
 }
 
 }  // namespace dsp

@@ -13,6 +13,8 @@
 //   Values, Lowpass              the block's values widened; the twelve lowpass states
 //   Offsets                      the entries of a run's first sample (reads and writes)
 //   values(b), loadLowpass(s), storeLowpass(s, lp), offsets(lines, readPos, writePos)
+//   convertingLowpass(lp), quickLowpass(lp)   the lowpass states as a pass by conversion keeps
+//                                them, and back
 //   step<kQuick>(v, lp, o, i)    each lowpass one step toward its line at its read position,
 //                                for sample i of the run with entries o; rounded quickly or by
 //                                conversion
@@ -120,7 +122,9 @@ CHORDWELL_DSP_NOINLINE bool runStretchAs(const BlockValues& b, typename Lanes::L
         runStrings<Lanes, true, kPipelined>(Lanes::values(b), state, lines, plan, t, planning);
         if (!Lanes::watchExact(state)) return false;
     } else {
+        state = Lanes::convertingLowpass(state);
         runStrings<Lanes, false, kPipelined>(Lanes::values(b), state, lines, plan, t, planning);
+        state = Lanes::quickLowpass(state);
     }
     Lanes::template mixOutputs<kQuick>(b, t, outL, outR, plan.count);
     lp = state;
@@ -145,7 +149,7 @@ CHORDWELL_DSP_INLINE void runStretch(const BlockValues& b, StringState& s, const
         int32_t longest;
         plan.loopRange(shortest, longest);
         pipelined = shortest >= 2;
-        repeatable = pipelined && longest <= kLineLength - kStretch;
+        repeatable = pipelined && longest <= kLineLength - kStretch && !s.readsSilence;
     }
     if (repeatable) {
         if (!runStretchAs<Lanes, kBypassed, true, true>(b, lp, s.lines, s.offset, s.lineBound, plan, inL, inR, outL,

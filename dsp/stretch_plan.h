@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "dsp/constants.h"
+#include "dsp/quad_lines.h"
 
 namespace dsp {
 
@@ -26,6 +27,25 @@ struct StretchPlan {
     // knows whether they start a segment.
     int32_t readPos[kStretch + 1][kNumStrings];
     int32_t next[kNumStrings];
+
+    // The shortest and longest loop the stretch reads in each block q of QuadLines: by how many
+    // positions a read of the block lies behind the write position of its sample, counting a
+    // read of the position about to be written as the whole line (it reads what was written
+    // kLineLength samples before). Every string's line is read at its own and its partner's
+    // read position, and both strings sit in the same block.
+    void loopSpans(int32_t (&shortest)[QuadLines::kBlocks], int32_t (&longest)[QuadLines::kBlocks]) const {
+        std::fill(shortest, shortest + QuadLines::kBlocks, kLineLength);
+        std::fill(longest, longest + QuadLines::kBlocks, 1);
+        for (int32_t seg = 0; seg < segments; ++seg) {
+            const int32_t w = writePos + start[seg];
+            for (int32_t slot = 0; slot < kNumStrings; ++slot) {
+                const int32_t q = slot / QuadLines::kStringsPerBlock;
+                const int32_t loop = ((w - readPos[seg][QuadLines::kStringInSlot[slot]] - 1) & kLineMask) + 1;
+                shortest[q] = std::min(shortest[q], loop);
+                longest[q] = std::max(longest[q], loop);
+            }
+        }
+    }
 
     // The shortest and longest distance from a read position back to the write position over
     // the whole stretch: a segment keeps its distances, since all positions advance together.

@@ -339,9 +339,11 @@ void ADEditor::updateControls(VstInt32 index) {
 }
 
 void ADEditor::valueChanged(CControl* control) {
+    const std::int32_t tag = control ? control->getTag() : -1;
     CPresetSystemEditor::valueChanged(control);
+    // A file command of the bar may show a modal dialog, during which the host may destroy the
+    // effect and this editor: nothing of it is touched after the bar's controls.
     if (!control || !effect) return;
-    const std::int32_t tag = control->getTag();
     if (control == sizeMenu && tag == kSizeMenuTag) {
         const int index = static_cast<int>(control->getValue() + 0.5f);
         if (index >= 0 && index < static_cast<int>(std::size(pixel_scale::kPercents)))

@@ -20,9 +20,11 @@ void CNewFileSelector::setDefaultExtension(const CFileExtension& extension) {
     if (std::none_of(extensions.begin(), extensions.end(), same)) extensions.insert(extensions.begin(), extension);
 }
 
-bool CNewFileSelector::runModal() {
+bool CNewFileSelector::run() {
+    if (session) return false;  // one dialog at a time
     selected.clear();
     refusal.clear();
+    cancelled = false;
     platform::FileDialogRequest request;
     request.style = style == kSelectSaveFile ? platform::FileDialogRequest::Style::saveFile
                                              : platform::FileDialogRequest::Style::openFile;
@@ -36,17 +38,41 @@ bool CNewFileSelector::runModal() {
         request.types.push_back({extension.getDescription(), extension.getExtension()});
     request.multipleFiles = multiple && style != kSelectSaveFile;
     if (PlatformWindow* window = frame->getPlatformWindow()) request.parentWindow = window->topLevelWindow();
-    // The host's interface waits for the dialog; its exposed parts of our window are
-    // repainted from what was last drawn.
-    request.whileWaiting = [] { keepWindowsPaintedDuringDialog(); };
     request.refused = [this](const std::string& why) { refusal = why; };
+    request.abandoned = [this] { return cancelled; };
 
-    // Kept alive through the dialog: the frame is not ours to lose meanwhile.
+    // A modal dialog runs the host's message loop: whoever holds this selector may cancel and
+    // release it meanwhile, and the frame may close. Both stay alive until the dialog is over.
+    remember();
     frame->remember();
-    selected = platform::fileDialogRunner().run(request);
+    starting = true;
+    std::unique_ptr<platform::FileDialogSession> started = platform::fileDialogRunner().start(request);
+    starting = false;
+    const bool shown = started != nullptr;
+    if (!cancelled) session = std::move(started);
     frame->forget();
-    return !selected.empty();
+    forget();
+    return shown;
 }
+
+bool CNewFileSelector::isRunning() {
+    // A modal dialog's loop may look (a timer's idle call) before the dialog has even answered.
+    if (starting) return true;
+    if (!session) return false;
+    std::optional<std::vector<std::string>> answer = session->result();
+    if (!answer) return true;
+    selected = std::move(*answer);
+    session.reset();
+    return false;
+}
+
+void CNewFileSelector::cancel() {
+    cancelled = true;
+    session.reset();
+    selected.clear();
+}
+
+CNewFileSelector::~CNewFileSelector() = default;
 
 const char* CNewFileSelector::getSelectedFile(std::uint32_t index) const {
     return index < selected.size() ? selected[index].c_str() : nullptr;

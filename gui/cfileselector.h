@@ -1,17 +1,22 @@
 // The system's file dialog, opened for a frame: open or save style, a title, a start folder,
-// a proposed name and the file types offered. runModal() shows it and waits for it to close,
-// keeping the frame's window painted meanwhile; the chosen full paths are then available.
-// Cancelling selects nothing. The dialog itself is the platform's (platform/file_dialog.h),
-// which tests can replace.
+// a proposed name and the file types offered. run() shows it; once isRunning() turns false the
+// chosen full paths are available. Cancelling selects nothing. The dialog itself is the
+// platform's (platform/file_dialog.h), which tests can replace: where it is modal (Windows),
+// run() returns only once it has closed; elsewhere it stays open while the host goes on.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "gui/cbaseobject.h"
 
 class CFrame;
+
+namespace platform {
+class FileDialogSession;
+}
 
 class CFileExtension {
 public:
@@ -40,8 +45,13 @@ public:
     void addFileExtension(const CFileExtension& extension) { extensions.push_back(extension); }
     void setAllowMultiFileSelection(bool state) { multiple = state; }
 
-    // Shows the dialog and waits; true when at least one file was chosen.
-    bool runModal();
+    // Shows the dialog; false when it could not be shown. A modal dialog lets the host's message
+    // loop run until it closes: whatever started it may have been closed or destroyed by then.
+    bool run();
+    // Whether the dialog is still open; looks for its answer, never waits.
+    bool isRunning();
+    // Ends a dialog that is still open, with nothing selected.
+    void cancel();
     std::int32_t getNumSelectedFiles() const { return static_cast<std::int32_t>(selected.size()); }
     // A chosen full path (null for no such index).
     const char* getSelectedFile(std::uint32_t index) const;
@@ -51,6 +61,7 @@ public:
 
 private:
     CNewFileSelector(CFrame* frame, Style style);
+    ~CNewFileSelector() override;
 
     CFrame* frame;
     Style style;
@@ -62,4 +73,7 @@ private:
     bool multiple = false;
     std::vector<std::string> selected;
     std::string refusal;
+    std::unique_ptr<platform::FileDialogSession> session;
+    bool starting = false;  // inside run(), where a modal dialog is open
+    bool cancelled = false;
 };

@@ -59,8 +59,3 @@ void dispatchWindowEvents();
 // delivers the events (Windows) or no window is open.
 int windowEventDescriptor();
 
-// Called again and again while a modal dialog waits on the interface thread: repaints what
-// became visible of the windows from their back buffers and acts on no input, so nothing acts
-// behind the dialog's back. Where the dialog's own message loop paints the windows (Windows),
-// nothing is left to do.
-void keepWindowsPaintedDuringDialog();

@@ -1,11 +1,13 @@
 // The system's common file dialogs (GetOpenFileNameW, GetSaveFileNameW), owned by the editor's
-// top-level window, which they disable while they are open. Their own message loop keeps the
-// host's and our windows painted meanwhile, so the request's waiting call is not needed. They
-// never change the process's working directory (OFN_NOCHANGEDIR): the host's stays its own.
+// top-level window, which they disable while they are open. They are modal: their own message
+// loop runs the host's and our windows until they close, and the session they hand back has
+// closed already. They never change the process's working directory (OFN_NOCHANGEDIR): the
+// host's stays its own.
 #include <windows.h>
 #include <commdlg.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/diagnostics.h"
@@ -69,9 +71,38 @@ std::vector<std::string> chosenPaths(const std::vector<wchar_t>& buffer, const F
     return paths;
 }
 
+// A reference to this library, which keeps its code loaded while a modal dialog runs the
+// host's message loop inside it: a host may close the effect and unload the library there.
+class LibraryReference {
+public:
+    LibraryReference() {
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCWSTR>(&anchor), &module);
+    }
+    ~LibraryReference() {
+        if (module) FreeLibrary(module);
+    }
+    LibraryReference(const LibraryReference&) = delete;
+    LibraryReference& operator=(const LibraryReference&) = delete;
+    // The host may have dropped its own references: releasing ours could unload the code that
+    // the dialog returns into.
+    void keepForGood() { module = nullptr; }
+
+private:
+    static constexpr char anchor = 0;  // any address inside this library
+    HMODULE module = nullptr;
+};
+
 class CommonFileDialog : public FileDialogRunner {
 public:
-    std::vector<std::string> run(const FileDialogRequest& request) override {
+    std::unique_ptr<FileDialogSession> start(const FileDialogRequest& request) override {
+        LibraryReference code;
+        std::vector<std::string> paths = show(request);
+        if (request.abandoned && request.abandoned()) code.keepForGood();
+        return closedFileDialog(std::move(paths));
+    }
+
+private:
+    static std::vector<std::string> show(const FileDialogRequest& request) {
         const bool save = request.style == FileDialogRequest::Style::saveFile;
         const std::wstring title = toUtf16(request.title).value_or(L"");
         const std::wstring folder = toUtf16(request.initialDirectory).value_or(L"");

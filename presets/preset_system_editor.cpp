@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "gui/cbitmap.h"
 #include "gui/cfileselector.h"
@@ -78,7 +79,10 @@ const ButtonPlace kButtonPlaces[] = {
 CPresetSystemEditor::CPresetSystemEditor(AudioEffect* effect)
     : AEffGUIEditor(effect), persistence(static_cast<CPresetSystemEffect*>(effect), this) {}
 
-CPresetSystemEditor::~CPresetSystemEditor() { savePaths(); }
+CPresetSystemEditor::~CPresetSystemEditor() {
+    endFileCommand();
+    savePaths();
+}
 
 CPresetSystemEffect* CPresetSystemEditor::presetEffect() { return static_cast<CPresetSystemEffect*>(effect); }
 
@@ -163,6 +167,7 @@ void CPresetSystemEditor::buildBar() {
 }
 
 void CPresetSystemEditor::close() {
+    endFileCommand();
     if (frame) {
         if (PlatformWindow* window = frame->getPlatformWindow()) window->stopTimer();
         // A name being typed is kept, as Return keeps it, while the bar still exists; an open
@@ -193,6 +198,7 @@ void CPresetSystemEditor::clearBarPointers() {
 bool CPresetSystemEditor::onBarThread() const { return std::this_thread::get_id() == barThread.load(); }
 
 void CPresetSystemEditor::idle() {
+    finishFileCommand();
     if (onBarThread()) {
         if (namesStale.exchange(false)) showStoredNames();
         notice.idle(nameField);
@@ -341,15 +347,23 @@ void CPresetSystemEditor::setBankImage(const unsigned char* data, bool reversed)
     persistence.setBankImage(data, reversed);
 }
 
-bool CPresetSystemEditor::chooseFile(bool save, bool bank, bool reversed, std::string& path) {
-    if (!frame) return false;
+void CPresetSystemEditor::loadPresetFile(bool reversed) { startFileCommand({false, false, reversed}); }
+void CPresetSystemEditor::savePresetFile() { startFileCommand({true, false, false}); }
+void CPresetSystemEditor::loadBankFile(bool reversed) { startFileCommand({false, true, reversed}); }
+void CPresetSystemEditor::saveBankFile() { startFileCommand({true, true, false}); }
+
+void CPresetSystemEditor::startFileCommand(FileCommand command) {
+    // One dialog at a time, as with a modal one; and dialogs belong to the open window.
+    if (!frame || fileSelector) return;
+    const bool save = command.save;
+    const bool bank = command.bank;
     CNewFileSelector* selector =
         CNewFileSelector::create(frame, save ? CNewFileSelector::kSelectSaveFile : CNewFileSelector::kSelectFile);
-    if (!selector) return false;
+    if (!selector) return;
     if (bank)
-        selector->setTitle(save ? "Save bank" : (reversed ? "Load bank (endian-reversed)" : "Load bank"));
+        selector->setTitle(save ? "Save bank" : (command.reversed ? "Load bank (endian-reversed)" : "Load bank"));
     else
-        selector->setTitle(save ? "Save preset" : (reversed ? "Load preset (endian-reversed)" : "Load preset"));
+        selector->setTitle(save ? "Save preset" : (command.reversed ? "Load preset (endian-reversed)" : "Load preset"));
     selector->setInitialDirectory(getCurrentDirectory());
     const CFileExtension type(bank ? kBankType : kPresetType, bank ? kBankExtension : kPresetExtension);
     if (save) {
@@ -359,43 +373,53 @@ bool CPresetSystemEditor::chooseFile(bool save, bool bank, bool reversed, std::s
         selector->addFileExtension(type);
         selector->setAllowMultiFileSelection(false);
     }
-    selector->runModal();
+    fileSelector = selector;
+    pendingCommand = command;
+
+    const std::weak_ptr<const bool> editorAlive = lifetime;
+    const bool shown = selector->run();
+    // A modal dialog ran the host's message loop until it closed. The host may have destroyed
+    // the effect, and this editor with it, meanwhile: then nothing of either may be touched.
+    // A window closed meanwhile ended the command (endFileCommand).
+    if (editorAlive.expired()) return;
+    if (!shown) {
+        if (fileSelector == selector) endFileCommand();
+        return;
+    }
+    finishFileCommand();
+}
+
+void CPresetSystemEditor::finishFileCommand() {
+    if (!fileSelector || fileSelector->isRunning()) return;
+    CNewFileSelector* selector = std::exchange(fileSelector, nullptr);
     const bool one = selector->getNumSelectedFiles() == 1;
     const std::string chosen = one ? selector->getSelectedFile(0) : "";
     if (!one && !selector->getRefusal().empty())
-        tell(CommandNotice::of(save ? kNotSaved : kNotLoaded, selector->getRefusal()));
+        tell(CommandNotice::of(pendingCommand.save ? kNotSaved : kNotLoaded, selector->getRefusal()));
     selector->forget();
-    if (!one || !persistence.rememberChosenFile(chosen, bank)) return false;
-    path = chosen;
-    return true;
+    if (one) runFileCommand(pendingCommand, chosen);
 }
 
 void CPresetSystemEditor::tell(const CommandNotice& result) {
     if (onBarThread()) notice.show(nameField, result);
 }
 
-void CPresetSystemEditor::loadPresetFile(bool reversed) {
-    std::string path;
-    if (!chooseFile(false, false, reversed, path)) return;
-    tell(persistence.loadPresetFile(path, reversed));
+void CPresetSystemEditor::endFileCommand() {
+    CNewFileSelector* selector = std::exchange(fileSelector, nullptr);
+    if (!selector) return;
+    selector->cancel();
+    selector->forget();
+}
+
+void CPresetSystemEditor::runFileCommand(FileCommand command, const std::string& path) {
+    if (!persistence.rememberChosenFile(path, command.bank)) return;
+    if (command.save) {
+        tell(command.bank ? persistence.saveBankFile(path) : persistence.savePresetFile(path));
+        return;
+    }
+    tell(command.bank ? persistence.loadBankFile(path, command.reversed)
+                      : persistence.loadPresetFile(path, command.reversed));
     if (frame) frame->setDirty(true);
-}
-
-void CPresetSystemEditor::savePresetFile() {
-    std::string path;
-    if (chooseFile(true, false, false, path)) tell(persistence.savePresetFile(path));
-}
-
-void CPresetSystemEditor::loadBankFile(bool reversed) {
-    std::string path;
-    if (!chooseFile(false, true, reversed, path)) return;
-    tell(persistence.loadBankFile(path, reversed));
-    if (frame) frame->setDirty(true);
-}
-
-void CPresetSystemEditor::saveBankFile() {
-    std::string path;
-    if (chooseFile(true, true, false, path)) tell(persistence.saveBankFile(path));
 }
 
 void CPresetSystemEditor::storeDefaultPreset() { tell(persistence.storeDefaultPreset()); }

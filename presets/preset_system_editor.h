@@ -7,12 +7,18 @@
 // and save arrows for presets and banks, the PRESET and BANK labels that set and clear the
 // defaults, and the A and B memory arrows.
 //
+// File commands. A load or save arrow opens the system's file dialog; the command runs with the
+// chosen path once the dialog has closed, at the click itself where the dialog is modal, else
+// at a later idle call while the host goes on. One dialog at a time: the bar takes no other file
+// command while one is open. Closing the window ends the dialog and runs nothing.
+//
 // Threads. The bar belongs to the thread that opened the window. A name change or a restored
 // bank reaching the editor on any other thread only records that the names changed; the next
 // idle shows them. So no other thread ever touches a control of the bar.
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -23,6 +29,7 @@
 #include "presets/preset_images.h"
 #include "presets/preset_persistence.h"
 
+class CNewFileSelector;
 class COptionMenu;
 class CPresetSystemEffect;
 class CPSKickButton;
@@ -56,7 +63,8 @@ public:
     // controls exist (false without a frame or an effect), and close first.
     bool open(void* parentWindow) override;
     void close() override;
-    // Shows names that changed on another thread, then the window's idle processing.
+    // Runs a file command whose dialog has closed, shows names that changed on another thread,
+    // then the window's idle processing.
     void idle() override;
     // The preset bar's controls (tags 1000 and up); every other control passes through.
     void valueChanged(CControl* control) override;
@@ -75,15 +83,18 @@ public:
     virtual void setPresetImage(const unsigned char* data, bool reversed);
     virtual void getPresetImage(unsigned char* out);
 
-    // File commands. Each runs the file dialog over the open window (nothing while it is
-    // closed) and does nothing when the user chooses nothing. A file that cannot be read or
-    // written, or does not hold an image of the right kind, changes nothing: the name field
-    // says why for a few seconds, and the diagnostics stream has the whole reason. The same
-    // holds for the settings that the bar stores and clears.
+    // File commands. Each opens the file dialog over the open window (nothing while it is
+    // closed, or while another file dialog is open) and does nothing when the user chooses
+    // nothing. A file that cannot be read or written, or does not hold an image of the right
+    // kind, changes nothing: the name field says why for a few seconds, and the diagnostics
+    // stream has the whole reason. The same holds for the settings that the bar stores and
+    // clears.
     void loadPresetFile(bool reversed);
     void savePresetFile();
     void loadBankFile(bool reversed);
     void saveBankFile();
+    // Whether a file dialog of the bar is open.
+    bool isFileDialogOpen() const { return fileSelector != nullptr; }
 
     // Per-user settings.
     void storeDefaultPreset();
@@ -124,15 +135,32 @@ private:
     // Makes preset `index` current from the rocker or the menu and shows its name.
     void choosePreset(int index, const char* name);
 
-    // Runs the file dialog over the window and remembers the chosen path; false when nothing
-    // usable was chosen.
-    bool chooseFile(bool save, bool bank, bool reversed, std::string& path);
+    struct FileCommand {
+        bool save = false;
+        bool bank = false;
+        bool reversed = false;
+    };
+    // Opens the command's file dialog; the command runs once the dialog has closed.
+    void startFileCommand(FileCommand command);
+    // Runs the open dialog's command once the dialog has closed with one file chosen.
+    void finishFileCommand();
+    // Ends an open dialog; its command does not run.
+    void endFileCommand();
+    // The command with the path chosen for it.
+    void runFileCommand(FileCommand command, const std::string& path);
 
     // Shows a command's failure in the name field, or ends an earlier one after a success.
     void tell(const CommandNotice& result);
 
     CPresetPersistence persistence;
     CNameFieldNotice notice;
+
+    // The open file dialog (null while none is) and the command waiting for it.
+    CNewFileSelector* fileSelector = nullptr;
+    FileCommand pendingCommand;
+    // Ends with this editor: a modal dialog's caller tells by it whether the host destroyed
+    // the effect, and this editor with it, while the dialog was open.
+    std::shared_ptr<const bool> lifetime = std::make_shared<const bool>(true);
 
     CTextEdit* nameField = nullptr;
     COptionMenu* presetMenu = nullptr;

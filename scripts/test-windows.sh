@@ -24,7 +24,7 @@ trap stop_wine EXIT
 # build, with the prefix's wineserver (and its windows' display) ended after each.
 for arch in win32 win64; do
   echo "== Windows $arch: tests under Wine"
-  xvfb-run -a -s "-screen 0 1024x768x24" \
+  xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
     ctest --test-dir "build-$arch" --no-tests=error --output-on-failure -j "$(nproc)"
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Sets everything up and runs the whole test suite: the optimised build under a virtual X
-# server, and its VST3 bundle rendering through Ardour 7; the Release build likewise, and packaged, installed and loaded; the thread tests under
-# ThreadSanitizer; the editor tests and the fuzz replays under AddressSanitizer with leak
-# checking; a short run of every fuzz target; the whole suite under UndefinedBehaviorSanitizer;
-# and the Windows builds' tests under Wine. Every build tree is configured with all the options
-# it relies on.
+# server, and its VST3 bundle rendering through Ardour 7; the Release build likewise, and
+# packaged, installed and loaded; the thread tests under ThreadSanitizer; the editor tests and
+# the fuzz replays under AddressSanitizer with leak checking; a short run of every fuzz target;
+# the whole suite under UndefinedBehaviorSanitizer; and the Windows builds' tests under Wine.
+# Every build tree is configured with all the options it relies on.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,7 +16,9 @@ export XDG_CONFIG_HOME
 trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
 
 jobs=$(nproc)
-xvfb=(xvfb-run -a -s "-screen 0 1024x768x24")
+# -noreset: the server stays up between clients, so a test connecting just as the last
+# client of another leaves does not find it resetting.
+xvfb=(xvfb-run -a -s "-screen 0 1024x768x24 -noreset")
 
 echo "== optimised build"
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDWELL_SANITIZER= \

@@ -89,11 +89,9 @@ std::unique_ptr<PlatformWindow> createPlatformWindow(void* parent, CFrame& frame
     return Win32Window::create(static_cast<HWND>(parent), frame, backBuffer);
 }
 
-// Windows delivers our messages through the host's own message loop, and a modal dialog's
-// loop paints our windows: nothing is left to do in either case.
+// Windows delivers our messages through the host's own message loop: nothing is left to do.
 void dispatchWindowEvents() {}
 int windowEventDescriptor() { return -1; }
-void keepWindowsPaintedDuringDialog() {}
 
 void unregisterFrameWindowClass() {
     std::lock_guard<std::mutex> guard(classLock);

@@ -97,39 +97,6 @@ bool X11Connection::endErrorTrap() {
     return !failed;
 }
 
-namespace {
-
-// The events serviceExposures takes out of the queue: those of our windows that it repaints,
-// notes or drops.
-Bool isServicedEvent(Display*, XEvent* event, XPointer connection) {
-    switch (event->type) {
-    case Expose:
-    case DestroyNotify:
-    case ButtonPress:
-    case ButtonRelease:
-    case MotionNotify:
-    case KeyPress:
-    case KeyRelease:
-        return reinterpret_cast<X11Connection*>(connection)->findWindow(event->xany.window) != nullptr;
-    default:
-        return False;
-    }
-}
-
-}  // namespace
-
-void X11Connection::serviceExposures() {
-    // Runs inside a pump too (a dialog opened from a click): it hands no event to a frame.
-    X11Connection* connection = instance;
-    if (!connection) return;
-    XEvent event;
-    while (XCheckIfEvent(connection->dpy, &event, &isServicedEvent, reinterpret_cast<XPointer>(connection))) {
-        if (event.type != Expose && event.type != DestroyNotify) continue;
-        // Exposure and destruction touch only the window's own state, never its frame.
-        if (X11Window* window = connection->findWindow(event.xany.window)) window->handleEvent(event);
-    }
-}
-
 void X11Connection::pump() {
     if (pumping) return;
     pumping = true;

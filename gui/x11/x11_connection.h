@@ -40,9 +40,6 @@ public:
     // Drains pending events and hands each to its window; a window closed meanwhile (even
     // the last one, closing the connection) just stops receiving.
     static void pump();
-    // Repaints exposed parts of our windows and drops the presses, releases, moves and keys
-    // meant for them; every other event stays queued for the next pump.
-    static void serviceExposures();
 
     X11Connection(const X11Connection&) = delete;
     X11Connection& operator=(const X11Connection&) = delete;

@@ -161,8 +161,6 @@ std::unique_ptr<PlatformWindow> createPlatformWindow(void* parent, CFrame& frame
 
 void pumpPlatformEvents() { X11Connection::pump(); }
 
-void servicePlatformExposures() { X11Connection::serviceExposures(); }
-
 bool platformConnectionIsOpen() { return X11Connection::current() != nullptr; }
 
 void dispatchWindowEvents() { pumpPlatformEvents(); }
@@ -171,8 +169,6 @@ int windowEventDescriptor() {
     X11Connection* connection = X11Connection::current();
     return connection && !connection->lost() ? ConnectionNumber(connection->display()) : -1;
 }
-
-void keepWindowsPaintedDuringDialog() { servicePlatformExposures(); }
 
 std::unique_ptr<X11Window> X11Window::create(Window parent, CFrame& frame, const PixelSurface& backBuffer) {
     if (parent == None || !backBuffer.isValid()) return nullptr;

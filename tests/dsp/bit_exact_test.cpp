@@ -166,6 +166,45 @@ TEST_P(BitExact, GlidesWithoutOtherChanges) {
     }
 }
 
+// Transpositions followed by what lengthens the loops before the lines have been written all the
+// way round: Tune gliding down, Detune gliding out, a lower transposition, a higher sample rate
+// (a host that changes it without suspending). A change lands between blocks or between two
+// calls that split a block, sometimes several in a row; every block is short, so the strings
+// read far back into the lines soon after each change.
+TEST_P(BitExact, TranspositionsThenLongerLoops) {
+    EnginePair pair(GetParam());
+    Rng rng(915);
+    setAll(pair, {0.5f, 0.5f, 0.6f, 0.2f, 0.5f, 0.5f, 0.3f, 0.0f});
+    float fs = 44100.0f;
+    pair.resetAt(fs);
+    std::vector<float> l, r;
+    for (int32_t round = 0; round < 60; ++round) {
+        const int32_t changes = 1 + (rng.chance(0.3) ? rng.below(3) : 0);
+        for (int32_t c = 0; c < changes; ++c) {
+            pair.set(kTranspose, static_cast<float>(rng.uniform(0.0, 1.0)));
+            const int32_t frames = rng.below(40);  // 0: two changes meet before any block
+            fillInput(rng, l, r, frames);
+            ASSERT_EQ(pair.processBoth(l, r, frames, fs, false), "") << "round " << round;
+        }
+        switch (rng.below(4)) {
+            case 0: pair.set(kTune, static_cast<float>(rng.uniform(-0.05, 0.2))); break;
+            case 1: pair.set(kDetune, rng.pick<float>({1.0f, -1.0f, 3.0f})); break;
+            case 2: pair.set(kTranspose, static_cast<float>(rng.uniform(0.0, 0.3))); break;
+            default: fs = rng.pick<float>({22050.0f, 44100.0f, 96000.0f, 192000.0f}); break;
+        }
+        const int32_t blocks = 1 + rng.below(40);
+        for (int32_t block = 0; block < blocks; ++block) {
+            const int32_t frames = 1 + rng.below(rng.chance(0.5) ? 64 : 700);
+            fillInput(rng, l, r, frames);
+            ASSERT_EQ(pair.processBoth(l, r, frames, fs, rng.chance(0.5)), "") << "round " << round << " block " << block;
+            // The whole lines now and then, while most of them still wait to be written.
+            ASSERT_EQ(pair.compareState(block == 0 && round % 8 == 7), "") << "round " << round << " block " << block;
+        }
+    }
+    finish(pair, fs);
+    ASSERT_EQ(pair.compareState(true), "") << "end";
+}
+
 // Values far outside 0..1 and extreme sample rates: read positions reduced modulo the line,
 // ratios of 0 and infinity, D beyond the line and negative. Decay and Damp stay in 0..1 so that
 // the signals stay finite.

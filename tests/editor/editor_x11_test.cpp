@@ -1,11 +1,20 @@
 // The editor embedded in a host's window on a real X server (skipped without one): opening,
-// idling, closing and opening again, two instances at once, and parents that cannot be used.
+// idling, closing and opening again, two instances at once, parents that cannot be used, and
+// the desktop's file chooser open beside a host that goes on.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <utility>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "editor/ad_editor.h"
 #include "effect_fixture.h"
@@ -108,6 +117,82 @@ TEST(EditorEmbedding, ScaleChangeAsksTheHost) {
     EXPECT_EQ(host.childSize(), std::make_pair(640, 514));
     testhost::setResizeAccepted(false);
     fx.dispatch(effEditClose);
+}
+
+using Clock = std::chrono::steady_clock;
+
+// This process's children, with their program names.
+std::vector<std::pair<pid_t, std::string>> childProcesses() {
+    std::vector<std::pair<pid_t, std::string>> children;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string pid, name, state;
+        pid_t parent = 0;
+        if (stat >> pid >> name >> state >> parent && parent == ::getpid())
+            children.emplace_back(std::stoi(pid), name.substr(1, name.size() - 2));
+    }
+    return children;
+}
+
+pid_t childNamed(const std::string& name) {
+    for (const auto& [pid, program] : childProcesses())
+        if (program == name) return pid;
+    return 0;
+}
+
+// A process that exists, zombies included.
+bool exists(pid_t pid) { return std::filesystem::exists("/proc/" + std::to_string(pid)); }
+
+// The real zenity, opened from the load arrow: the host's idle calls keep returning at once,
+// and closing the window or the effect ends the chooser, leaving no process behind.
+TEST(EditorEmbedding, TheHostStaysLiveWhileTheFileChooserIsOpenAndClosingEndsIt) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X server";
+    if (std::system("command -v zenity >/dev/null") != 0) GTEST_SKIP() << "zenity is not installed";
+    constexpr CPoint kLoadPreset(82, 233);
+    constexpr auto kPromptly = std::chrono::milliseconds(500);
+    HostWindow host;
+    ASSERT_TRUE(host.ok());
+    // A host that the chooser blocks ends here, rather than at the test's time limit.
+    ::alarm(60);
+    auto* fx = new EffectInstance;
+    for (const bool closeTheEffect : {false, true}) {
+        SCOPED_TRACE(closeTheEffect ? "the effect closed" : "the window closed");
+        ASSERT_EQ(fx->dispatch(effEditOpen, 0, 0, host.id()), 1);
+        fx->dispatch(effEditIdle);
+        auto* editor = static_cast<ADEditor*>(fx->effect().getEditor());
+        CPoint at = kLoadPreset;
+        Clock::time_point start = Clock::now();
+        editor->getFrame()->onMouseDown(at, kLButton);
+        const Clock::duration click = Clock::now() - start;
+        Clock::duration longest{};
+        const pid_t chooser = childNamed("zenity");
+        ASSERT_NE(chooser, 0);
+        EXPECT_TRUE(editor->isFileDialogOpen());
+        // A second of the host's idle loop while the user looks at the chooser.
+        for (const Clock::time_point end = Clock::now() + std::chrono::seconds(1); Clock::now() < end;) {
+            start = Clock::now();
+            fx->dispatch(effEditIdle);
+            longest = std::max(longest, Clock::now() - start);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        EXPECT_LT(click, kPromptly);
+        EXPECT_LT(longest, kPromptly);
+        std::cout << "the click took " << std::chrono::duration<double, std::milli>(click).count()
+                  << " ms, the longest idle call " << std::chrono::duration<double, std::milli>(longest).count()
+                  << " ms\n";
+        EXPECT_TRUE(exists(chooser));
+
+        if (closeTheEffect) {
+            delete fx;  // effClose with the window still open
+            fx = nullptr;
+        } else {
+            fx->dispatch(effEditClose);
+            EXPECT_FALSE(editor->isFileDialogOpen());
+        }
+        EXPECT_FALSE(exists(chooser)) << "zenity is left running or unreaped";
+    }
+    EXPECT_TRUE(childProcesses().empty());
+    ::alarm(0);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/file_chooser_commands.h"
@@ -59,11 +60,12 @@ protected:
         fs::remove_all(root);
     }
 
-    void install(const char* name) {
+    void install(const char* name, const char* text = kStandIn) {
         const fs::path script = root / "bin" / name;
-        std::ofstream(script) << kStandIn;
+        std::ofstream(script) << text;
         fs::permissions(script, fs::perms::owner_all);
     }
+    pid_t loggedProcess(const char* name) { return std::stoi(readFile(root / "log" / name)); }
     // What run n answers: its output, exit status and error text.
     void script(int run, const std::string& answer, int exitStatus = 0, const std::string& error = "") {
         std::ofstream(root / "log" / ("answer" + std::to_string(run))) << answer;
@@ -83,6 +85,15 @@ protected:
     fs::path root;
     std::string savedPath;
 };
+
+// Shows the dialog and looks for its answer until the chooser has exited.
+std::vector<std::string> answerOf(const FileDialogRequest& request) {
+    const std::unique_ptr<platform::FileDialogSession> dialog = platform::fileDialogRunner().start(request);
+    for (;;) {
+        if (std::optional<std::vector<std::string>> paths = dialog->result()) return *paths;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
 
 FileDialogRequest presetRequest(FileDialogRequest::Style style, const std::string& folder) {
     FileDialogRequest request;
@@ -133,19 +144,20 @@ TEST_F(StandInChooser, PathsRoundTripAndNoDescriptorIsInherited) {
 
     FileDialogRequest request = presetRequest(FileDialogRequest::Style::openFile, (root / "my 'folder'").string());
     request.title = "Load \"$HOME\" preset";
-    int waits = 0;
-    request.whileWaiting = [&] { ++waits; };
-    const std::vector<std::string> paths = platform::fileDialogRunner().run(request);
+    // The caller goes on while the chooser is open.
+    const std::unique_ptr<platform::FileDialogSession> dialog = platform::fileDialogRunner().start(request);
+    EXPECT_FALSE(dialog->result());
     ::close(kInheritable);
+    std::optional<std::vector<std::string>> paths;
+    while (!(paths = dialog->result())) std::this_thread::sleep_for(std::chrono::milliseconds(5));
 
-    EXPECT_EQ(paths, std::vector<std::string>{chosen});
+    EXPECT_EQ(*paths, std::vector<std::string>{chosen});
     const std::vector<std::string> args = argumentsOf(1);
     ASSERT_GE(args.size(), 2u);
     EXPECT_EQ(args[1], "--title=Load \"$HOME\" preset");
     EXPECT_EQ(args[2], "--filename=" + (root / "my 'folder'").string() + "/");
     std::istringstream fds(readFile(root / "log" / "fds1"));
     for (std::string fd; fds >> fd;) EXPECT_NE(fd, std::to_string(kInheritable));
-    EXPECT_GT(waits, 0);
 }
 
 TEST_F(StandInChooser, CancelFailureAndKdialogWhenThereIsNoZenity) {
@@ -155,20 +167,20 @@ TEST_F(StandInChooser, CancelFailureAndKdialogWhenThereIsNoZenity) {
     script(3, "/tmp/chosen.qza\n");
     const FileDialogRequest request = presetRequest(FileDialogRequest::Style::openFile, "/tmp");
     ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(platform::fileDialogRunner().run(request).empty());
+    EXPECT_TRUE(answerOf(request).empty());
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(platform::fileDialogRunner().run(request).empty());
+    EXPECT_TRUE(answerOf(request).empty());
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "QZA Chordwell: kdialog failed (exit status 254): kaputt\n");
-    EXPECT_EQ(platform::fileDialogRunner().run(request), std::vector<std::string>{"/tmp/chosen.qza"});
+    EXPECT_EQ(answerOf(request), std::vector<std::string>{"/tmp/chosen.qza"});
     EXPECT_EQ(argumentsOf(3).at(0), "--title");
 }
 
 TEST_F(StandInChooser, WithoutAChooserNothingIsChosenAndTheReasonIsToldOnce) {
     const FileDialogRequest request = presetRequest(FileDialogRequest::Style::openFile, "/tmp");
     ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(platform::fileDialogRunner().run(request).empty());
-    EXPECT_TRUE(platform::fileDialogRunner().run(request).empty());
+    EXPECT_TRUE(answerOf(request).empty());
+    EXPECT_TRUE(answerOf(request).empty());
     const std::string told = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(told.find("no file chooser is installed (zenity or kdialog)"), std::string::npos) << told;
     EXPECT_EQ(told.find('\n'), told.size() - 1) << told;  // one line, not one per attempt
@@ -180,14 +192,48 @@ TEST_F(StandInChooser, SavingAddsTheExtensionAndAsksAgainBeforeReplacingAFileUna
     fs::create_directories(folder);
     const FileDialogRequest request = presetRequest(FileDialogRequest::Style::saveFile, folder.string());
     script(1, (folder / "fresh").string() + "\n");
-    EXPECT_EQ(platform::fileDialogRunner().run(request), std::vector<std::string>{(folder / "fresh.qza").string()});
+    EXPECT_EQ(answerOf(request), std::vector<std::string>{(folder / "fresh.qza").string()});
 
     std::ofstream(folder / "taken.qza") << "x";
     script(2, (folder / "taken").string() + "\n");
     script(3, (folder / "taken.qza").string() + "\n");  // confirmed by the chooser this time
-    EXPECT_EQ(platform::fileDialogRunner().run(request), std::vector<std::string>{(folder / "taken.qza").string()});
+    EXPECT_EQ(answerOf(request), std::vector<std::string>{(folder / "taken.qza").string()});
     EXPECT_EQ(runs(), 3);
     EXPECT_EQ(argumentsOf(3).at(4), "--filename=" + (folder / "taken.qza").string());
+}
+
+// Ended: gone, or a zombie left for its new parent (the system) to reap.
+bool endsSoon(pid_t pid) {
+    const fs::path stat = "/proc/" + std::to_string(pid) + "/stat";
+    for (int wait = 0; wait < 200; ++wait) {
+        const std::string text = readFile(stat);
+        const std::size_t close = text.rfind(')');
+        if (text.empty() || (close != std::string::npos && text.compare(close, 3, ") Z") == 0)) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+TEST_F(StandInChooser, OnlyTheChoosersExitCountsAndNothingItStartedOutlivesTheDialog) {
+    // A chooser that answers and exits, leaving a program of its own that holds its output open.
+    install("zenity", "#!/bin/sh\n/bin/sleep 30 &\necho $! > \"$LOG/left\"\necho /tmp/chosen.qza\n");
+    const FileDialogRequest request = presetRequest(FileDialogRequest::Style::openFile, "/tmp");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(answerOf(request), std::vector<std::string>{"/tmp/chosen.qza"});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_TRUE(endsSoon(loggedProcess("left")));
+
+    // A dialog ended while the chooser is open: the chooser and what it started end with it.
+    fs::remove(root / "log" / "left");
+    install("zenity", "#!/bin/sh\necho $$ > \"$LOG/chooser\"\n/bin/sleep 30 &\necho $! > \"$LOG/left\"\nwait\n");
+    std::unique_ptr<platform::FileDialogSession> dialog = platform::fileDialogRunner().start(request);
+    while (!fs::exists(root / "log" / "left") || readFile(root / "log" / "left").empty())
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_FALSE(dialog->result());
+    const pid_t chooser = loggedProcess("chooser");
+    dialog.reset();
+    EXPECT_FALSE(fs::exists("/proc/" + std::to_string(chooser))) << "the chooser is left running or unreaped";
+    EXPECT_TRUE(endsSoon(loggedProcess("left")));
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
+#include <dlgs.h>
 #include <gdiplus.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <string>
 
@@ -150,6 +152,70 @@ TEST_F(DllEditor, TheRockerStepsThroughThePresets) {
     EXPECT_EQ(plugin.text(effGetProgramName), second);
     mouseClick(editor, kRockerLeftX, kRockerY);
     EXPECT_EQ(plugin.text(effGetProgramName), first);
+}
+
+// What the host does while the save dialog runs its message loop, from a thread timer of its
+// own: with `closing`, it closes the editor, closes the effect and unloads the library; then
+// the user names a file and presses Save.
+namespace hostDuringDialog {
+
+host::CPluginInstance* plugin = nullptr;
+bool closing = false;
+std::wstring answer;
+std::wstring title;
+int ticks = 0;
+
+void CALLBACK act(HWND, UINT, UINT_PTR timer, DWORD) {
+    constexpr int kPatience = 400;  // ticks of 50 ms
+    HWND dialog = FindWindowW(L"#32770", nullptr);
+    if (!dialog && ++ticks < kPatience) return;
+    KillTimer(nullptr, timer);
+    if (!dialog) return;
+    wchar_t text[64] = {};
+    GetWindowTextW(dialog, text, 64);
+    title = text;
+    if (closing) {
+        plugin->dispatch(effEditClose);
+        delete plugin;  // effClose, and the library unloaded
+        plugin = nullptr;
+    }
+    SetDlgItemTextW(dialog, cmb13, answer.c_str());
+    SetDlgItemTextW(dialog, edt1, answer.c_str());
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+// Clicks the save arrow, which returns once the dialog has closed; true when the file was saved.
+bool saveThroughTheDialog(HWND editor, const std::filesystem::path& file, bool closing) {
+    constexpr int kSavePresetX = 17, kSavePresetY = 233;
+    hostDuringDialog::closing = closing;
+    answer = file.wstring();
+    title.clear();
+    ticks = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &act);
+    if (timer == 0) return false;
+    mouseClick(editor, kSavePresetX, kSavePresetY);
+    pumpMessages(100);
+    return std::filesystem::exists(file);
+}
+
+}  // namespace hostDuringDialog
+
+TEST(DllFileDialog, AHostClosingAndUnloadingThePluginDuringTheDialogFindsTheAnswerIgnored) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "chordwell-dialog-test";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    EditorHostWindow window;
+    hostDuringDialog::plugin = new host::CPluginInstance(pluginPath());
+    ASSERT_TRUE(openEditor(*hostDuringDialog::plugin, window));
+
+    EXPECT_TRUE(hostDuringDialog::saveThroughTheDialog(window.editor(), folder / "kept.qza", false));
+    EXPECT_EQ(hostDuringDialog::title, L"Save preset");
+    EXPECT_FALSE(hostDuringDialog::saveThroughTheDialog(window.editor(), folder / "ignored.qza", true));
+    EXPECT_EQ(hostDuringDialog::title, L"Save preset");
+    EXPECT_EQ(hostDuringDialog::plugin, nullptr);
+
+    delete hostDuringDialog::plugin;  // left only when no dialog came
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

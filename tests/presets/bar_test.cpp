@@ -291,4 +291,63 @@ TEST_F(PresetBar, NamesChangedElsewhereShowAtTheNextIdle) {
     window.expectNameEverywhere("Default");
 }
 
+// A dialog that stays open beside the host, as the desktop's choosers do: the bar takes no
+// other file command meanwhile, the command runs at the idle after the answer, and closing
+// the window ends the dialog with its command.
+TEST_F(PresetBar, AFileCommandWaitsForItsDialogWhichEndsWithTheWindow) {
+    dialog.staysOpen = true;
+    const std::string file = toUtf8(temp.path / "later.qza");
+    dialog.answers.push_back(file);
+    window.click(kSavePreset);
+    window.click(kLoadPreset);
+    window.editor->idle();
+    EXPECT_EQ(dialog.requests.size(), 1u);
+    EXPECT_TRUE(window.editor->isFileDialogOpen());
+    dialog.answerOpenDialog();
+    EXPECT_FALSE(fs::exists(file));
+    window.fx.dispatch(effEditIdle);
+    EXPECT_TRUE(fs::exists(file));
+    EXPECT_FALSE(window.editor->isFileDialogOpen());
+
+    const std::string never = toUtf8(temp.path / "never.qza");
+    dialog.answers.push_back(never);
+    window.click(kSavePreset);
+    EXPECT_TRUE(dialog.isShowing());
+    window.fx.dispatch(effEditClose);
+    EXPECT_FALSE(dialog.isShowing());
+    window.fx.dispatch(effEditIdle);
+    EXPECT_FALSE(fs::exists(never));
+}
+
+// A modal dialog (Windows) runs the host's message loop: the host may close the window, or
+// the effect, before the user answers. The answer is then ignored and nothing freed is used.
+TEST_F(PresetBar, AModalDialogsAnswerCountsUnlessTheHostClosedTheWindowOrTheEffectMeanwhile) {
+    // The window's own timer ticks in the dialog's loop: the answer still counts.
+    const std::string kept = toUtf8(temp.path / "kept.qza");
+    dialog.answers.push_back(kept);
+    dialog.whileOpen = [&] { window.editor->idle(); };
+    window.click(kSavePreset);
+    EXPECT_TRUE(fs::exists(kept));
+
+    const std::string file = toUtf8(temp.path / "ignored.qza");
+    const std::string folder = window.editor->getCurrentDirectory();
+    dialog.answers.push_back(file);
+    dialog.whileOpen = [&] { window.fx.dispatch(effEditClose); };
+    window.press(kSavePreset);
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_EQ(window.editor->getCurrentDirectory(), folder);
+
+    // Opened again, the bar takes file commands again; this time the effect goes as well.
+    ASSERT_TRUE(window.editor->openOffscreen());
+    dialog.answers.push_back(file);
+    dialog.whileOpen = [&] {
+        window.fx.dispatch(effEditClose);
+        window.fx.dispatch(effClose);
+        window.fx.record = nullptr;
+    };
+    window.press(kSavePreset);
+    EXPECT_EQ(dialog.requests.size(), 3u);
+    EXPECT_FALSE(fs::exists(file));
+}
+
 }  // namespace

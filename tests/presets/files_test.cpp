@@ -262,9 +262,9 @@ TEST_F(FileCommands, AFailedCommandSaysWhyInTheNameFieldForAFewSeconds) {
 // The system's dialog gave back a name that the program cannot use (on Windows, one with an
 // unpaired surrogate): the name field says so.
 struct RefusingDialog : platform::FileDialogRunner {
-    std::vector<std::string> run(const platform::FileDialogRequest& request) override {
+    std::unique_ptr<platform::FileDialogSession> start(const platform::FileDialogRequest& request) override {
         request.refused("invalid name");
-        return {};
+        return platform::closedFileDialog({});
     }
 };
 
