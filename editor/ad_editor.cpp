@@ -342,15 +342,16 @@ void ADEditor::valueChanged(CControl* control) {
     const std::int32_t tag = control ? control->getTag() : -1;
     CPresetSystemEditor::valueChanged(control);
     // A file command of the bar may show a modal dialog, during which the host may destroy the
-    // effect and this editor: nothing of it is touched after the bar's controls.
-    if (!control || !effect) return;
-    if (control == sizeMenu && tag == kSizeMenuTag) {
+    // effect and this editor: nothing of either is touched after a control of the bar (tags from
+    // 1000 up), so the tag alone decides before any member is read.
+    if (tag == kSizeMenuTag) {
+        if (control != sizeMenu) return;
         const int index = static_cast<int>(control->getValue() + 0.5f);
         if (index >= 0 && index < static_cast<int>(std::size(pixel_scale::kPercents)))
             chooseScalePercent(pixel_scale::kPercents[index]);
         return;
     }
-    if (tag < 0 || tag >= kNumParams) return;
+    if (tag < 0 || tag >= kNumParams || !effect) return;
     effect->setParameterAutomated(tag, control->getValue());
     control->setDirty();
 }
