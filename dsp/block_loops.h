@@ -87,9 +87,9 @@ CHORDWELL_DSP_INLINE void freshen(StringState& s, const StretchPlan& plan) {
     plan.loopSpans(shortest, longest);
     const int32_t firstWrite = plan.writePos - s.sinceChange;
     for (int32_t q = 0; q < QuadLines::kBlocks; ++q) {
-        const int32_t far = longest[q] - s.sinceChange;
-        const int32_t near = std::max(1, shortest[q] - s.sinceChange - plan.count + 1);
-        if (far < near) continue;
+        const int32_t farthest = longest[q] - s.sinceChange;
+        const int32_t nearest = std::max(1, shortest[q] - s.sinceChange - plan.count + 1);
+        if (farthest < nearest) continue;
         s.readsSilence = true;
         // Positions u in [a, b] before the first write.
         auto clear = [&](int32_t a, int32_t b) {
@@ -98,18 +98,18 @@ CHORDWELL_DSP_INLINE void freshen(StringState& s, const StretchPlan& plan) {
         int32_t& clearedNear = s.clearedNear[q];
         int32_t& clearedFar = s.clearedFar[q];
         if (clearedNear > clearedFar) {
-            clear(near, far);
-            clearedNear = near;
-            clearedFar = far;
+            clear(nearest, farthest);
+            clearedNear = nearest;
+            clearedFar = farthest;
             continue;
         }
-        if (far > clearedFar) {
-            clear(clearedFar + 1, far);
-            clearedFar = far;
+        if (farthest > clearedFar) {
+            clear(clearedFar + 1, farthest);
+            clearedFar = farthest;
         }
-        if (near < clearedNear) {
-            clear(near, clearedNear - 1);
-            clearedNear = near;
+        if (nearest < clearedNear) {
+            clear(nearest, clearedNear - 1);
+            clearedNear = nearest;
         }
     }
 }
