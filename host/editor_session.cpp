@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <optional>
 #include <string>
 
@@ -140,6 +141,10 @@ void idleUntilClosed(CPluginInstance& plugin, CEditorWindow& window, const std::
 void runEditorSession(const EditorSessionOptions& options, std::ostream& out) {
     // Checked before the plug-in is loaded: its constructor may read and write user settings.
     requireNamedDisplay();
+    // A write to the X server's socket after the server went away would otherwise end the
+    // program at once; ignored, the write fails, and Xlib's error path closes the editor and
+    // says so, as a host does.
+    std::signal(SIGPIPE, SIG_IGN);
     CPluginInstance plugin(options.plugin);
     if ((plugin.record().flags & effFlagsHasEditor) == 0)
         throw CHostError("the plug-in " + plugin.path().string() + " has no editor (effFlagsHasEditor is not set)");
