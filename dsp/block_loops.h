@@ -1,6 +1,6 @@
 // The loops of one block around the per-sample string work, shared by the two-wide and the
-// four-wide string arithmetic. A block is taken in stretches of at most kStretch samples
-// (stretch_plan.h). For each stretch the read positions are planned: while neither glide moves
+// four-wide string arithmetic. A block is taken in stretches of at most kStretch samples while
+// the glides move, kLongestStretch otherwise (stretch_plan.h). For each stretch the read positions are planned: while neither glide moves
 // they simply advance, otherwise the glides move and the loop-length rule sets the positions
 // after every sample (glide_planner.h). The string work then runs the whole stretch in one go.
 //
@@ -127,7 +127,6 @@ void runBlock(const BlockValues& b, StringState& s, LoopDelays& delays, bool& po
     // Sets up the plan of the stretch from sample n, whose positions and write position are
     // given; true when its positions move with the glides and it is still to be planned.
     auto prepare = [&](StretchPlan& plan, int32_t n, const int32_t* readPos, int32_t writePos) {
-        plan.count = std::min(kStretch, io.frames - n);
         plan.segments = 1;
         plan.writePos = writePos;
         plan.start[0] = 0;
@@ -139,9 +138,11 @@ void runBlock(const BlockValues& b, StringState& s, LoopDelays& delays, bool& po
         steady = steady && delays.stepSafe();
         positionsKnown = true;
         if (steady) {
+            plan.count = std::min(kLongestStretch, io.frames - n);
             for (int32_t k = 0; k < kNumStrings; ++k) plan.next[k] = (readPos[k] + plan.count) & kLineMask;
             return false;
         }
+        plan.count = std::min(kStretch, io.frames - n);
         steps = planner.begin(plan, s.tuneRatio, s.detuneAmount);
         return true;
     };

@@ -278,7 +278,7 @@ struct QuadArithmetic {
         }
     }
 
-    // The line writes, and the wet sums, left to sum[0] and right to sum[kStretch], whose
+    // The line writes, and the wet sums, left to sum[0] and right to sum[kLongestStretch], whose
     // lines' part reads after the writes. Rounding quickly, the lowpass states, the excitation
     // and the sums are scaled; by conversion, they are the values themselves, and so are the
     // sums' terms.
@@ -308,7 +308,7 @@ struct QuadArithmetic {
         s = _mm_add_pd(s, partnersUpper<kQuick, 1>(o, at));  // strings 9, 8 at 2's, 3's
         s = _mm_add_pd(s, partnersUpper<kQuick, 0>(o, at));  // strings 11, 10 at 0's, 1's
         _mm_storel_pd(sum, s);
-        _mm_storeh_pd(sum + kStretch, s);
+        _mm_storeh_pd(sum + kLongestStretch, s);
     }
 
     // The dry signals and excitations of samples [0, count) of a stretch, from inputs xl, xr:
@@ -344,14 +344,14 @@ struct QuadArithmetic {
                                                                  _mm256_add_pd(right, left)));
             }
             _mm256_storeu_pd(t.dry + j, left);
-            _mm256_storeu_pd(t.dry + kStretch + j, right);
+            _mm256_storeu_pd(t.dry + kLongestStretch + j, right);
         }
         for (; j < count; ++j) {
             DoublePair excitation;
             const DoublePair dry = takeInput<kBypassed>((j & 1) == 0 ? first : -first, xl[j], xr[j], excitation);
             t.excitation[j] = low(excitation) * kScale;
             t.dry[j] = high(dry);  // takeInput() gives (right, left)
-            t.dry[kStretch + j] = low(dry);
+            t.dry[kLongestStretch + j] = low(dry);
             if constexpr (!kBypassed) {
                 peak = _mm_max_epu32(peak, _mm_and_si128(_mm_castps_si128(_mm_cvtpd_ps(dry.v)), magnitude));
             }
@@ -385,11 +385,11 @@ struct QuadArithmetic {
         int32_t j = 0;
         for (; j + 4 <= count; j += 4) {
             fourSamples(t.dry + j, t.sum + j, outL + j);
-            fourSamples(t.dry + kStretch + j, t.sum + kStretch + j, outR + j);
+            fourSamples(t.dry + kLongestStretch + j, t.sum + kLongestStretch + j, outR + j);
         }
         for (; j < count; ++j) {
-            const __m128d dry = _mm_setr_pd(t.dry[j], t.dry[kStretch + j]);
-            const __m128d sum = _mm_setr_pd(t.sum[j], t.sum[kStretch + j]);
+            const __m128d dry = _mm_setr_pd(t.dry[j], t.dry[kLongestStretch + j]);
+            const __m128d sum = _mm_setr_pd(t.sum[j], t.sum[kLongestStretch + j]);
             const __m128d mixed = _mm_cvtps_pd(_mm_cvtpd_ps(_mm_add_pd(
                 dry, _mm_mul_pd(b.mix.v, _mm_sub_pd(_mm_mul_pd(_mm_set1_pd(kWet), sum), dry)))));
             // (left, right), rounded to float after the gain.

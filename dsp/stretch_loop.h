@@ -41,12 +41,12 @@ namespace dsp {
 
 // What a stretch keeps between its passes, per sample j: the excitation, and the dry signals
 // and wet sums, left and right, where the width's own passes want them: two-wide, the pair
-// (right, left) at [2j], [2j + 1]; four-wide, left at [j] and right at [kStretch + j], so that
-// its passes take four samples of a side per operation with no shuffling.
+// (right, left) at [2j], [2j + 1]; four-wide, left at [j] and right at [kLongestStretch + j], so
+// that its passes take four samples of a side per operation with no shuffling.
 struct StretchBuffers {
-    alignas(32) double excitation[kStretch];
-    alignas(32) double dry[2 * kStretch];
-    alignas(32) double sum[2 * kStretch];
+    alignas(32) double excitation[kLongestStretch];
+    alignas(32) double dry[2 * kLongestStretch];
+    alignas(32) double sum[2 * kLongestStretch];
 };
 
 // The strings through the samples of a plan, their wet sums into t.sum.
@@ -149,7 +149,7 @@ CHORDWELL_DSP_INLINE void runStretch(const BlockValues& b, StringState& s, const
         int32_t longest;
         plan.loopRange(shortest, longest);
         pipelined = shortest >= 2;
-        repeatable = pipelined && longest <= kLineLength - kStretch && !s.readsSilence;
+        repeatable = pipelined && longest <= kLineLength - plan.count && !s.readsSilence;
     }
     if (repeatable) {
         if (!runStretchAs<Lanes, kBypassed, true, true>(b, lp, s.lines, s.offset, s.lineBound, plan, inL, inR, outL,

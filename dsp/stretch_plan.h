@@ -11,8 +11,14 @@
 namespace dsp {
 
 // Samples in one stretch: the input of a stretch is taken, its strings run and its output
-// mixed in three passes over it.
+// mixed in three passes over it. A stretch whose positions move with the glides takes at most
+// kStretch samples, so that the planning of each such stretch (one glide step per sample) runs
+// beside the strings of the one before it, and the first of a block, planned before its
+// strings, stays short. One whose positions simply advance needs no planning and takes up to
+// kLongestStretch: every stretch costs the set-up of its passes and of the string loop's runs,
+// and in 512-frame blocks four stretches instead of one cost the steady engine about 7 %.
 inline constexpr int32_t kStretch = 128;
+inline constexpr int32_t kLongestStretch = 512;
 
 // The read positions of a stretch of `count` samples. Segment s starts at sample start[s]
 // with the positions readPos[s] (start[0] = 0); within a segment every position advances by
