@@ -1,8 +1,9 @@
 // The loops of one block around the per-sample string work, shared by the two-wide and the
 // four-wide string arithmetic. A block is taken in stretches of at most kStretch samples while
-// the glides move, kLongestStretch otherwise (stretch_plan.h). For each stretch the read positions are planned: while neither glide moves
-// they simply advance, otherwise the glides move and the loop-length rule sets the positions
-// after every sample (glide_planner.h). The string work then runs the whole stretch in one go.
+// the glides move, kLongestStretch otherwise (stretch_plan.h). For each stretch the read
+// positions are planned: while neither glide moves they simply advance, otherwise the glides
+// move and the loop-length rule sets the positions after every sample (glide_planner.h). The
+// string work then runs the whole stretch in one go.
 //
 // Each string arithmetic is a Strings policy that supplies
 //     template <bool kBypassed, class Planning> static void run(const BlockValues&,
