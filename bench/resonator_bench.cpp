@@ -105,6 +105,12 @@ void tuneGliding(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kBlockFrames);
 }
 
+// The middle of the times (the upper one of the middle two for an even count).
+double median(std::vector<double> v) {
+    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+    return v[v.size() / 2];
+}
+
 // Sixteen instances, 256 frames each, one after the other: each block finds its lines out of
 // the nearer caches, pushed out by the other fifteen.
 template <class Factory>
@@ -145,10 +151,6 @@ void blockTimes(benchmark::State& state) {
             time.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
         }
     }
-    auto median = [](std::vector<double> v) {
-        std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
-        return v[v.size() / 2];
-    };
     std::vector<double> medians;
     for (const auto& time : times) medians.push_back(median(time));
     const auto half = medians.begin() + blocks / 2;
@@ -211,10 +213,6 @@ void tuningGrid(benchmark::State& state) {
         for (int32_t w = 0; w < kWarmUpBlocks; ++w) b.process(*reference, kBlockFrames);
         referenceTimes.push_back(timed(*reference));
     }
-    auto median = [](std::vector<double> v) {
-        std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
-        return v[v.size() / 2];
-    };
     std::vector<double> ratios;  // speed against the reference, per setting
     const double referenceTime = median(referenceTimes);
     for (const auto& t : times) ratios.push_back(referenceTime / median(t));
