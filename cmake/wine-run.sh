@@ -33,8 +33,26 @@ fi
 output=$(mktemp "${TMPDIR:-/tmp}/chordwell-wine-out-XXXXXX")
 errors=$(mktemp "${TMPDIR:-/tmp}/chordwell-wine-err-XXXXXX")
 trap 'rm -f "$output" "$errors"' EXIT
-status=0
-wine "$@" >"$output" 2>"$errors" </dev/null || status=$?
+
+# Now and then Wine fails to start a program at all: its loader hands the file on to start.exe,
+# which fails as well and says only "Application could not be started, or no application
+# associated with the specified file." and "ShellExecuteEx failed: ...". The program has not run
+# then, so it is started again, up to three times in all. A program that printed anything else,
+# or that ended well, is never started again: a test that ran and failed fails.
+not_started() {
+  grep -qs '^ShellExecuteEx failed: ' "$output" "$errors" &&
+    ! cat "$output" "$errors" | tr -d '\r' | grep -qv \
+      -e '^$' -e '^Application could not be started, ' -e '^ShellExecuteEx failed: '
+}
+attempt=1
+while :; do
+  status=0
+  wine "$@" >"$output" 2>"$errors" </dev/null || status=$?
+  if [ "$status" -eq 0 ] || [ "$attempt" -ge 3 ] || ! not_started; then break; fi
+  echo "wine-run.sh: Wine did not start $1 (attempt $attempt of 3); starting it again" >&2
+  attempt=$((attempt + 1))
+  sleep 1
+done
 cat "$output"
 cat "$errors" >&2
 exit "$status"
