@@ -5,17 +5,12 @@
 #include <atomic>
 
 #include "dsp/resonator_bank.h"
+#include "plugin/identity.h"
 #include "plugin/parameters.h"
 #include "presets/preset_system_effect.h"
 
 class ADelay : public CPresetSystemEffect {
 public:
-    static constexpr VstInt32 kUniqueID = fourCharId('Z', 'k', 'R', 'w');
-    static constexpr const char* kEffectName = "QZA Chordwell";
-    static constexpr const char* kVendorString = "qza-tonefold.com";
-    static constexpr const char* kProductString = "QZA Chordwell - string rezonator plug-in";
-    static constexpr VstInt32 kVendorVersion = 1500;
-
     explicit ADelay(audioMasterCallback audioMaster);
     ~ADelay() override;
 
@@ -33,14 +28,12 @@ public:
     bool getEffectName(char* name) override;
     bool getVendorString(char* text) override;
     bool getProductString(char* text) override;
-    VstInt32 getVendorVersion() override { return kVendorVersion; }
+    VstInt32 getVendorVersion() override { return identity::kVendorVersion; }
     // The hosts' screen-scale call ('PreS', 'AeCs', the factor as opt) goes to the editor.
     VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
     VstInt32 getPlugCategory() override { return kPlugCategRoomFx; }
 
     void initPresets() override;
-    // The value of parameter index 0..7 in the factory preset "Default", 0 for any other index.
-    static float factoryDefaultValue(VstInt32 index);
 
     // The engine, for tests and benchmarks of the plug-in as a whole.
     const dsp::ResonatorBank& getEngine() const { return engine; }

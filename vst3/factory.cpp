@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "plugin/adelay.h"
+#include "plugin/identity.h"
 #include "vst3/chordwell_effect.h"
 #include "vst3/chordwell_ids.h"
 #include "vst3/text16.h"
@@ -22,8 +22,8 @@ constexpr const char* kSdkVersion = "VST 3.7.0";
 constexpr uint32 kClassFlags = 0;
 
 std::string versionText() {
-    const VstInt32 v = ADelay::kVendorVersion;  // 1500: release 1.5.0
-    return std::to_string(v / 1000) + "." + std::to_string(v / 100 % 10) + "." + std::to_string(v % 100);
+    return std::to_string(identity::kVersionMajor) + "." + std::to_string(identity::kVersionMinor) + "." +
+           std::to_string(identity::kVersionMicro);
 }
 
 class Factory final : public IPluginFactory3 {
@@ -44,7 +44,7 @@ public:
 
     tresult VST3_API getFactoryInfo(PFactoryInfo* info) override {
         if (!info) return kInvalidArgument;
-        const std::string domain = ADelay::kVendorString;
+        const std::string domain = identity::kVendorString;
         copyAscii(domain, info->vendor, sizeof info->vendor);
         copyAscii("https://" + domain, info->url, sizeof info->url);
         copyAscii("support@" + domain, info->email, sizeof info->email);
@@ -60,7 +60,7 @@ public:
         std::memcpy(info->cid, kClassId.bytes, sizeof info->cid);
         info->cardinality = PClassInfo::kManyInstances;
         copyAscii(kAudioEffectClass, info->category, sizeof info->category);
-        copyAscii(ADelay::kEffectName, info->name, sizeof info->name);
+        copyAscii(identity::kEffectName, info->name, sizeof info->name);
         return kResultOk;
     }
 
@@ -70,10 +70,10 @@ public:
         std::memcpy(info->cid, kClassId.bytes, sizeof info->cid);
         info->cardinality = PClassInfo::kManyInstances;
         copyAscii(kAudioEffectClass, info->category, sizeof info->category);
-        copyAscii(ADelay::kEffectName, info->name, sizeof info->name);
+        copyAscii(identity::kEffectName, info->name, sizeof info->name);
         info->classFlags = kClassFlags;
         copyAscii(kSubCategories, info->subCategories, sizeof info->subCategories);
-        copyAscii(ADelay::kVendorString, info->vendor, sizeof info->vendor);
+        copyAscii(identity::kVendorString, info->vendor, sizeof info->vendor);
         copyAscii(versionText(), info->version, sizeof info->version);
         copyAscii(kSdkVersion, info->sdkVersion, sizeof info->sdkVersion);
         return kResultOk;
@@ -85,10 +85,10 @@ public:
         std::memcpy(info->cid, kClassId.bytes, sizeof info->cid);
         info->cardinality = PClassInfo::kManyInstances;
         copyAscii(kAudioEffectClass, info->category, sizeof info->category);
-        copyToUtf16(ADelay::kEffectName, info->name, std::size(info->name));
+        copyToUtf16(identity::kEffectName, info->name, std::size(info->name));
         info->classFlags = kClassFlags;
         copyAscii(kSubCategories, info->subCategories, sizeof info->subCategories);
-        copyToUtf16(ADelay::kVendorString, info->vendor, std::size(info->vendor));
+        copyToUtf16(identity::kVendorString, info->vendor, std::size(info->vendor));
         copyToUtf16(versionText(), info->version, std::size(info->version));
         copyToUtf16(kSdkVersion, info->sdkVersion, std::size(info->sdkVersion));
         return kResultOk;

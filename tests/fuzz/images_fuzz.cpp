@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {
-        host::parseImage(std::span<const unsigned char>(data, size), ADelay::kUniqueID);
+        host::parseImage(std::span<const unsigned char>(data, size), identity::kUniqueId);
     } catch (const host::CHostError&) {
         // Refused with a reason: as it should be.
     }

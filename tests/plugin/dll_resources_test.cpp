@@ -94,10 +94,10 @@ TEST(DllResources, VersionResourceCarriesTheIdentity) {
     EXPECT_EQ(fixed->dwFileVersionLS, 0u);
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
     EXPECT_EQ(versionString(info, "FileVersion"), "1.5.0");
-    EXPECT_EQ(versionString(info, "CompanyName"), ADelay::kVendorString);
-    EXPECT_EQ(versionString(info, "ProductName"), ADelay::kEffectName);
-    EXPECT_EQ(versionString(info, "FileDescription"), ADelay::kProductString);
-    EXPECT_EQ(versionString(info, "OriginalFilename"), std::string(ADelay::kEffectName) + ".dll");
+    EXPECT_EQ(versionString(info, "CompanyName"), identity::kVendorString);
+    EXPECT_EQ(versionString(info, "ProductName"), identity::kEffectName);
+    EXPECT_EQ(versionString(info, "FileDescription"), identity::kProductString);
+    EXPECT_EQ(versionString(info, "OriginalFilename"), std::string(identity::kEffectName) + ".dll");
 }
 
 }  // namespace
