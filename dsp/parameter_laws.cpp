@@ -22,11 +22,11 @@ float dampCoefLaw(float v) {
     return static_cast<float>(std::pow(1.84, 1.0 - static_cast<double>(v)) / 1.845);
 }
 
-int32_t transposeStepLaw(float v) { return truncateSaturating(48.0 * static_cast<double>(v) + 0.5); }
+int32_t transposeStepLaw(float v) { return truncateSaturating(kTransposeSteps * static_cast<double>(v) + 0.5); }
 
 float transposeRatioLaw(float v) {
     const int32_t n = transposeStepLaw(v);
-    return static_cast<float>(0.25 * std::pow(16.0, static_cast<double>(n) / 48.0));
+    return static_cast<float>(0.25 * std::pow(16.0, static_cast<double>(n) / kTransposeSteps));
 }
 
 float tuneTargetLaw(float v) {

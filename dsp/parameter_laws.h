@@ -18,6 +18,11 @@ float decayFeedbackLaw(float decay, float transposeTarget);
 // Damp: lowpass coefficient 1.84^(1 − v) / 1.845 (0.99729 at 0, 0.54201 at 1).
 float dampCoefLaw(float v);
 
+// Transpose moves in whole semitones: 48 steps from value 0 to value 1, two octaves either
+// side of step 24, which is no transposition.
+inline constexpr int32_t kTransposeSteps = 48;
+inline constexpr int32_t kTransposeCentreStep = kTransposeSteps / 2;
+
 // Transpose: n = integer part of (48·v + 0.5), 0..48 for v in 0..1, saturating at the int32
 // limits (the ratio is already 0 or infinite long before).
 int32_t transposeStepLaw(float v);

@@ -4,13 +4,12 @@
 #include <cstdio>
 #include <limits>
 
-#include "dsp/parameter_laws.h"
+#include "plugin/parameter_units.h"
 
 namespace {
 
 constexpr int kTextSize = 32;
 constexpr double kSilence = 1e-8;
-constexpr long long kNoTranspositionStep = 24;  // the step of Transpose 0.5
 
 // Cuts toward zero; magnitudes an int cannot hold are pinned to its ends instead of
 // overflowing (the texts are meant for values 0..1 and show nonsense outside it either way).
@@ -24,12 +23,12 @@ int wholeTowardZero(double value) {
 }  // namespace
 
 void percentStringConvert(float value, char* text) {
-    std::snprintf(text, kTextSize, "%d%%", wholeTowardZero(static_cast<double>(value) * 100.0));
+    std::snprintf(text, kTextSize, "%d%%", wholeTowardZero(percentOf(value)));
 }
 
 void semitoneStringConvert(float value, char* text) {
     // The step the engine transposes by, counted from no transposition.
-    const long long k = static_cast<long long>(dsp::transposeStepLaw(value)) - kNoTranspositionStep;
+    const long long k = transposeSemitone(value);
     if (k > 0)
         std::snprintf(text, kTextSize, "#%lld", k);
     else if (k < 0)
@@ -39,7 +38,7 @@ void semitoneStringConvert(float value, char* text) {
 }
 
 void centsStringConvert(float value, char* text) {
-    std::snprintf(text, kTextSize, "%dc", wholeTowardZero(static_cast<double>(value) * 200.0 - 100.0));
+    std::snprintf(text, kTextSize, "%dc", wholeTowardZero(tuneCents(value)));
 }
 
 void decibelStringConvert(float value, char* text) {

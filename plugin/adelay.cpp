@@ -13,10 +13,9 @@
 namespace {
 
 constexpr VstInt32 kNumChannels = 2;
-constexpr std::size_t kProductStringLength = 40;
 constexpr int kShortLabelLength = 7;
 
-bool isParameter(VstInt32 index) { return index >= 0 && index < kNumParams; }
+bool isParameter(VstInt32 index) { return isParameterIndex(index); }
 
 // Output, Mix and Bypass are kept equal in all six presets, so they stay as they are when the
 // user moves from one preset to another.
@@ -28,7 +27,7 @@ ADelay::ADelay(audioMasterCallback master) : CPresetSystemEffect(master) {
     setNumInputs(kNumChannels);
     setNumOutputs(kNumChannels);
     canProcessReplacing(true);
-    setUniqueID(kUniqueID);
+    setUniqueID(identity::kUniqueId);
 
     createEditor(this);  // registers itself as this effect's editor, which owns it from here on
     initPresets();
@@ -100,11 +99,11 @@ float ADelay::getParameter(VstInt32 index) {
 }
 
 void ADelay::getParameterName(VstInt32 index, char* text) {
-    if (text && isParameter(index)) std::strcpy(text, kParameterNames[index]);
+    if (text && isParameter(index)) std::strcpy(text, kParameters[index].paddedName);
 }
 
 void ADelay::getParameterLabel(VstInt32 index, char* label) {
-    if (label && isParameter(index)) std::strcpy(label, kParameterLabels[index]);
+    if (label && isParameter(index)) std::strcpy(label, kParameters[index].paddedLabel);
 }
 
 void ADelay::getParameterDisplay(VstInt32 index, char* text) {
@@ -117,12 +116,12 @@ void ADelay::getParameterDisplay(VstInt32 index, char* text) {
 }
 
 bool ADelay::getParameterProperties(VstInt32 index, VstParameterProperties* properties) {
-    if (index != kBypass || !properties) return false;
+    if (!isParameter(index) || !kParameters[index].isBypass || !properties) return false;
     properties->stepFloat = 1.0f;
     properties->smallStepFloat = 1.0f;
     properties->largeStepFloat = 1.0f;
-    std::strcpy(properties->label, kParameterNames[kBypass]);
-    std::memcpy(properties->shortLabel, kParameterNames[kBypass], kShortLabelLength);
+    std::strcpy(properties->label, kParameters[index].paddedName);
+    std::memcpy(properties->shortLabel, kParameters[index].paddedName, kShortLabelLength);
     properties->shortLabel[kShortLabelLength] = 0;
     properties->flags = kVstParameterIsSwitch | kVstParameterUsesFloatStep;
     return true;
@@ -130,7 +129,7 @@ bool ADelay::getParameterProperties(VstInt32 index, VstParameterProperties* prop
 
 bool ADelay::getEffectName(char* name) {
     if (!name) return false;
-    std::strcpy(name, kEffectName);
+    std::strcpy(name, identity::kEffectName);
     return true;
 }
 
@@ -144,13 +143,13 @@ VstIntPtr ADelay::vendorSpecific(VstInt32 index, VstIntPtr value, void* /*ptr*/,
 
 bool ADelay::getVendorString(char* text) {
     if (!text) return false;
-    std::strcpy(text, kVendorString);
+    std::strcpy(text, identity::kVendorString);
     return true;
 }
 
 bool ADelay::getProductString(char* text) {
     if (!text) return false;
-    std::memcpy(text, kProductString, kProductStringLength);
-    text[kProductStringLength] = 0;
+    std::memcpy(text, identity::kProductString, identity::kProductStringLength);
+    text[identity::kProductStringLength] = 0;
     return true;
 }

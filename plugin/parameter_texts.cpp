@@ -1,22 +1,18 @@
 #include "plugin/parameter_texts.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "dsp/parameter_laws.h"
+#include "plugin/parameter_units.h"
 #include "vst/audioeffect.h"
 
 namespace {
 
-constexpr double kTransposeRange = 48.0;  // semitones from value 0 to value 1
-constexpr double kTuneRange = 200.0;      // cents from value 0 to value 1
-constexpr double kPercent = 100.0;
 // Output's texts read back through 10^(dB/20); below this the value is 0 ("-oo").
 constexpr double kSilentDecibels = -1000.0;
-
-// 100 * v rounded to a float, as the percent texts show it.
-float percentOf(float v) { return static_cast<float>(kPercent * static_cast<double>(v)); }
 
 const char* skipSpaces(const char* text) {
     while (*text == ' ' || *text == '\t') ++text;
@@ -37,7 +33,7 @@ bool readNumber(const char* text, double& number) {
 
 }  // namespace
 
-void parameterValueText(VstInt32 index, float v, char* text) {
+void parameterValueText(std::int32_t index, float v, char* text) {
     if (!text) return;
     switch (index) {
         case kOutput:
@@ -49,18 +45,14 @@ void parameterValueText(VstInt32 index, float v, char* text) {
         case kDecay:
         case kDamp:
         case kDetune:
-            AudioEffect::float2string(percentOf(v), text);
+            AudioEffect::float2string(static_cast<float>(percentOf(v)), text);
             break;
-        case kTranspose: {
-            // Whole semitones, cut toward zero. A value far outside 0..1 would overflow the whole
-            // number; the number text shows such magnitudes as "Huge!" anyway.
-            const double semitones = (static_cast<double>(v) - 0.5) * kTransposeRange;
-            const double whole = std::fabs(semitones) < 1e9 ? std::trunc(semitones) : semitones;
-            AudioEffect::float2string(static_cast<float>(whole), text);
+        case kTranspose:
+            // The semitone the engine plays. Values far outside 0..1 show as "Huge!".
+            AudioEffect::float2string(static_cast<float>(transposeSemitone(v)), text);
             break;
-        }
         case kTune:
-            AudioEffect::float2string(static_cast<float>((static_cast<double>(v) - 0.5) * kTuneRange), text);
+            AudioEffect::float2string(static_cast<float>(tuneCents(v)), text);
             break;
         case kBypass:
             std::strcpy(text, dsp::bypassLaw(v) != 0 ? kBypassedText : kProcessText);
@@ -73,22 +65,17 @@ void parameterValueText(VstInt32 index, float v, char* text) {
 namespace {
 
 // The value whose text shows `number` in the parameter's unit (Output: decibels).
-float valueOfNumber(VstInt32 index, double number) {
+float valueOfNumber(std::int32_t index, double number) {
     switch (index) {
         case kOutput:
             // The inverse of the gain law 4·v²: v = √(gain / 4).
             return number <= kSilentDecibels ? 0.0f : static_cast<float>(0.5 * std::sqrt(std::pow(10.0, number / 20.0)));
-        case kTranspose: {
-            // The text cuts toward zero and the engine rounds to the nearest step: a quarter step
-            // away from zero keeps both on the semitone that was read.
-            const double whole = std::round(std::fmin(std::fmax(number, -1e6), 1e6));
-            const double nudge = whole > 0.0 ? 0.25 : whole < 0.0 ? -0.25 : 0.0;
-            return static_cast<float>(0.5 + (whole + nudge) / kTransposeRange);
-        }
+        case kTranspose:
+            return transposeValueOfSemitone(number);
         case kTune:
-            return static_cast<float>(0.5 + number / kTuneRange);
+            return tuneValueOfCents(number);
         default:
-            return static_cast<float>(number / kPercent);
+            return valueOfPercent(number);
     }
 }
 
@@ -101,7 +88,7 @@ int fractionDigits(const char* text) {
 }
 
 // The number a value text shows, or NaN.
-double shownNumber(VstInt32 index, float value) {
+double shownNumber(std::int32_t index, float value) {
     char text[32] = {};
     parameterValueText(index, value, text);
     double number = 0.0;
@@ -110,7 +97,7 @@ double shownNumber(VstInt32 index, float value) {
 
 }  // namespace
 
-bool parameterValueFromText(VstInt32 index, const char* text, float& value) {
+bool parameterValueFromText(std::int32_t index, const char* text, float& value) {
     if (!text || index < 0 || index >= kNumParams) return false;
     const char* start = skipSpaces(text);
     if (index == kOutput && (startsWithWord(start, "-oo") || startsWithWord(start, "-inf"))) {
@@ -142,5 +129,8 @@ bool parameterValueFromText(VstInt32 index, const char* text, float& value) {
         const float middle = valueOfNumber(index, number + std::copysign(0.5 * std::pow(10.0, -digits), number));
         if (shownNumber(index, middle) == number) value = middle;
     }
+    // Hosts take what they are given as a normalised value: a number beyond the parameter's
+    // range reads as its nearer end.
+    value = std::clamp(value, 0.0f, 1.0f);
     return true;
 }

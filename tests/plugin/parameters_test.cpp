@@ -101,10 +101,10 @@ TEST(ParameterTexts, ValueTextsAcrossTheRange) {
     EXPECT_EQ(fx.display(kTranspose), "-24.0000");
     fx.set(kTranspose, 1.0f);
     EXPECT_EQ(fx.display(kTranspose), "24.00000");
-    fx.set(kTranspose, 0.52f);  // the text cuts toward zero while the engine rounds
-    EXPECT_EQ(fx.display(kTranspose), "0.000000");
+    fx.set(kTranspose, 0.52f);  // the semitone the engine plays: its step rounds
+    EXPECT_EQ(fx.display(kTranspose), "1.000000");
     fx.set(kTranspose, 0.48f);
-    EXPECT_EQ(fx.display(kTranspose), "0.000000");
+    EXPECT_EQ(fx.display(kTranspose), "-1.00000");
 
     fx.set(kTune, 0.0f);
     EXPECT_EQ(fx.display(kTune), "-100.000");
