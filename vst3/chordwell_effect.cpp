@@ -8,7 +8,9 @@
 #include "dsp/constants.h"
 #include "dsp/loop_length.h"
 #include "plugin/adelay.h"
+#include "plugin/factory_presets.h"
 #include "plugin/parameter_texts.h"
+#include "plugin/parameter_units.h"
 #include "presets/bank_chunk.h"
 #include "presets/preset_editor_interface.h"
 #include "vst/aeffeditor.h"
@@ -28,31 +30,17 @@ constexpr int32 kTextSize = 32;                  // any value text fits with roo
 constexpr double kTailLevel = 1e-6;              // -120 dB: where the ringing counts as ended
 constexpr double kLongestTail = 2147483647.0;    // samples; longer counts as infinite
 
-// What hosts show for each parameter: the VST 2.4 names and labels without their padding, and
-// the steps of the parameters whose values come in steps.
-struct ParameterFace {
-    const char* title;
-    const char* shortTitle;
-    const char* units;
-    int32 stepCount;
-    int32 flags;
-};
-
-constexpr int32 kAutomatable = ParameterInfo::kCanAutomate;
-constexpr ParameterFace kParameterFaces[kNumParams] = {
-    {"Output", "Output", "dB", 0, kAutomatable},
-    {"Mix", "Mix", "%", 0, kAutomatable},
-    {"Decay", "Decay", "%", 0, kAutomatable},
-    {"Damp", "Damp", "%", 0, kAutomatable},
-    {"Transpose", "Transp", "st", 48, kAutomatable},
-    {"Tune", "Tune", "cents", 0, kAutomatable},
-    {"Detune", "Detune", "%", 0, kAutomatable},
-    {"Bypass", "Bypass", "", 1, kAutomatable | ParameterInfo::kIsBypass},
-};
-
 int32 presetOf(ParamValue value) {
     if (!std::isfinite(value)) return -1;
     return static_cast<int32>(std::lround(std::clamp(value, 0.0, 1.0) * kLastPreset));
+}
+
+// The name of preset 0..5 of the bank, as UTF-16; false for any other number.
+bool presetName(ADelay& effect, int32 preset, String128 name) {
+    char text[kPresetNameLength + 1] = {};
+    if (!effect.getProgramNameIndexed(0, preset, text)) return false;
+    copyToUtf16(text, name, 128);
+    return true;
 }
 
 bool isAudioBus(int32 type, int32 dir, int32 index) {
@@ -327,30 +315,27 @@ tresult ChordwellEffect::getParameterInfo(int32 paramIndex, ParameterInfo& info)
         info.flags = ParameterInfo::kIsProgramChange | ParameterInfo::kIsList;
         return kResultOk;
     }
-    const ParameterFace& face = kParameterFaces[paramIndex];
+    const ParameterDescription& parameter = kParameters[paramIndex];
     info.id = static_cast<ParamID>(paramIndex);
-    copyToUtf16(face.title, info.title, std::size(info.title));
-    copyToUtf16(face.shortTitle, info.shortTitle, std::size(info.shortTitle));
-    copyToUtf16(face.units, info.units, std::size(info.units));
-    info.stepCount = face.stepCount;
-    info.defaultNormalizedValue = ADelay::factoryDefaultValue(paramIndex);
-    info.flags = face.flags;
+    copyToUtf16(parameter.name(), info.title, std::size(info.title));
+    copyToUtf16(parameter.shortName(), info.shortTitle, std::size(info.shortTitle));
+    copyToUtf16(parameter.units(), info.units, std::size(info.units));
+    info.stepCount = parameter.steps;
+    info.defaultNormalizedValue = parameterDefault(paramIndex);
+    info.flags = ParameterInfo::kCanAutomate | (parameter.isBypass ? ParameterInfo::kIsBypass : 0);
     return kResultOk;
 }
 
 tresult ChordwellEffect::getParamStringByValue(ParamID id, ParamValue valueNormalized, String128 string) {
     if (!string) return kInvalidArgument;
     if (id == kProgramChangeId) {
-        const int32 preset = presetOf(valueNormalized);
-        char name[kPresetNameLength + 1] = {};
-        if (preset < 0 || !effect_->getProgramNameIndexed(0, preset, name)) return kInvalidArgument;
-        copyToUtf16(name, string, 128);
-        return kResultOk;
+        return presetName(*effect_, presetOf(valueNormalized), string) ? kResultOk : kInvalidArgument;
     }
     if (id >= static_cast<ParamID>(kNumParams)) return kInvalidArgument;
+    // The VST 2.4 texts without the padding that VST 2.4 hosts expect.
     char text[kTextSize] = {};
     parameterValueText(static_cast<VstInt32>(id), static_cast<float>(valueNormalized), text);
-    copyToUtf16(text, string, 128);
+    copyToUtf16(ParameterDescription::trimmed(text), string, 128);
     return kResultOk;
 }
 
@@ -359,8 +344,8 @@ tresult ChordwellEffect::getParamValueByString(ParamID id, char16* string, Param
     const std::string text = utf16ToUtf8(string, 128);
     if (id == kProgramChangeId) {
         for (int32 p = 0; p < kNumPresets; ++p) {
-            char name[kPresetNameLength + 1] = {};
-            if (effect_->getProgramNameIndexed(0, p, name) && text == name) {
+            String128 name = {};
+            if (presetName(*effect_, p, name) && text == utf16ToUtf8(name, 128)) {
                 valueNormalized = static_cast<double>(p) / kLastPreset;
                 return kResultOk;
             }
@@ -374,18 +359,19 @@ tresult ChordwellEffect::getParamValueByString(ParamID id, char16* string, Param
     return kResultOk;
 }
 
-// Plain values: the step number for the parameters in steps, the normalised value itself for
-// the others (their units are not linear in it).
+// Plain values: Transpose in the semitones the engine plays, Bypass as 0 or 1, the preset's
+// number; the normalised value itself for the others (their units are not linear in it).
 ParamValue ChordwellEffect::normalizedParamToPlain(ParamID id, ParamValue value) {
     if (id == kProgramChangeId) return presetOf(value);
-    if (id == kTranspose) return std::floor(value * kParameterFaces[kTranspose].stepCount + 0.5);
-    if (id == kBypass) return value >= 0.5 ? 1.0 : 0.0;
+    if (id == kTranspose) return static_cast<ParamValue>(transposeSemitone(static_cast<float>(value)));
+    if (id == kBypass) return dsp::bypassLaw(static_cast<float>(value)) != 0 ? 1.0 : 0.0;
     return value;
 }
 
 ParamValue ChordwellEffect::plainParamToNormalized(ParamID id, ParamValue plain) {
-    if (id == kProgramChangeId) return plain / kLastPreset;
-    if (id == kTranspose) return plain / kParameterFaces[kTranspose].stepCount;
+    if (id == kProgramChangeId) return std::clamp(plain / kLastPreset, 0.0, 1.0);
+    if (id == kTranspose) return transposeValueOfSemitone(plain);
+    if (id == kBypass) return plain >= 0.5 ? 1.0 : 0.0;
     return plain;
 }
 
@@ -455,11 +441,8 @@ tresult ChordwellEffect::getProgramListInfo(int32 listIndex, ProgramListInfo& in
 }
 
 tresult ChordwellEffect::getProgramName(ProgramListID listId, int32 programIndex, String128 name) {
-    char text[kPresetNameLength + 1] = {};
-    if (listId != kPresetListId || !name || !effect_->getProgramNameIndexed(0, programIndex, text))
-        return kInvalidArgument;
-    copyToUtf16(text, name, 128);
-    return kResultOk;
+    if (listId != kPresetListId || !name) return kInvalidArgument;
+    return presetName(*effect_, programIndex, name) ? kResultOk : kInvalidArgument;
 }
 
 tresult ChordwellEffect::selectUnit(UnitID unitId) { return unitId == kRootUnitId ? kResultOk : kInvalidArgument; }

@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <string_view>
 
+#include "dsp/parameter_laws.h"
+#include "vst3/chordwell_ids.h"
 #include "vst3_instance.h"
 #include "vst3_test_support.h"
 
@@ -16,6 +20,12 @@ using chordwell_vst3::kPresetListId;
 
 constexpr int32 kDecay = 2, kDamp = 3, kTranspose = 4, kOutput = 0, kBypass = 7;
 constexpr std::size_t kChunkSize = 368;
+
+// A VST 2.4 text without the padding that only VST 2.4 hosts expect.
+std::string trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    return first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
 
 class Vst3Plugin : public ::testing::Test {
 protected:
@@ -34,8 +44,11 @@ TEST_F(Vst3Plugin, FactoryNamesItsMakerAndOneEffectClassUnderItsFixedId) {
     ASSERT_EQ(module.factory()->getClassInfo(0, &info), kResultOk);
     EXPECT_STREQ(info.category, "Audio Module Class");
     EXPECT_STREQ(info.name, "QZA Chordwell");
-    // The four words spell "VSTZkRwqza chord"; each system lays them out its own way.
-    const Uid expected = makeUid(0x5653545A, 0x6B52777A, 0x7A612063, 0x686F7264);
+    // "VST", the unique ID and the name's first nine characters in lower case; the four words
+    // spell the text, and each system lays them out its own way.
+    const auto text = chordwell_vst3::classIdText();
+    EXPECT_EQ(std::string_view(text.data(), text.size()), "VSTZkRwqza chord");
+    const Uid expected = makeUid(0x5653545A, 0x6B527771, 0x7A612063, 0x686F7264);
     EXPECT_EQ(std::memcmp(info.cid, expected.bytes, 16), 0);
 
     void* factory3 = nullptr;
@@ -221,7 +234,7 @@ TEST_F(Vst3Plugin, ParametersShowTheVst24TextsAndReadThemBack) {
             vst2->setParameter(p, v);
             String128 shown{};
             ASSERT_EQ(vst3.controller->getParamStringByValue(static_cast<ParamID>(p), v, shown), kResultOk);
-            EXPECT_EQ(ascii(shown), vst2->parameterDisplay(p)) << v;
+            EXPECT_EQ(ascii(shown), trimmed(vst2->parameterDisplay(p))) << v;
             ParamValue read = -1.0;
             ASSERT_EQ(vst3.controller->getParamValueByString(static_cast<ParamID>(p), shown, read), kResultOk);
             String128 again{};
@@ -233,6 +246,56 @@ TEST_F(Vst3Plugin, ParametersShowTheVst24TextsAndReadThemBack) {
     ParamValue untouched = 0.5;
     EXPECT_EQ(vst3.controller->getParamValueByString(kDecay, nonsense, untouched), kResultFalse);
     EXPECT_EQ(untouched, 0.5);
+}
+
+// Anywhere within each of the engine's 49 steps, both formats show the semitone the engine
+// plays, and VST3's plain value is that semitone.
+TEST_F(Vst3Plugin, TransposeShowsTheSemitoneTheEnginePlaysInBothFormats) {
+    Vst3Instance vst3(module);
+    auto vst2 = startedVst2(48000.0f, 512);
+    for (int32 step = 0; step <= 48; ++step) {
+        SCOPED_TRACE(step);
+        for (const double within : {-0.49, 0.0, 0.49}) {
+            const float v = std::clamp(static_cast<float>((step + within) / 48.0), 0.0f, 1.0f);
+            ASSERT_EQ(dsp::transposeStepLaw(v), step) << v;
+            vst2->setParameter(kTranspose, v);
+            const std::string shown = vst2->parameterDisplay(kTranspose);
+            EXPECT_EQ(std::strtod(shown.c_str(), nullptr), step - 24) << v;
+            String128 text{};
+            ASSERT_EQ(vst3.controller->getParamStringByValue(kTranspose, v, text), kResultOk);
+            EXPECT_EQ(ascii(text), shown);
+            EXPECT_EQ(vst3.controller->normalizedParamToPlain(kTranspose, v), step - 24);
+        }
+        const auto back = static_cast<float>(vst3.controller->plainParamToNormalized(kTranspose, step - 24));
+        EXPECT_EQ(dsp::transposeStepLaw(back), step);
+    }
+    const std::pair<float, const char*> texts[] = {{0.52f, "1.000000"}, {0.48f, "-1.00000"}, {0.0f, "-24.0000"},
+                                                   {1.0f, "24.00000"}};
+    for (const auto& [v, expected] : texts) {
+        String128 text{};
+        vst3.controller->getParamStringByValue(kTranspose, v, text);
+        EXPECT_EQ(ascii(text), expected);
+    }
+}
+
+// A number beyond a parameter's range reads as the nearer end; Transpose lands on a whole step.
+TEST_F(Vst3Plugin, TextsReadBackIntoTheNormalisedRange) {
+    Vst3Instance vst3(module);
+    struct Case {
+        int32 id;
+        std::u16string text;
+        double expected;
+    };
+    const Case cases[] = {
+        {kTranspose, u"24", 1.0},      {kTranspose, u"99 st", 1.0},   {kTranspose, u"-30", 0.0},
+        {kTranspose, u"3.4", 27.0 / 48}, {kDecay, u"150", 1.0},         {kDecay, u"-5 %", 0.0},
+        {kTune, u"300", 1.0},          {kOutput, u"+40 dB", 1.0},     {kBypass, u"bypassed", 1.0},
+    };
+    for (Case c : cases) {
+        ParamValue read = -1.0;
+        ASSERT_EQ(vst3.controller->getParamValueByString(c.id, c.text.data(), read), kResultOk);
+        EXPECT_EQ(read, static_cast<float>(c.expected)) << c.id << " " << ascii(c.text.c_str());
+    }
 }
 
 TEST_F(Vst3Plugin, AcceptsOnlyOneStereoBusEachWayInThirtyTwoBitFloats) {
