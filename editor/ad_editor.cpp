@@ -23,18 +23,17 @@ struct KnobPlace {
     CRect rect;
     CRect displayRect;
     float defaultValue;
-    CParamDisplay::StringConvert convert;
 };
 
 // Knob and readout of each parameter, in the order they are added to the window.
 const KnobPlace kKnobPlaces[] = {
-    {kDecay, CRect(50, 71, 95, 116), CRect(48, 120, 98, 134), 0.5f, percentStringConvert},
-    {kDamp, CRect(224, 71, 269, 116), CRect(222, 120, 272, 134), 0.5f, percentStringConvert},
-    {kTranspose, CRect(149, 86, 171, 108), CRect(135, 112, 185, 126), 0.5f, semitoneStringConvert},
-    {kTune, CRect(108, 123, 130, 145), CRect(95, 148, 145, 162), 0.5f, centsStringConvert},
-    {kDetune, CRect(189, 123, 211, 145), CRect(176, 148, 226, 162), 0.0f, percentStringConvert},
-    {kMix, CRect(64, 164, 86, 186), CRect(51, 189, 101, 203), 0.25f, percentStringConvert},
-    {kOutput, CRect(233, 164, 255, 186), CRect(219, 189, 269, 203), 0.5f, decibelStringConvert},
+    {kDecay, CRect(50, 71, 95, 116), CRect(48, 120, 98, 134), 0.5f},
+    {kDamp, CRect(224, 71, 269, 116), CRect(222, 120, 272, 134), 0.5f},
+    {kTranspose, CRect(149, 86, 171, 108), CRect(135, 112, 185, 126), 0.5f},
+    {kTune, CRect(108, 123, 130, 145), CRect(95, 148, 145, 162), 0.5f},
+    {kDetune, CRect(189, 123, 211, 145), CRect(176, 148, 226, 162), 0.0f},
+    {kMix, CRect(64, 164, 86, 186), CRect(51, 189, 101, 203), 0.25f},
+    {kOutput, CRect(233, 164, 255, 186), CRect(219, 189, 269, 203), 0.5f},
 };
 
 const CPoint kBypassButtonOrigin(131, 162);
@@ -278,7 +277,7 @@ void ADEditor::addKnobAndDisplay(VstInt32 parameter, CBitmap* handle) {
     } else {
         display->setValue(v);
     }
-    display->setStringConvert(place->convert);
+    display->setStringConvert(readoutConvert(kParameters[parameter].unit));
     frame->addView(display);
     displays[slot] = display;
 }

@@ -55,3 +55,14 @@ void decibelStringConvert(float value, char* text) {
     else
         std::snprintf(text, kTextSize, "%d.%ddB", whole, tenth);
 }
+
+ReadoutConvert readoutConvert(ParameterUnit unit) {
+    switch (unit) {
+        case ParameterUnit::decibels: return decibelStringConvert;
+        case ParameterUnit::percent: return percentStringConvert;
+        case ParameterUnit::semitones: return semitoneStringConvert;
+        case ParameterUnit::cents: return centsStringConvert;
+        case ParameterUnit::onOff: break;
+    }
+    return nullptr;
+}
