@@ -38,7 +38,9 @@ trap 'rm -f "$output" "$errors"' EXIT
 # which fails as well and says only "Application could not be started, or no application
 # associated with the specified file." and "ShellExecuteEx failed: ...". The program has not run
 # then, so it is started again, up to three times in all. A program that printed anything else,
-# or that ended well, is never started again: a test that ran and failed fails.
+# or that ended well, is never started again: a test that ran and failed fails. Each new start
+# is said on standard error and, when CHORDWELL_WINE_RETRY_LOG names a file, added to it as a
+# line (scripts/test-windows.sh shows them in its own output, which CTest's would hide).
 not_started() {
   grep -qs '^ShellExecuteEx failed: ' "$output" "$errors" &&
     ! cat "$output" "$errors" | tr -d '\r' | grep -qv \
@@ -49,7 +51,9 @@ while :; do
   status=0
   wine "$@" >"$output" 2>"$errors" </dev/null || status=$?
   if [ "$status" -eq 0 ] || [ "$attempt" -ge 3 ] || ! not_started; then break; fi
-  echo "wine-run.sh: Wine did not start $1 (attempt $attempt of 3); starting it again" >&2
+  said="wine-run.sh: Wine did not start $* (attempt $attempt of 3); starting it again"
+  echo "$said" >&2
+  if [ -n "${CHORDWELL_WINE_RETRY_LOG:-}" ]; then echo "$said" >>"$CHORDWELL_WINE_RETRY_LOG"; fi
   attempt=$((attempt + 1))
   sleep 1
 done

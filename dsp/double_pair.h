@@ -16,6 +16,15 @@
 #define CHORDWELL_DSP_SSE2 0
 #endif
 
+// The four-wide arithmetic (AVX2 and FMA, taken only where the processor has both) is built
+// where the pairs are SSE2 and the compiler can compile single functions for AVX2: x86 with GCC
+// or Clang. Elsewhere, and in the portable build, the engine has the two-wide arithmetic alone.
+#if CHORDWELL_DSP_SSE2 && (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
+#define CHORDWELL_DSP_AVX2 1
+#else
+#define CHORDWELL_DSP_AVX2 0
+#endif
+
 // The per-sample loop is built from many small steps that must end up in one function body
 // with the string state in registers; compilers do not always inline that far on their own.
 // A loop that must keep its own registers is kept out of line instead.

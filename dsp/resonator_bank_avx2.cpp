@@ -29,11 +29,9 @@
 #include "dsp/float_environment.h"
 #include "dsp/string_kernel.h"
 
-#if CHORDWELL_DSP_SSE2 && (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
-#define CHORDWELL_DSP_AVX2 1
+// CHORDWELL_DSP_AVX2 (dsp/double_pair.h): whether this build has the four-wide arithmetic.
+#if CHORDWELL_DSP_AVX2
 #include <immintrin.h>
-#else
-#define CHORDWELL_DSP_AVX2 0
 #endif
 
 #if CHORDWELL_DSP_AVX2

@@ -38,6 +38,17 @@ std::string padded(const std::string& text, std::size_t width) {
     return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
 }
 
+// What the header's count of programs stands for, when the list of programs below holds another
+// number: numPrograms counts the programs a host selects by number, and QZA Chordwell's bank is
+// reached through its chunk instead.
+std::string programsNote(const CPluginInstance& plugin, std::size_t listed) {
+    if (static_cast<std::size_t>(plugin.record().numPrograms) == listed) return {};
+    const std::string count = std::to_string(listed);
+    return hasChordwellBank(plugin) ? " (numPrograms, what hosts select by number; the " + count +
+                                          " presets below are its bank, reached through its chunk)"
+                                    : " (numPrograms; " + count + " named below)";
+}
+
 }  // namespace
 
 const char* categoryName(VstIntPtr category) {
@@ -59,6 +70,7 @@ const char* categoryName(VstIntPtr category) {
 
 void printInfo(CPluginInstance& plugin, std::ostream& out) {
     const AEffect& effect = plugin.record();
+    const std::vector<std::string> programs = listProgramNames(plugin);
     const VstIntPtr category = plugin.dispatch(effGetPlugCategory);
     out << "Plug-in:        " << plugin.path().string() << '\n'
         << "Effect name:    " << trimmed(plugin.text(effGetEffectName)) << '\n'
@@ -70,7 +82,7 @@ void printInfo(CPluginInstance& plugin, std::ostream& out) {
         << "Category:       " << category << " (" << categoryName(category) << ")\n"
         << "Inputs:         " << effect.numInputs << '\n'
         << "Outputs:        " << effect.numOutputs << '\n'
-        << "Programs:       " << effect.numPrograms << '\n'
+        << "Programs:       " << effect.numPrograms << programsNote(plugin, programs.size()) << '\n'
         << "Flags:          " << flagsText(effect.flags) << '\n'
         << "VST version:    " << plugin.dispatch(effGetVstVersion) << '\n';
 
@@ -98,7 +110,6 @@ void printInfo(CPluginInstance& plugin, std::ostream& out) {
         out << line << '\n';
     }
 
-    const std::vector<std::string> programs = listProgramNames(plugin);
     out << "\nPrograms (" << programs.size() << "):\n";
     for (std::size_t i = 0; i < programs.size(); ++i) out << "  " << i << "  " << programs[i] << '\n';
 }

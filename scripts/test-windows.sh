@@ -3,7 +3,9 @@
 # tests of both builds under Wine, in a fresh Wine prefix of their own: its wineserver is
 # stopped and the prefix removed at the end. Then, when the Linux build in build/ is there,
 # compares the output of the engine and of the plug-ins of the three builds
-# (scripts/compare-windows-output.sh), and reports how long each step took.
+# (scripts/compare-windows-output.sh), and reports how long each step took. Every program that
+# Wine failed to start and that was started again (cmake/wine-run.sh) is named here, with their
+# count at the end: CTest itself shows that only in its Testing/Temporary/LastTest.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
@@ -12,20 +14,36 @@ bash scripts/build-windows.sh
 built=$SECONDS
 
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/chordwell-wine-XXXXXX")
-export WINEPREFIX
+CHORDWELL_WINE_RETRY_LOG=$(mktemp "${TMPDIR:-/tmp}/chordwell-wine-retries-XXXXXX")
+export WINEPREFIX CHORDWELL_WINE_RETRY_LOG
 stop_wine() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
-  rm -rf "$WINEPREFIX"
+  rm -rf "$WINEPREFIX" "$CHORDWELL_WINE_RETRY_LOG"
 }
 trap stop_wine EXIT
+
+# Names the programs that Wine failed to start since the last call and that were started again,
+# and counts them.
+retries=0
+show_retries() {
+  local count
+  count=$(wc -l <"$CHORDWELL_WINE_RETRY_LOG")
+  sed "s/^/-- $1: /" "$CHORDWELL_WINE_RETRY_LOG"
+  echo "-- $1: $count program(s) that Wine failed to start, started again"
+  retries=$((retries + count))
+  : >"$CHORDWELL_WINE_RETRY_LOG"
+}
 
 # The editor's window tests need an X server for Wine to show windows on: a virtual one per
 # build, with the prefix's wineserver (and its windows' display) ended after each.
 for arch in win32 win64; do
   echo "== Windows $arch: tests under Wine"
+  status=0
   xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
-    ctest --test-dir "build-$arch" --no-tests=error --output-on-failure -j "$(nproc)"
+    ctest --test-dir "build-$arch" --no-tests=error --output-on-failure -j "$(nproc)" || status=$?
+  show_retries "$arch"
+  [ "$status" -eq 0 ] || exit "$status"
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
 done
@@ -34,7 +52,11 @@ tested=$SECONDS
 
 if [ -x build/tests/dsp/dsp_output_dump ]; then
   echo "== Windows against Linux: the output of the engine and of the plug-ins"
-  bash scripts/compare-windows-output.sh
+  status=0
+  bash scripts/compare-windows-output.sh || status=$?
+  show_retries "comparison"
+  [ "$status" -eq 0 ] || exit "$status"
 fi
 echo "== Windows stage: $((SECONDS - started)) s (building $((built - started)) s, tests under Wine" \
-  "$((tested - built)) s, comparison with Linux $((SECONDS - tested)) s)"
+  "$((tested - built)) s, comparison with Linux $((SECONDS - tested)) s); programs that Wine" \
+  "failed to start and that were started again: $retries"

@@ -1,24 +1,51 @@
 #!/usr/bin/env bash
-# Sets everything up and runs the whole test suite: the optimised build under a virtual X
-# server, and its VST3 bundle rendering through Ardour 7; the Release build likewise, and
-# packaged, installed and loaded; the thread tests under ThreadSanitizer; the editor tests and
-# the fuzz replays under AddressSanitizer with leak checking; a short run of every fuzz target;
-# the whole suite under UndefinedBehaviorSanitizer; and the Windows builds' tests under Wine.
+# Sets everything up and runs every test, stage by stage (the README's table of stages says
+# which tests each runs, and why): the optimised build's whole suite under a virtual X server;
+# its VST3 bundle rendering through Ardour 7; the Release build, packaged, installed and loaded,
+# and its whole suite; the thread tests under ThreadSanitizer; the memory-handling tests and the
+# fuzz replays under AddressSanitizer with leak checking; a short run of every fuzz target; the
+# whole suite under UndefinedBehaviorSanitizer; and the Windows builds' tests under Wine.
 # Every build tree is configured with all the options it relies on.
+#
+# Each stage begins with a line "== NAME" (scripts/check-readme.sh reads them); the run says how
+# long each stage took, how many tests a stage that runs a part of the suite took of how many,
+# and, at the end, how much disk the clone takes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/setup.sh
+# A README that no longer tells what this script does fails the run before anything is built.
+bash scripts/check-readme.sh
 
 # No test may read or write the real user's settings.
 XDG_CONFIG_HOME=$(mktemp -d)
 export XDG_CONFIG_HOME
-trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
+# Every line goes through scripts/progress.sh: the time of each stage, and a word every half
+# minute in which nothing else is said.
+mapfile -t stages < <(bash scripts/check-readme.sh --stages)
+exec > >(bash scripts/progress.sh "${stages[@]}") 2>&1
+progress=$!
+trap 'rm -rf "$XDG_CONFIG_HOME"; exec >&- 2>&-; wait "$progress"' EXIT
+
+bash scripts/setup.sh
 
 jobs=$(nproc)
 # -noreset: the server stays up between clients, so a test connecting just as the last
 # client of another leaves does not find it resetting.
 xvfb=(xvfb-run -a -s "-screen 0 1024x768x24 -noreset")
+
+# "M of the N tests in DIR carry the label LABEL": what a stage that runs a part of the suite ran.
+part_of_suite() {
+  local all part
+  all=$(ctest --test-dir "$1" -N | sed -n 's/^Total Tests: //p')
+  part=$(ctest --test-dir "$1" -N -L "$2" | sed -n 's/^Total Tests: //p')
+  echo "-- $part of the $all tests in $1 carry the label $2: those ran here"
+}
+
+# Said once: the four-wide arithmetic's cases need a processor with AVX2 and FMA.
+if ! grep -qw avx2 /proc/cpuinfo || ! grep -qw fma /proc/cpuinfo; then
+  echo "-- this processor has no AVX2 and FMA: every stage skips the BitExact cases of the" \
+    "four-wide arithmetic (Widths/BitExact.*/FourWide and .../FourWideSequential)"
+fi
 
 echo "== optimised build"
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDWELL_SANITIZER= \
@@ -37,12 +64,14 @@ bash scripts/build.sh build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDWELL_S
   -DCHORDWELL_TESTS=ON -DCHORDWELL_BENCH=OFF
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   "${xvfb[@]}" ctest --test-dir build-tsan -L tsan --no-tests=error --output-on-failure -j "$jobs"
+part_of_suite build-tsan tsan
 
 echo "== AddressSanitizer"
 bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDWELL_SANITIZER=address \
   -DCHORDWELL_TESTS=ON -DCHORDWELL_BENCH=OFF
 ASAN_OPTIONS="detect_leaks=1" \
   "${xvfb[@]}" ctest --test-dir build-asan -L asan --no-tests=error --output-on-failure -j "$jobs"
+part_of_suite build-asan asan
 
 echo "== fuzzing (libFuzzer)"
 bash scripts/fuzz.sh 15
@@ -55,3 +84,5 @@ UBSAN_OPTIONS="print_stacktrace=1" \
 
 echo "== Windows"
 bash scripts/test-windows.sh
+
+echo "-- disk: this clone now takes $(du -sh . | cut -f1) (its build folders: $(du -sch build* | tail -n1 | cut -f1))"

@@ -23,18 +23,22 @@ if [ "$2" = says-so ]; then echo "ShellExecuteEx failed: Internal error." >&2; e
 exit "$2"
 STANDIN
 chmod +x "$dir/wine"
-export PATH="$dir:$PATH" WINEPREFIX="$dir/prefix" STARTS="$dir/starts"
+export PATH="$dir:$PATH" WINEPREFIX="$dir/prefix" STARTS="$dir/starts" CHORDWELL_WINE_RETRY_LOG="$dir/retries"
 
 # expect FAILED_STARTS PROGRAM_STATUS RUNNER_STATUS STARTS OUTPUT_PATTERN
 expect() {
-  rm -f "$STARTS"
+  rm -f "$STARTS" "$CHORDWELL_WINE_RETRY_LOG"
   status=0
   output=$("$runner" "$1" "$2" 2>/dev/null) || status=$?
   # shellcheck disable=SC2254  # the expected output is a pattern
   case $output in $5) matched=yes ;; *) matched=no ;; esac
-  if [ "$status" != "$3" ] || [ "$(cat "$STARTS")" != "$4" ] || [ $matched = no ]; then
+  # Every new start is in the log of retries, one line each.
+  retries=0
+  if [ -f "$CHORDWELL_WINE_RETRY_LOG" ]; then retries=$(wc -l <"$CHORDWELL_WINE_RETRY_LOG"); fi
+  if [ "$status" != "$3" ] || [ "$(cat "$STARTS")" != "$4" ] || [ $matched = no ] ||
+     [ "$retries" -ne $(($4 - 1)) ]; then
     echo "FAILED: $1 failed starts, program status $2: status $status, $(cat "$STARTS") starts," \
-      "output '$output' (expected $3, $4 starts, '$5')"
+      "$retries logged again, output '$output' (expected $3, $4 starts, '$5')"
     exit 1
   fi
 }

@@ -61,6 +61,10 @@ TEST_F(HostChordwell, InfoShowsIdentityParametersAndTheSixPresets) {
     EXPECT_NE(run.out.find("Effect name:    QZA Chordwell\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("Unique ID:      'ZkRw' (0x5A6B5277)"), std::string::npos);
     EXPECT_NE(run.out.find("Flags:          0x00000031"), std::string::npos);
+    // The host's count of programs and the bank's six presets, each said for what it is.
+    EXPECT_NE(run.out.find("Programs:       1 (numPrograms, what hosts select by number; the 6 presets below"),
+              std::string::npos)
+        << run.out;
     EXPECT_NE(run.out.find("Parameters (8):\n  0  Output "), std::string::npos) << run.out;
     for (const char* name : {"Mix", "Decay", "Damp", "Transpose", "Tune", "Detune", "Bypass"})
         EXPECT_NE(run.out.find(std::string("  ") + name + " "), std::string::npos) << name;
