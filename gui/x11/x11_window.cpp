@@ -172,6 +172,7 @@ int windowEventDescriptor() {
 
 std::unique_ptr<X11Window> X11Window::create(Window parent, CFrame& frame, const PixelSurface& backBuffer) {
     if (parent == None || !backBuffer.isValid()) return nullptr;
+    const X11Connection::Calls calls;
     X11Connection* connection = X11Connection::acquire();
     if (!connection) return nullptr;
     Display* dpy = connection->display();
@@ -225,6 +226,7 @@ X11Window::X11Window(X11Connection& connection, Window window, Visual* visual, C
 }
 
 X11Window::~X11Window() {
+    const X11Connection::Calls calls;
     if (gc && !connection.lost()) XFreeGC(connection.display(), gc);
     connection.removeWindow(this);
     if (!isGone()) {
@@ -242,6 +244,7 @@ bool X11Window::isGone() const { return windowGone || connection.lost(); }
 void X11Window::resize(const PixelSurface& newBackBuffer) {
     backBuffer = &newBackBuffer;
     if (isGone()) return;
+    const X11Connection::Calls calls;
     XResizeWindow(connection.display(), window, static_cast<unsigned>(newBackBuffer.getWidth()),
                   static_cast<unsigned>(newBackBuffer.getHeight()));
 }
@@ -253,6 +256,7 @@ void X11Window::present(const CRect& area) {
     r.makeIntegral();
     r.bound(CRect(0, 0, view.width, view.height));
     if (r.isEmpty()) return;
+    const X11Connection::Calls calls;
     const int left = static_cast<int>(r.left);
     const int top = static_cast<int>(r.top);
     const int width = static_cast<int>(r.getWidth());
@@ -304,6 +308,7 @@ void X11Window::present(const CRect& area) {
 
 void X11Window::takeFocus() {
     if (windowGone) return;
+    const X11Connection::Calls calls;
     // Refused (and harmless) while the window is not viewable; the error handler keeps it.
     XSetInputFocus(connection.display(), window, RevertToParent, lastPressTime);
     XFlush(connection.display());
@@ -311,6 +316,7 @@ void X11Window::takeFocus() {
 
 std::uintptr_t X11Window::topLevelWindow() {
     if (windowGone) return 0;
+    const X11Connection::Calls calls;
     Display* dpy = connection.display();
     connection.beginErrorTrap();
     Window current = window;
@@ -333,6 +339,7 @@ std::uintptr_t X11Window::topLevelWindow() {
 
 void X11Window::flush() {
     if (isGone()) return;
+    const X11Connection::Calls calls;
     XFlush(connection.display());
 }
 
@@ -380,11 +387,14 @@ void X11Window::handleEvent(XEvent& event) {
         // very next queued event is another move of this window: a move queued after a press or
         // a release belongs after it.
         XEvent latest = event;
-        while (XEventsQueued(dpy, QueuedAlready) > 0) {
-            XEvent next;
-            XPeekEvent(dpy, &next);
-            if (next.type != MotionNotify || next.xmotion.window != window) break;
-            XNextEvent(dpy, &latest);
+        {
+            const X11Connection::Calls calls;
+            while (XEventsQueued(dpy, QueuedAlready) > 0) {
+                XEvent next;
+                XPeekEvent(dpy, &next);
+                if (next.type != MotionNotify || next.xmotion.window != window) break;
+                XNextEvent(dpy, &latest);
+            }
         }
         CPoint where = frame.fromPixels(latest.xmotion.x, latest.xmotion.y);
         frame.onMouseMoved(where, buttonsOf(latest.xmotion.state));
