@@ -4,6 +4,7 @@
 #include <X11/keysym.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -306,6 +307,35 @@ void X11Window::present(const CRect& area) {
     XDestroyImage(image);  // frees the pixels too
 }
 
+void X11Window::fillBeyondBackBuffer(int x, int y, int width, int height) {
+    if (isGone()) return;
+    const int right = x + width;
+    const int bottom = y + height;
+    const int editorWidth = backBuffer->getWidth();
+    const int editorHeight = backBuffer->getHeight();
+    XRectangle parts[2];
+    int count = 0;
+    if (right > editorWidth) {
+        const int left = std::max(x, editorWidth);
+        parts[count++] = {static_cast<short>(left), static_cast<short>(y), static_cast<unsigned short>(right - left),
+                          static_cast<unsigned short>(height)};
+    }
+    if (bottom > editorHeight && x < editorWidth) {
+        const int top = std::max(y, editorHeight);
+        parts[count++] = {static_cast<short>(x), static_cast<short>(top),
+                          static_cast<unsigned short>(std::min(right, editorWidth) - x),
+                          static_cast<unsigned short>(bottom - top)};
+    }
+    if (count == 0) return;
+    const CColor colour = frame.getBackgroundColor();
+    const unsigned long pixel = placeChannel(colour.red, visual->red_mask) |
+                                placeChannel(colour.green, visual->green_mask) |
+                                placeChannel(colour.blue, visual->blue_mask);
+    const X11Connection::Calls calls;
+    XSetForeground(connection.display(), gc, pixel);
+    XFillRectangles(connection.display(), window, gc, parts, count);
+}
+
 void X11Window::takeFocus() {
     if (windowGone) return;
     const X11Connection::Calls calls;
@@ -349,6 +379,7 @@ void X11Window::handleEvent(XEvent& event) {
     case Expose: {
         const XExposeEvent& e = event.xexpose;
         present(CRect(e.x, e.y, e.x + e.width, e.y + e.height));
+        fillBeyondBackBuffer(e.x, e.y, e.width, e.height);
         if (e.count == 0) flush();
         return;
     }
