@@ -2,19 +2,26 @@
 // drag feels, how sharp the picture is, and how the scale is chosen.
 #include <gtest/gtest.h>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include "editor/ad_editor.h"
+#include "editor/scale_choice.h"
 #include "effect_fixture.h"
 #include "gui/cdrawcontext.h"
 #include "gui/cmenupopup.h"
 #include "gui/ctextedit.h"
 #include "gui/virtual_keys.h"
+#include "gui/picture_cache.h"
 #include "gui/pixel_scale.h"
 #include "gui/pixel_surface.h"
 #include "platform/settings_store.h"
@@ -212,6 +219,58 @@ TEST_F(ScaledEditor, HostScaleCall) {
     EXPECT_EQ(fx.dispatch(effVendorSpecific, kScaleRequest, kScaleSelector, nullptr, 9.0f), 0);
     EXPECT_EQ(fx.dispatch(effVendorSpecific, kScaleRequest, 0, nullptr, 1.0f), 0);
     EXPECT_EQ(editor->getScalePercent(), 200);
+}
+
+// Bytes the program's heap hands out now, where the C library tells (0 elsewhere).
+std::size_t heapInUse() {
+#if defined(__GLIBC__)
+    return mallinfo2().uordblks;
+#else
+    return 0;
+#endif
+}
+
+// Editors shown at every size, two of them at once at 300 %, all closed: the pictures of every
+// size go back (the two open editors shared theirs), and so does the memory they took.
+TEST_F(ScaledEditor, ClosedEditorsGiveTheirPicturesBack) {
+    openAt(100);  // the fonts and everything else that stays once anything was drawn
+    fx.dispatch(effEditClose);
+    const std::size_t pictures = picture_cache::bytesInUse();
+    const std::size_t heap = heapInUse();
+
+    openAt(300);
+    const std::size_t onePicturesAt300 = picture_cache::bytesInUse();
+    EffectInstance second;
+    auto* other = static_cast<ADEditor*>(second.effect().getEditor());
+    ASSERT_TRUE(other->openOffscreen() && other->setScalePercent(300));
+    other->idle();
+    EXPECT_EQ(picture_cache::bytesInUse(), onePicturesAt300);
+    second.dispatch(effEditClose);
+    for (int percent : pixel_scale::kPercents) {
+        ASSERT_TRUE(editor->setScalePercent(percent));
+        editor->idle();
+    }
+    fx.dispatch(effEditClose);
+    EXPECT_EQ(picture_cache::bytesInUse(), pictures);
+    const double grownMB = (static_cast<double>(heapInUse()) - static_cast<double>(heap)) / 1e6;
+    std::cout << "pictures at 300 %: " << onePicturesAt300 / 1e6 << " MB; the heap grew by " << grownMB << " MB\n";
+    EXPECT_LT(grownMB, 10.0);  // what stays is the fonts of the new sizes
+}
+
+// While closed, the editor answers the host's size requests from what it found out once: a
+// choice written behind its back (by another process) is not read again, while this
+// process's choice counts at once and opening finds everything afresh.
+TEST_F(ScaledEditor, TheClosedRectangleIsFoundOnce) {
+    EXPECT_EQ(rect().right, 320);
+    ASSERT_TRUE(platform::SettingsStore::writeText("EditorSize", "200"));
+    EXPECT_EQ(rect().right, 320);
+    ASSERT_TRUE(scale_choice::storeUserPercent(150));
+    EXPECT_EQ(rect().right, 480);
+    ASSERT_TRUE(platform::SettingsStore::writeText("EditorSize", "200"));
+    ASSERT_TRUE(editor->openOffscreen());
+    EXPECT_EQ(editor->getScalePercent(), 200);
+    fx.dispatch(effEditClose);
+    EXPECT_EQ(rect().right, 640);
 }
 
 // The window at 200 % against a picture kept with the tests, which the Windows DLL is held to
