@@ -2,7 +2,6 @@
 // set. Opening without a server or with a bad parent fails cleanly everywhere.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -152,8 +151,8 @@ TEST(X11Window, OpensInsideTheHostWindowTwiceInARowAndClosesTheConnection) {
 }
 
 // A host that makes our window larger than the editor (Ardour sizes it by its own toolbar):
-// the part beyond the editor shows the frame's background colour, not whatever the screen
-// showed there before (here the host window's white).
+// right of the editor, below it and beyond both the window shows the frame's background
+// colour, not what the screen showed there before (here the host window's white).
 TEST(X11Window, AWindowTheHostMadeLargerIsPaintedBeyondTheEditor) {
     if (!haveDisplay()) GTEST_SKIP() << "no DISPLAY";
     HostWindow host;
@@ -161,26 +160,17 @@ TEST(X11Window, AWindowTheHostMadeLargerIsPaintedBeyondTheEditor) {
     XSetWindowBackground(host.dpy, host.window, WhitePixel(host.dpy, DefaultScreen(host.dpy)));
     XClearWindow(host.dpy, host.window);
     CFrame* frame = new CFrame(CRect(0, 0, 120, 80), host.handle(), nullptr);
-    ASSERT_TRUE(frame->isOpen());
     frame->setBackgroundColor(kBlueCColor);
     const Window ours = host.children().at(0);
     XResizeWindow(host.dpy, ours, 180, 100);
-    XWindowAttributes attributes{};
-    ASSERT_TRUE(XGetWindowAttributes(host.dpy, ours, &attributes));
-    if (attributes.depth < 24 || attributes.visual->c_class != TrueColor) GTEST_SKIP() << "not plain RGB";
-    // Right of the editor, below it, and the corner beyond both.
-    const int probes[][2] = {{150, 40}, {60, 90}, {170, 95}};
     std::vector<unsigned long> seen;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < deadline) {
+    for (int tries = 0; tries < 500 && seen != std::vector<unsigned long>(3, 0x0000ffu); ++tries) {
         pumpPlatformEvents();
-        frame->idle();
         XImage* image = XGetImage(host.dpy, ours, 0, 0, 180, 100, AllPlanes, ZPixmap);
         ASSERT_NE(image, nullptr);
-        seen.clear();
-        for (const auto& [x, y] : probes) seen.push_back(XGetPixel(image, x, y) & 0xffffff);
+        seen = {XGetPixel(image, 150, 40) & 0xffffff, XGetPixel(image, 60, 90) & 0xffffff,
+                XGetPixel(image, 170, 95) & 0xffffff};
         XDestroyImage(image);
-        if (std::count(seen.begin(), seen.end(), 0x0000ffu) == 3) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     EXPECT_EQ(seen, std::vector<unsigned long>(3, 0x0000ffu));
