@@ -70,7 +70,11 @@ bool ADEditor::getRect(ERect** outRect) {
     // While closed the size is the one the next window will take. While opening (a host may
     // ask inside its answer to the new size) it is the one the opening window settled on.
     if (!frame && !systemWindow) {
-        scalePercent = currentChoice(nullptr);
+        if (!closedPercent || closedPercentChoices != scale_choice::storedChoices()) {
+            closedPercentChoices = scale_choice::storedChoices();
+            closedPercent = currentChoice(nullptr);
+        }
+        scalePercent = closedPercent;
         setRectFor(scalePercent);
     }
     return CPresetSystemEditor::getRect(outRect);
@@ -79,6 +83,7 @@ bool ADEditor::getRect(ERect** outRect) {
 bool ADEditor::setContentScaleFactor(float factor) {
     if (!(factor >= 1.0f && factor <= 3.0f)) return false;
     hostPercent = pixel_scale::nearestOffered(factor * 100.0);
+    closedPercent = 0;
     if (frame && !fixedPercent && !scale_choice::storedUserPercent()) applyScale(hostPercent);
     return true;
 }
@@ -87,6 +92,7 @@ bool ADEditor::chooseScalePercent(int percent) {
     if (!pixel_scale::isOffered(percent)) return false;
     scale_choice::storeUserPercent(percent);
     fixedPercent = 0;
+    closedPercent = 0;
     if (!frame) {
         scalePercent = percent;
         setRectFor(percent);
@@ -98,6 +104,7 @@ bool ADEditor::chooseScalePercent(int percent) {
 bool ADEditor::setScalePercent(int percent) {
     if (!pixel_scale::isOffered(percent)) return false;
     fixedPercent = percent;
+    closedPercent = 0;
     if (!frame) {
         scalePercent = percent;
         setRectFor(percent);
@@ -183,6 +190,9 @@ bool ADEditor::open(void* parentWindow) {
     if (frame) return true;  // already open
     if (!AEffGUIEditor::open(parentWindow)) return false;
     interfaceThread.store(std::this_thread::get_id());
+    // The desktop's scale may have changed, or the window's monitor differs: the next
+    // rectangle asked for while closed is found afresh.
+    closedPercent = 0;
     // Every control is read afresh below; changes recorded while the window was closed are moot.
     pendingParameters.store(0);
     if (!buildWindow(parentWindow)) {

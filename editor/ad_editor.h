@@ -99,6 +99,12 @@ private:
     int scalePercent = 100;
     int hostPercent = 0;  // 0 while the host has said nothing
     int fixedPercent = 0;  // set by setScalePercent, 0 while the choice decides
+    // The scale getRect found while the window was closed: finding it reads the settings and
+    // asks the window system for the desktop's scale, and hosts ask for the size often. 0
+    // once anything it depends on may have changed (the window opened, the host's or the
+    // user's word).
+    int closedPercent = 0;
+    unsigned closedPercentChoices = 0;  // scale_choice::storedChoices() when it was found
 
     std::atomic<std::uint32_t> pendingParameters{0};  // one bit per parameter changed elsewhere
     std::atomic<std::thread::id> interfaceThread{};

@@ -1,5 +1,6 @@
 #include "editor/scale_choice.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -15,6 +16,8 @@ namespace {
 constexpr const char* kValueName = "EditorSize";
 constexpr std::size_t kMaxTextSize = 8;
 
+std::atomic<unsigned> choicesStored{0};
+
 }  // namespace
 
 int storedUserPercent() {
@@ -26,8 +29,12 @@ int storedUserPercent() {
 
 bool storeUserPercent(int percent) {
     if (!pixel_scale::isOffered(percent)) return false;
-    return static_cast<bool>(platform::SettingsStore::writeText(kValueName, std::to_string(percent)));
+    const bool stored = static_cast<bool>(platform::SettingsStore::writeText(kValueName, std::to_string(percent)));
+    choicesStored.fetch_add(1, std::memory_order_relaxed);
+    return stored;
 }
+
+unsigned storedChoices() { return choicesStored.load(std::memory_order_relaxed); }
 
 int choose(int hostPercent, void* parentWindow) {
     if (const int user = storedUserPercent()) return user;

@@ -9,6 +9,9 @@ namespace scale_choice {
 int storedUserPercent();
 // Keeps the user's choice for every editor from now on; false when it cannot be stored.
 bool storeUserPercent(int percent);
+// Counts the choices stored by this process, so that an answer of choose() remembered by
+// one editor can tell that another editor's choice has made it stale.
+unsigned storedChoices();
 
 // `hostPercent` is 0 when the host said nothing. `parentWindow` as desktopScalePercent takes it.
 int choose(int hostPercent, void* parentWindow);

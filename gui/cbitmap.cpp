@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "gui/cdrawcontext.h"
+#include "gui/picture_cache.h"
 #include "gui/pixel_scale.h"
 #include "gui/pixel_surface.h"
-#include "gui/resource_pixels.h"
 
 namespace {
 
@@ -42,7 +43,8 @@ CCoord scaledOffset(CCoord offset, CCoord size, int scaledSize, double scale) {
 
 }  // namespace
 
-CBitmap::CBitmap(const CResourceDescription& desc) : resourceId(desc.id()), pixels(loadResourcePixels(desc.id())) {}
+CBitmap::CBitmap(const CResourceDescription& desc)
+    : resourceId(desc.id()), pixels(picture_cache::picture(desc.id(), pixel_scale::kDefaultPercent)) {}
 
 CBitmap::CBitmap(const unsigned char* pngData, std::size_t size) : pixels(PixelSurface::fromPng(pngData, size)) {}
 
@@ -58,12 +60,14 @@ const PixelSurface* CBitmap::getPixels(double scale) {
     if (!isLoaded()) return nullptr;
     const int percent = static_cast<int>(std::floor(scale * 100 + 0.5));
     if (percent == pixel_scale::kDefaultPercent) return pixels.get();
-    for (const auto& [p, surface] : scaledPixels)
-        if (p == percent) return surface.get();
-    std::unique_ptr<PixelSurface> surface = resourceId > 0 ? loadResourcePixels(resourceId, percent) : nullptr;
-    if (!surface || !surface->isValid()) surface = enlarged(*pixels, scale);
-    scaledPixels.emplace_back(percent, std::move(surface));
-    return scaledPixels.back().second.get();
+    if (percent == scaledPercent) return scaledPixels.get();
+    // The pixels of the scale before are given back first: an editor that changed its size
+    // no longer holds the old one's.
+    scaledPixels.reset();
+    scaledPixels = resourceId > 0 ? picture_cache::picture(resourceId, percent) : nullptr;
+    if (!scaledPixels) scaledPixels = enlarged(*pixels, scale);
+    scaledPercent = percent;
+    return scaledPixels.get();
 }
 
 void CBitmap::draw(CDrawContext* context, const CRect& destRect, const CPoint& offset, float alpha) {

@@ -5,8 +5,6 @@
 
 #include <cstddef>
 #include <memory>
-#include <utility>
-#include <vector>
 
 #include "gui/cbaseobject.h"
 #include "gui/cgeometry.h"
@@ -45,11 +43,15 @@ public:
 
     const PixelSurface* getPixels() const { return pixels.get(); }
     // The pixels for a screen scale: the artwork drawn at that scale, or for a picture that
-    // has none, the 100 % pixels enlarged. Null when not loaded.
+    // has none, the 100 % pixels enlarged. Null when not loaded. The bitmap keeps the pixels
+    // of the scale asked for last: valid until it is asked for another.
     const PixelSurface* getPixels(double scale);
 
 private:
     int resourceId = -1;
-    std::unique_ptr<PixelSurface> pixels;
-    std::vector<std::pair<int, std::unique_ptr<PixelSurface>>> scaledPixels;  // by percent
+    // The artwork's pixels are shared with every other bitmap of the same picture
+    // (picture_cache.h); a picture from PNG bytes has its own.
+    std::shared_ptr<const PixelSurface> pixels;
+    int scaledPercent = 0;  // 0 while no scale but 100 % has been asked for
+    std::shared_ptr<const PixelSurface> scaledPixels;
 };

@@ -1,8 +1,10 @@
 // The artwork at screen scales above 100 %: drawn by the same drawing code that made the
-// embedded pictures, with the cairo the library links anyway, once per scale and process.
+// embedded pictures, with the cairo the library links anyway, once per scale for as long as
+// some bitmap shows them.
 #include <cairo.h>
 
 #include <map>
+#include <memory>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -32,25 +34,25 @@ std::unique_ptr<PixelSurface> toPixelSurface(cairo_surface_t* drawn) {
     return result;
 }
 
-std::unique_ptr<PixelSurface> copyOf(const PixelSurface& picture) { return PixelSurface::fromPixels(picture.pixels()); }
-
 }  // namespace
 
-std::unique_ptr<PixelSurface> loadResourcePixels(int id, int percent) {
+std::shared_ptr<const PixelSurface> loadResourcePixels(int id, int percent) {
     if (percent == pixel_scale::kDefaultPercent) return loadResourcePixels(id);
     if (!pixel_scale::isOffered(percent)) return nullptr;
     // Editors open on the host's interface thread, but nothing stops a host from running two.
     static std::mutex mutex;
-    static std::map<int, Pictures> drawn;
+    // Each scale's pictures are drawn together and stay while any one of them is held.
+    static std::map<int, std::weak_ptr<const Pictures>> drawn;
     const std::lock_guard<std::mutex> lock(mutex);
-    auto found = drawn.find(percent);
-    if (found == drawn.end()) {
-        Pictures pictures;
+    std::shared_ptr<const Pictures> pictures = drawn[percent].lock();
+    if (!pictures) {
+        auto painted = std::make_shared<Pictures>();
         for (const artwork::Bitmap& bitmap : artwork::paintAllBitmaps(pixel_scale::factorOf(percent)))
-            pictures.emplace_back(bitmap.id, toPixelSurface(bitmap.surface.get()));
-        found = drawn.emplace(percent, std::move(pictures)).first;
+            painted->emplace_back(bitmap.id, toPixelSurface(bitmap.surface.get()));
+        pictures = std::move(painted);
+        drawn[percent] = pictures;
     }
-    for (const auto& [pictureId, picture] : found->second)
-        if (pictureId == id && picture) return copyOf(*picture);
+    for (const auto& [pictureId, picture] : *pictures)
+        if (pictureId == id && picture) return std::shared_ptr<const PixelSurface>(pictures, picture.get());
     return nullptr;
 }

@@ -40,7 +40,7 @@ std::unique_ptr<PixelSurface> loadResourcePixels(int id) {
 
 // The artwork at the other scales: PNG resources named S<percent>_<id>, drawn at build time
 // by the same program as the pictures above.
-std::unique_ptr<PixelSurface> loadResourcePixels(int id, int percent) {
+std::shared_ptr<const PixelSurface> loadResourcePixels(int id, int percent) {
     if (percent == pixel_scale::kDefaultPercent) return loadResourcePixels(id);
     if (!pixel_scale::isOffered(percent) || id <= 0) return nullptr;
     const std::wstring name = L"S" + std::to_wstring(percent) + L"_" + std::to_wstring(id);

@@ -49,7 +49,10 @@ double xftDpi(const std::string& resources) {
 double desktopScalePercent(void*) {
     if (X11Connection* connection = X11Connection::acquire()) {
         double dpi = 0;
-        if (!connection->lost()) dpi = xftDpi(rootResources(connection->display()));
+        if (!connection->lost()) {
+            const X11Connection::Calls calls;
+            dpi = xftDpi(rootResources(connection->display()));
+        }
         X11Connection::release();
         if (dpi > 0) return dpi / kBaseDpi * 100.0;
     }

@@ -6,31 +6,43 @@
 
 namespace {
 X11Connection* instance = nullptr;
-XErrorHandler previousErrorHandler = nullptr;
-XIOErrorHandler previousIOErrorHandler = nullptr;
+// The process's handlers as they were when the outermost Calls began.
+int callDepth = 0;
+XErrorHandler outerErrorHandler = nullptr;
+XIOErrorHandler outerIOErrorHandler = nullptr;
 bool pumping = false;
 }  // namespace
 
+// The editor lives on the host's interface thread, and so do all calls on the connection.
+X11Connection::Calls::Calls() {
+    if (callDepth++ > 0) return;
+    outerErrorHandler = XSetErrorHandler(&X11Connection::onError);
+    outerIOErrorHandler = XSetIOErrorHandler(&X11Connection::onIOError);
+}
+
+X11Connection::Calls::~Calls() {
+    if (--callDepth > 0) return;
+    // Put the previous handlers back, unless something replaced ours meanwhile.
+    const XErrorHandler current = XSetErrorHandler(outerErrorHandler);
+    if (current != &X11Connection::onError) XSetErrorHandler(current);
+    const XIOErrorHandler currentIO = XSetIOErrorHandler(outerIOErrorHandler);
+    if (currentIO != &X11Connection::onIOError) XSetIOErrorHandler(currentIO);
+    outerErrorHandler = nullptr;
+    outerIOErrorHandler = nullptr;
+}
+
 // A lost server goes through two handlers: the process-wide I/O error handler, whose default
-// prints and exits, and then the connection's own exit handler, whose default exits. Ours
+// prints a message, and then the connection's own exit handler, whose default exits. Ours
 // return, which leaves the connection marked broken and every later request a no-op.
 X11Connection::X11Connection(Display* display) : dpy(display) {
-    previousErrorHandler = XSetErrorHandler(&X11Connection::onError);
-    previousIOErrorHandler = XSetIOErrorHandler(&X11Connection::onIOError);
     XSetIOErrorExitHandler(dpy, &X11Connection::onIOErrorExit, this);
 }
 
 X11Connection::~X11Connection() {
     // Closing flushes requests whose errors (a window the host already destroyed) arrive
     // only now: our handler must still recognise this connection while it closes.
+    const Calls calls;
     XCloseDisplay(dpy);
-    // Put the previous handlers back, unless someone replaced ours meanwhile.
-    XErrorHandler current = XSetErrorHandler(previousErrorHandler);
-    if (current != &X11Connection::onError) XSetErrorHandler(current);
-    previousErrorHandler = nullptr;
-    XIOErrorHandler currentIO = XSetIOErrorHandler(previousIOErrorHandler);
-    if (currentIO != &X11Connection::onIOError) XSetIOErrorHandler(currentIO);
-    previousIOErrorHandler = nullptr;
 }
 
 int X11Connection::onError(Display* display, XErrorEvent* event) {
@@ -38,14 +50,14 @@ int X11Connection::onError(Display* display, XErrorEvent* event) {
         instance->errorSeen = true;
         return 0;
     }
-    return previousErrorHandler ? previousErrorHandler(display, event) : 0;
+    return outerErrorHandler ? outerErrorHandler(display, event) : 0;
 }
 
 int X11Connection::onIOError(Display* display) {
     // Our connection: nothing to print or end here; the exit handler below marks it lost.
     if (instance && display == instance->dpy) return 0;
     // The host's own connections stay the host's business.
-    return previousIOErrorHandler ? previousIOErrorHandler(display) : 0;
+    return outerIOErrorHandler ? outerIOErrorHandler(display) : 0;
 }
 
 void X11Connection::onIOErrorExit(Display* /*display*/, void* connection) {
@@ -101,14 +113,19 @@ void X11Connection::pump() {
     if (pumping) return;
     pumping = true;
     while (X11Connection* connection = instance) {
-        if (connection->connectionLost || XPending(connection->dpy) <= 0) break;
         XEvent event;
-        XNextEvent(connection->dpy, &event);
-        // The keyboard's layout changed: Xlib's copy of it must be read again, or keys would
-        // go on typing the old layout's characters.
-        if (event.type == MappingNotify) {
-            XRefreshKeyboardMapping(&event.xmapping);
-            continue;
+        {
+            // Only the reading is ours: the window's handler calls the frame, which may call
+            // the host.
+            const Calls calls;
+            if (connection->connectionLost || XPending(connection->dpy) <= 0) break;
+            XNextEvent(connection->dpy, &event);
+            // The keyboard's layout changed: Xlib's copy of it must be read again, or keys
+            // would go on typing the old layout's characters.
+            if (event.type == MappingNotify) {
+                XRefreshKeyboardMapping(&event.xmapping);
+                continue;
+            }
         }
         if (X11Window* window = connection->findWindow(event.xany.window)) window->handleEvent(event);
     }

@@ -4,6 +4,13 @@
 // handler exits): they are recorded instead. Losing the server itself does not end the
 // process either (Xlib's default again): the connection is marked lost, every window on it
 // counts as gone, and closing them still works.
+//
+// Xlib has one error handler and one I/O error handler for the whole process, and the host
+// (and any other plug-in, or another copy of this one in a second library) shares them. So
+// ours are installed only while our own calls on our connection run (see Calls) and the
+// host's are back the moment they return: nothing of this library stays in the process's
+// handlers, which the host may go on calling after it has unloaded us. The connection's own
+// exit handler, which Xlib keeps per display, marks a lost connection.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -14,6 +21,21 @@ class X11Window;
 
 class X11Connection {
 public:
+    // Brackets every stretch of Xlib calls on our connection. Xlib reports an error or a lost
+    // connection only from inside a call that reads from the connection, through the
+    // process-wide handlers of that moment: while a Calls object lives, ours are those
+    // handlers. Errors and a lost connection on our display are recorded; those of any other
+    // display go on to the handlers that were in place before. Nested ones share the first;
+    // the last one to end puts the previous handlers back. No host code may run inside one
+    // (event handlers of the frame run outside), so the host never sees our handlers.
+    class Calls {
+    public:
+        Calls();
+        ~Calls();
+        Calls(const Calls&) = delete;
+        Calls& operator=(const Calls&) = delete;
+    };
+
     // The shared connection, opened now if none is; one more user. Null when the server
     // cannot be reached.
     static X11Connection* acquire();
@@ -31,9 +53,9 @@ public:
     void removeWindow(X11Window* window);
     X11Window* findWindow(Window id) const;
 
-    // Brackets requests whose failure must be known: endErrorTrap() waits for the server
-    // to answer everything sent so far and answers true when all of it succeeded (never on
-    // a lost connection).
+    // Brackets requests whose failure must be known, inside a Calls object: endErrorTrap()
+    // waits for the server to answer everything sent so far and answers true when all of it
+    // succeeded (never on a lost connection).
     void beginErrorTrap();
     bool endErrorTrap();
 

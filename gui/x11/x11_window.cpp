@@ -4,6 +4,7 @@
 #include <X11/keysym.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -172,6 +173,7 @@ int windowEventDescriptor() {
 
 std::unique_ptr<X11Window> X11Window::create(Window parent, CFrame& frame, const PixelSurface& backBuffer) {
     if (parent == None || !backBuffer.isValid()) return nullptr;
+    const X11Connection::Calls calls;
     X11Connection* connection = X11Connection::acquire();
     if (!connection) return nullptr;
     Display* dpy = connection->display();
@@ -225,6 +227,7 @@ X11Window::X11Window(X11Connection& connection, Window window, Visual* visual, C
 }
 
 X11Window::~X11Window() {
+    const X11Connection::Calls calls;
     if (gc && !connection.lost()) XFreeGC(connection.display(), gc);
     connection.removeWindow(this);
     if (!isGone()) {
@@ -242,6 +245,7 @@ bool X11Window::isGone() const { return windowGone || connection.lost(); }
 void X11Window::resize(const PixelSurface& newBackBuffer) {
     backBuffer = &newBackBuffer;
     if (isGone()) return;
+    const X11Connection::Calls calls;
     XResizeWindow(connection.display(), window, static_cast<unsigned>(newBackBuffer.getWidth()),
                   static_cast<unsigned>(newBackBuffer.getHeight()));
 }
@@ -253,6 +257,7 @@ void X11Window::present(const CRect& area) {
     r.makeIntegral();
     r.bound(CRect(0, 0, view.width, view.height));
     if (r.isEmpty()) return;
+    const X11Connection::Calls calls;
     const int left = static_cast<int>(r.left);
     const int top = static_cast<int>(r.top);
     const int width = static_cast<int>(r.getWidth());
@@ -302,8 +307,38 @@ void X11Window::present(const CRect& area) {
     XDestroyImage(image);  // frees the pixels too
 }
 
+void X11Window::fillBeyondBackBuffer(int x, int y, int width, int height) {
+    if (isGone()) return;
+    const int right = x + width;
+    const int bottom = y + height;
+    const int editorWidth = backBuffer->getWidth();
+    const int editorHeight = backBuffer->getHeight();
+    XRectangle parts[2];
+    int count = 0;
+    if (right > editorWidth) {
+        const int left = std::max(x, editorWidth);
+        parts[count++] = {static_cast<short>(left), static_cast<short>(y), static_cast<unsigned short>(right - left),
+                          static_cast<unsigned short>(height)};
+    }
+    if (bottom > editorHeight && x < editorWidth) {
+        const int top = std::max(y, editorHeight);
+        parts[count++] = {static_cast<short>(x), static_cast<short>(top),
+                          static_cast<unsigned short>(std::min(right, editorWidth) - x),
+                          static_cast<unsigned short>(bottom - top)};
+    }
+    if (count == 0) return;
+    const CColor colour = frame.getBackgroundColor();
+    const unsigned long pixel = placeChannel(colour.red, visual->red_mask) |
+                                placeChannel(colour.green, visual->green_mask) |
+                                placeChannel(colour.blue, visual->blue_mask);
+    const X11Connection::Calls calls;
+    XSetForeground(connection.display(), gc, pixel);
+    XFillRectangles(connection.display(), window, gc, parts, count);
+}
+
 void X11Window::takeFocus() {
     if (windowGone) return;
+    const X11Connection::Calls calls;
     // Refused (and harmless) while the window is not viewable; the error handler keeps it.
     XSetInputFocus(connection.display(), window, RevertToParent, lastPressTime);
     XFlush(connection.display());
@@ -311,6 +346,7 @@ void X11Window::takeFocus() {
 
 std::uintptr_t X11Window::topLevelWindow() {
     if (windowGone) return 0;
+    const X11Connection::Calls calls;
     Display* dpy = connection.display();
     connection.beginErrorTrap();
     Window current = window;
@@ -333,6 +369,7 @@ std::uintptr_t X11Window::topLevelWindow() {
 
 void X11Window::flush() {
     if (isGone()) return;
+    const X11Connection::Calls calls;
     XFlush(connection.display());
 }
 
@@ -342,6 +379,7 @@ void X11Window::handleEvent(XEvent& event) {
     case Expose: {
         const XExposeEvent& e = event.xexpose;
         present(CRect(e.x, e.y, e.x + e.width, e.y + e.height));
+        fillBeyondBackBuffer(e.x, e.y, e.width, e.height);
         if (e.count == 0) flush();
         return;
     }
@@ -380,11 +418,14 @@ void X11Window::handleEvent(XEvent& event) {
         // very next queued event is another move of this window: a move queued after a press or
         // a release belongs after it.
         XEvent latest = event;
-        while (XEventsQueued(dpy, QueuedAlready) > 0) {
-            XEvent next;
-            XPeekEvent(dpy, &next);
-            if (next.type != MotionNotify || next.xmotion.window != window) break;
-            XNextEvent(dpy, &latest);
+        {
+            const X11Connection::Calls calls;
+            while (XEventsQueued(dpy, QueuedAlready) > 0) {
+                XEvent next;
+                XPeekEvent(dpy, &next);
+                if (next.type != MotionNotify || next.xmotion.window != window) break;
+                XNextEvent(dpy, &latest);
+            }
         }
         CPoint where = frame.fromPixels(latest.xmotion.x, latest.xmotion.y);
         frame.onMouseMoved(where, buttonsOf(latest.xmotion.state));

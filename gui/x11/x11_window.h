@@ -41,6 +41,12 @@ private:
     X11Window(X11Connection& connection, Window window, Visual* visual, CFrame& frame, const PixelSurface& backBuffer);
     // Destroyed with its parent, or its connection lost with the server: nothing is sent.
     bool isGone() const;
+    // The host may make our window larger than the editor (Ardour sizes its plug-in window by
+    // its toolbar, wider than the editor, and our window with it). The part of an exposed
+    // area that lies beyond the back buffer is filled with the frame's background colour:
+    // the window has no background of its own (so the editor shows without a flash), and
+    // what was on the screen before would show there otherwise.
+    void fillBeyondBackBuffer(int x, int y, int width, int height);
 
     X11Connection& connection;
     Window window;

@@ -10,11 +10,13 @@
 #include <vector>
 
 #include "editor/ad_editor.h"
+#include "editor/scale_choice.h"
 #include "effect_fixture.h"
 #include "gui/cdrawcontext.h"
 #include "gui/cmenupopup.h"
 #include "gui/ctextedit.h"
 #include "gui/virtual_keys.h"
+#include "gui/picture_cache.h"
 #include "gui/pixel_scale.h"
 #include "gui/pixel_surface.h"
 #include "platform/settings_store.h"
@@ -212,6 +214,40 @@ TEST_F(ScaledEditor, HostScaleCall) {
     EXPECT_EQ(fx.dispatch(effVendorSpecific, kScaleRequest, kScaleSelector, nullptr, 9.0f), 0);
     EXPECT_EQ(fx.dispatch(effVendorSpecific, kScaleRequest, 0, nullptr, 1.0f), 0);
     EXPECT_EQ(editor->getScalePercent(), 200);
+}
+
+// Editors shown at every size, two of them at once at 300 %, all closed: the two open editors
+// share their pictures, and the pictures of every size go back.
+TEST_F(ScaledEditor, ClosedEditorsGiveTheirPicturesBack) {
+    const std::size_t pictures = picture_cache::bytesInUse();
+    openAt(300);
+    const std::size_t at300 = picture_cache::bytesInUse();
+    EffectInstance second;
+    auto* other = static_cast<ADEditor*>(second.effect().getEditor());
+    ASSERT_TRUE(other->openOffscreen() && other->setScalePercent(300));
+    other->idle();
+    EXPECT_EQ(picture_cache::bytesInUse(), at300);
+    second.dispatch(effEditClose);
+    for (int percent : pixel_scale::kPercents) {
+        ASSERT_TRUE(editor->setScalePercent(percent));
+        editor->idle();
+    }
+    fx.dispatch(effEditClose);
+    EXPECT_EQ(picture_cache::bytesInUse(), pictures);
+}
+
+// While closed, the size is found once: a choice written behind the editor's back (by another
+// process) is not read again, while this process's choice counts at once, and so does opening.
+TEST_F(ScaledEditor, TheClosedRectangleIsFoundOnce) {
+    EXPECT_EQ(rect().right, 320);
+    ASSERT_TRUE(platform::SettingsStore::writeText("EditorSize", "200"));
+    EXPECT_EQ(rect().right, 320);
+    ASSERT_TRUE(scale_choice::storeUserPercent(150));
+    EXPECT_EQ(rect().right, 480);
+    ASSERT_TRUE(platform::SettingsStore::writeText("EditorSize", "200"));
+    ASSERT_TRUE(editor->openOffscreen());
+    fx.dispatch(effEditClose);
+    EXPECT_EQ(rect().right, 640);
 }
 
 // The window at 200 % against a picture kept with the tests, which the Windows DLL is held to

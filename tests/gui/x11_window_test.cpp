@@ -150,6 +150,33 @@ TEST(X11Window, OpensInsideTheHostWindowTwiceInARowAndClosesTheConnection) {
     }
 }
 
+// A host that makes our window larger than the editor (Ardour sizes it by its own toolbar):
+// right of the editor, below it and beyond both the window shows the frame's background
+// colour, not what the screen showed there before (here the host window's white).
+TEST(X11Window, AWindowTheHostMadeLargerIsPaintedBeyondTheEditor) {
+    if (!haveDisplay()) GTEST_SKIP() << "no DISPLAY";
+    HostWindow host;
+    ASSERT_TRUE(host.ok());
+    XSetWindowBackground(host.dpy, host.window, WhitePixel(host.dpy, DefaultScreen(host.dpy)));
+    XClearWindow(host.dpy, host.window);
+    CFrame* frame = new CFrame(CRect(0, 0, 120, 80), host.handle(), nullptr);
+    frame->setBackgroundColor(kBlueCColor);
+    const Window ours = host.children().at(0);
+    XResizeWindow(host.dpy, ours, 180, 100);
+    std::vector<unsigned long> seen;
+    for (int tries = 0; tries < 500 && seen != std::vector<unsigned long>(3, 0x0000ffu); ++tries) {
+        pumpPlatformEvents();
+        XImage* image = XGetImage(host.dpy, ours, 0, 0, 180, 100, AllPlanes, ZPixmap);
+        ASSERT_NE(image, nullptr);
+        seen = {XGetPixel(image, 150, 40) & 0xffffff, XGetPixel(image, 60, 90) & 0xffffff,
+                XGetPixel(image, 170, 95) & 0xffffff};
+        XDestroyImage(image);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_EQ(seen, std::vector<unsigned long>(3, 0x0000ffu));
+    frame->close();
+}
+
 TEST(X11Window, TwoFramesShareOneConnectionAndEventsReachTheRightFrame) {
     if (!haveDisplay()) GTEST_SKIP() << "no DISPLAY";
     HostWindow hostA, hostB;

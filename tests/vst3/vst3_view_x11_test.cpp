@@ -1,10 +1,13 @@
 // The VST3 view in a real X11 window, driven only by a stand-in of the host's run loop: it
 // embeds the editor, takes a click and keys from the host into the preset name field, asks the
 // host's frame for a new size when the screen scale changes, and leaves no window and no
-// connection behind after a hundred openings.
+// connection behind after a hundred openings; with the VST 2.4 library's editor beside it in
+// the same host, neither library leaves anything in the process's X error handlers.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <poll.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "settings_sandbox.h"
@@ -216,6 +219,53 @@ TEST_F(Vst3ViewX11, AHundredOpeningsLeaveNoWindowAndNoConnectionBehind) {
         ASSERT_TRUE(frame.timers.empty() && frame.handlers.empty());
     }
     EXPECT_EQ(openDescriptors(), descriptors);
+}
+
+// The host's own X error handler, and how many failed requests it was told of.
+int hostErrors = 0;
+int hostErrorHandler(Display*, XErrorEvent* event) {
+    hostErrors += event->error_code == BadWindow;
+    return 0;
+}
+
+// A host with its own X error handler has the VST 2.4 editor and the VST3 view open at once
+// (two copies of our X11 code, one in each library), closes both and unloads the VST 2.4
+// library: a failed request of its own reaches its handler each time. 0 when all went so.
+int bothFormatsInOneHostThenOneUnloaded() {
+    Display* display = XOpenDisplay(nullptr);
+    XSetErrorHandler(&hostErrorHandler);
+    const auto failedRequest = [&] {
+        XMapWindow(display, static_cast<Window>(0x7ffffff0));  // no such window
+        XSync(display, False);
+        return hostErrors;
+    };
+    void* parent = reinterpret_cast<void*>(DefaultRootWindow(display));
+    Vst3Module module{kVst3Library};
+    auto vst2 = startedVst2(44100.0f, 256);
+    bool opened = false;
+    {
+        Vst3Instance vst3(module);
+        IPlugView* view = vst3.controller->createView("editor");
+        RunLoopFrame frame;
+        view->setFrame(&frame);
+        opened = vst2->dispatch(effEditOpen, 0, 0, parent) == 1 && view->attached(parent, "X11EmbedWindowID") == kResultOk;
+        vst2->dispatch(effEditIdle);
+        frame.run(readable);
+        vst2->dispatch(effEditClose);
+        view->removed();
+        view->release();
+    }
+    const int afterClosing = failedRequest();
+    vst2.reset();
+    const bool unloaded = dlopen(kVst2Library, RTLD_NOW | RTLD_NOLOAD) == nullptr;
+    const int afterUnloading = failedRequest();
+    return opened && afterClosing == 1 && unloaded && afterUnloading == 2 ? 0 : 1;
+}
+
+// In a process of its own: a handler left behind in unloaded code ends it.
+TEST(TwoLibrariesInOneHost, TheHostsXErrorsReachItsOwnHandlerAfterOneIsUnloaded) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+    EXPECT_EXIT(std::exit(bothFormatsInOneHostThenOneUnloaded()), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
