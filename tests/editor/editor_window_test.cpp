@@ -143,6 +143,16 @@ TEST_F(OpenEditor, LinearDragReachesTheEffectAndTheHost) {
     EXPECT_NEAR(fx.get(kTranspose), 0.46f, 1e-6);
 }
 
+// The VST 2.4 host hears the values of a gesture and nothing of the gesture itself.
+TEST_F(OpenEditor, GesturesSendTheHostNoEditBrackets) {
+    drag(kDecayCentre, CPoint(kDecayCentre.x, kDecayCentre.y - 40));
+    frame().onWheel(kDecayCentre, 1.0f, CButtonState(0));
+    click(CPoint(160, 175));  // bypass
+    EXPECT_GE(automations().size(), 3u);
+    EXPECT_EQ(testhost::count(audioMasterBeginEdit), 0);
+    EXPECT_EQ(testhost::count(audioMasterEndEdit), 0);
+}
+
 TEST_F(OpenEditor, CtrlClickRestoresEachKnobsDefault) {
     const struct {
         VstInt32 parameter;
