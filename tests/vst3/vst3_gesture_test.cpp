@@ -11,44 +11,32 @@
 
 namespace {
 
-constexpr CPoint kDecayKnob(72, 93), kBypassButton(160, 175);
-
-struct EditorGestures : ::testing::Test {
-    RecordingHandler handler;
-    chordwell_vst3::ChordwellEffect* shell = chordwell_vst3::ChordwellEffect::create();
-    ADEditor* editor = static_cast<ADEditor*>(shell->effect().getEditor());
-    ~EditorGestures() override {
-        shell->terminate();
-        static_cast<vst3::IComponent*>(shell)->release();
-    }
-    CFrame& frame() { return *editor->getFrame(); }
-    void press(CPoint at, std::int32_t buttons = kLButton) { frame().onMouseDown(at, CButtonState(buttons)); }
-    void dragUp(CCoord pixels) {
-        for (CPoint at(kDecayKnob.x, kDecayKnob.y - 4); at.y >= kDecayKnob.y - pixels; at.y -= 4)
-            frame().onMouseMoved(at, CButtonState(kLButton));
-    }
-    void release() {
-        CPoint at = kDecayKnob;
-        frame().onMouseUp(at, CButtonState(0));
-    }
-};
+CPoint decayKnob(CCoord up = 0) { return CPoint(72, 93 - up); }  // its centre, or `up` above it
 
 // Each gesture, also one cut short, is "begin id", only "perform id" (one at least), "end id".
-TEST_F(EditorGestures, EachIsOneEditOfItsParameterAndEnds) {
+TEST(EditorGestures, EachIsOneEditOfItsParameterAndEnds) {
+    RecordingHandler handler;
+    auto* shell = chordwell_vst3::ChordwellEffect::create();
+    auto* editor = static_cast<ADEditor*>(shell->effect().getEditor());
+    auto mouse = [&](auto event, CPoint at, std::int32_t buttons) { (editor->getFrame()->*event)(at, buttons); };
+    auto drag = [&](CCoord to) {  // a press on the knob (during a drag: a second one), moves up
+        mouse(&CFrame::onMouseDown, decayKnob(), kLButton);
+        for (CCoord up = 4; up <= to; up += 4) mouse(&CFrame::onMouseMoved, decayKnob(up), kLButton);
+    };
+    auto release = [&] { mouse(&CFrame::onMouseUp, decayKnob(), 0); };
     const struct {
         const char* name;
         vst3::ParamID id;
         std::function<void()> act;
     } gestures[] = {
-        {"drag", kDecay, [&] { press(kDecayKnob); dragUp(20); release(); }},
-        {"second press in a drag", kDecay,
-         [&] { press(kDecayKnob); dragUp(8); press(kDecayKnob, kLButton | kRButton); dragUp(20); release(); }},
-        {"wheel step", kDecay, [&] { frame().onWheel(kDecayKnob, 1.0f, CButtonState(0)); }},
-        {"reset", kDecay, [&] { press(kDecayKnob, kLButton | kControl); }},
-        {"bypass click", kBypass, [&] { press(kBypassButton); }},
+        {"drag", kDecay, [&] { drag(20); release(); }},
+        {"second press in a drag", kDecay, [&] { drag(8); drag(20); release(); }},
+        {"wheel step", kDecay, [&] { editor->getFrame()->onWheel(decayKnob(), 1.0f, 0); }},
+        {"reset", kDecay, [&] { mouse(&CFrame::onMouseDown, decayKnob(), kLButton | kControl); }},
+        {"bypass click", kBypass, [&] { mouse(&CFrame::onMouseDown, CPoint(160, 175), kLButton); }},
         {"change outside a gesture", kMix, [&] { shell->effect().setParameterAutomated(kMix, 0.6f); }},
-        {"editor closed mid-drag", kDecay, [&] { press(kDecayKnob); dragUp(12); editor->close(); }},
-        {"handler released mid-drag", kDecay, [&] { press(kDecayKnob); dragUp(12); shell->terminate(); }},
+        {"editor closed mid-drag", kDecay, [&] { drag(12); editor->close(); }},
+        {"handler released mid-drag", kDecay, [&] { drag(12); shell->terminate(); }},
     };
     for (const auto& gesture : gestures) {
         SCOPED_TRACE(gesture.name);
@@ -63,6 +51,8 @@ TEST_F(EditorGestures, EachIsOneEditOfItsParameterAndEnds) {
         for (std::size_t i = 1; i + 1 < handler.calls.size(); ++i) EXPECT_EQ(handler.calls[i], "perform " + id);
         EXPECT_EQ(handler.edits.back().second, shell->getParamNormalized(gesture.id));
     }
+    shell->terminate();
+    static_cast<vst3::IComponent*>(shell)->release();
 }
 
 }  // namespace
