@@ -24,11 +24,8 @@ TEST(EditorGestures, EachIsOneEditOfItsParameterAndEnds) {
         for (CCoord up = 4; up <= to; up += 4) mouse(&CFrame::onMouseMoved, decayKnob(up), kLButton);
     };
     auto release = [&] { mouse(&CFrame::onMouseUp, decayKnob(), 0); };
-    const struct {
-        const char* name;
-        vst3::ParamID id;
-        std::function<void()> act;
-    } gestures[] = {
+    struct Gesture { const char* name; vst3::ParamID id; std::function<void()> act; };
+    const Gesture gestures[] = {
         {"drag", kDecay, [&] { drag(20); release(); }},
         {"second press in a drag", kDecay, [&] { drag(8); drag(20); release(); }},
         {"wheel step", kDecay, [&] { editor->getFrame()->onWheel(decayKnob(), 1.0f, 0); }},
