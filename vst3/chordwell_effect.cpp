@@ -131,7 +131,7 @@ tresult ChordwellEffect::terminate() {
 
 void ChordwellEffect::releaseHandlers() {
     // The handler that heard a gesture begin hears it end.
-    gestures_.endAll();
+    gestures_.endWithHost();
     if (unitHandler_) unitHandler_->release();
     if (handler_) handler_->release();
     unitHandler_ = nullptr;

@@ -14,7 +14,7 @@ void EditGestures::gestureBegan(VstInt32 index) {
 }
 
 void EditGestures::gestureEnded(VstInt32 index) {
-    // An end with nothing open (its gesture already ended by endAll) changes nothing.
+    // An end with nothing open (the editor's gestures forgotten by endAll) changes nothing.
     if (!isParameter(index) || open_[index] == 0) return;
     if (--open_[index] > 0 || !begun_[index]) return;
     begun_[index] = false;
@@ -25,7 +25,7 @@ void EditGestures::changed(VstInt32 index, float value) {
     if (!isParameter(index) || !handler_) return;
     const auto id = static_cast<vst3::ParamID>(index);
     if (open_[index] > 0) {
-        // A handler that came during the gesture hears of it from its first change on.
+        // A handler that came during the gesture hears of it from its next change on.
         beginWithHost(index);
         handler_->performEdit(id, value);
         return;
@@ -35,13 +35,17 @@ void EditGestures::changed(VstInt32 index, float value) {
     handler_->endEdit(id);
 }
 
-void EditGestures::endAll() {
+void EditGestures::endWithHost() {
     for (VstInt32 index = 0; index < kNumParams; ++index) {
-        open_[index] = 0;
         if (!begun_[index]) continue;
         begun_[index] = false;
         if (handler_) handler_->endEdit(static_cast<vst3::ParamID>(index));
     }
+}
+
+void EditGestures::endAll() {
+    endWithHost();
+    for (int& depth : open_) depth = 0;
 }
 
 }  // namespace chordwell_vst3

@@ -25,7 +25,10 @@ public:
     // The editor changed a parameter: inside its gesture, or as a whole edit of its own.
     void changed(VstInt32 index, float value);
 
-    // Ends every gesture the host was told of and forgets the editor's open ones.
+    // Ends every gesture the host was told of (its handler is about to go); the editor's open
+    // ones go on, and a new handler hears of them from their next change on.
+    void endWithHost();
+    // The same, and forgets the editor's open gestures (the editor went).
     void endAll();
 
 private:
