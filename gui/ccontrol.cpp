@@ -51,8 +51,14 @@ void CControl::beginEdit() {
 }
 
 void CControl::endEdit() {
-    if (editing > 0) --editing;
+    if (editing == 0) return;
+    --editing;
     if (frame && frame->getEditor()) frame->getEditor()->endEdit(tag);
+}
+
+void CControl::removed(CFrame* parent) {
+    while (editing > 0) endEdit();
+    CView::removed(parent);
 }
 
 void CControl::setDirty(bool state) {

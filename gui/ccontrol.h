@@ -53,10 +53,15 @@ public:
 
     // Tells the listener (if any) that the value changed.
     virtual void valueChanged();
-    // Edit brackets of a user gesture: reach the editor of the frame, if there is one.
+    // Edit brackets of a user gesture: reach the editor of the frame, if there is one. An end
+    // with no open bracket reaches nobody, so every end the editor hears has its begin.
     virtual void beginEdit();
     virtual void endEdit();
     bool isEditing() const { return editing > 0; }
+
+    // Leaving the frame in the middle of a gesture (the window closing mid-drag) ends it, while
+    // the frame's editor can still hear of it.
+    void removed(CFrame* parent) override;
 
     // Changed = marked, or the value differs from the one last drawn. Clearing the mark
     // records the current value as drawn.

@@ -106,6 +106,9 @@ void CKnob::applyValue(float newValue) {
 
 CMouseEventResult CKnob::onMouseDown(CPoint& where, const CButtonState& buttons) {
     if (!(buttons & kLButton)) return kMouseEventNotHandled;
+    // Another press while a drag holds the mouse (a second button, a release the window
+    // system never delivered): the drag and its one edit go on to the next release.
+    if (dragging) return kMouseEventHandled;
     if (buttons.getModifierState() == kControl) {
         // Reset gesture (Ctrl and no other modifier): the default value, as one complete edit.
         beginEdit();
@@ -152,6 +155,11 @@ CMouseEventResult CKnob::onMouseUp(CPoint&, const CButtonState&) {
     dragging = false;
     endEdit();
     return kMouseEventHandled;
+}
+
+void CKnob::removed(CFrame* parent) {
+    dragging = false;
+    CControl::removed(parent);
 }
 
 void CKnob::stepBy(float normalizedDelta) {

@@ -36,6 +36,8 @@ public:
     CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
     bool onWheel(const CPoint& where, const float& distance, const CButtonState& buttons) override;
     std::int32_t onKeyDown(VstKeyCode& keyCode) override;
+    // A drag cut short by the knob leaving the frame ends there (its edit with it).
+    void removed(CFrame* parent) override;
 
     // The handle's centre for the current value, relative to the knob's top-left corner.
     void valueToPoint(CPoint& point) const;

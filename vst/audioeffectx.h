@@ -3,6 +3,7 @@
 #pragma once
 
 #include "vst/audioeffect.h"
+#include "vst/edit_gesture_listener.h"
 
 class AudioEffectX : public AudioEffect {
 public:
@@ -26,12 +27,24 @@ public:
     virtual VstInt32 getVstVersion() { return kVstVersion; }
     virtual bool setBypass(bool /*onOff*/) { return false; }
 
-    // Parameter gestures: the plug-in tells the host nothing of them.
-    virtual bool beginEdit(VstInt32 /*index*/) { return false; }
-    virtual bool endEdit(VstInt32 /*index*/) { return false; }
+    // Parameter gestures: the plug-in tells the host nothing of them (no audioMasterBeginEdit
+    // or audioMasterEndEdit); only an installed listener hears of them.
+    virtual bool beginEdit(VstInt32 index) {
+        if (gestureListener) gestureListener->gestureBegan(index);
+        return false;
+    }
+    virtual bool endEdit(VstInt32 index) {
+        if (gestureListener) gestureListener->gestureEnded(index);
+        return false;
+    }
+    // Null: nobody hears of gestures (the VST 2.4 plug-in). Interface thread only.
+    void setEditGestureListener(EditGestureListener* listener) { gestureListener = listener; }
 
     // Asks the host to re-read parameters and program names.
     virtual bool updateDisplay();
     // Asks the host to resize the editor's window to this size in pixels; true when it did.
     virtual bool sizeWindow(VstInt32 width, VstInt32 height);
+
+private:
+    EditGestureListener* gestureListener = nullptr;
 };

@@ -72,6 +72,7 @@ ChordwellEffect* ChordwellEffect::create() {
 ChordwellEffect::ChordwellEffect(ADelay* effect) : effect_(effect) {
     // From here on the effect's requests reach this object.
     effect_->getAeffect()->user = this;
+    effect_->setEditGestureListener(&gestures_);
 }
 
 ChordwellEffect::~ChordwellEffect() {
@@ -117,6 +118,8 @@ tresult ChordwellEffect::terminate() {
 }
 
 void ChordwellEffect::releaseHandlers() {
+    // The handler that heard a gesture begin hears it end.
+    gestures_.endWithHost();
     if (unitHandler_) unitHandler_->release();
     if (handler_) handler_->release();
     unitHandler_ = nullptr;
@@ -472,14 +475,9 @@ VstIntPtr ChordwellEffect::effectRequest(AEffect* effect, VstInt32 opcode, VstIn
     }
 }
 
-// The editor moved a control: the effect has the value already; the host records it.
-void ChordwellEffect::automate(VstInt32 index, float value) {
-    if (!handler_ || index < 0 || index >= kNumParams) return;
-    const auto id = static_cast<ParamID>(index);
-    handler_->beginEdit(id);
-    handler_->performEdit(id, value);
-    handler_->endEdit(id);
-}
+// The editor moved a control: the effect has the value already; the host records it, inside
+// the gesture that moved it (see EditGestures).
+void ChordwellEffect::automate(VstInt32 index, float value) { gestures_.changed(index, value); }
 
 // A preset was chosen, renamed or loaded: the host reads the values, the current preset and
 // the names again; at once, or, inside the host's own call, at the view's next timer call.

@@ -10,6 +10,7 @@
 #include "vst/aeffect.h"
 #include "vst3/audio_interfaces.h"
 #include "vst3/controller_interfaces.h"
+#include "vst3/edit_gestures.h"
 
 class ADelay;
 
@@ -118,6 +119,9 @@ public:
     // displayChanged); the view calls it from its timer, on the host's interface thread.
     void deliverDeferredNotifications();
 
+    // The editor went: any gesture of it still open ends for the host too.
+    void endEditorGestures() { gestures_.endAll(); }
+
 private:
     explicit ChordwellEffect(ADelay* effect);
     ~ChordwellEffect();
@@ -151,6 +155,8 @@ private:
     ADelay* effect_;
     vst3::IComponentHandler* handler_ = nullptr;
     vst3::IUnitHandler* unitHandler_ = nullptr;
+    // The editor's gestures as the host's edits, through handler_.
+    EditGestures gestures_{handler_};
     // True between setProcessing(true) and setProcessing(false) or setActive(false): parameter
     // values then reach the engine only through process(), at their own samples.
     std::atomic<bool> processing_{false};

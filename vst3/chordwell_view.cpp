@@ -107,6 +107,8 @@ tresult ChordwellView::removed() {
     if (!attached_) return kResultFalse;
     stopRunLoop();
     if (AEffEditor* editor = editorOf(owner_)) editor->close();
+    // Closing ends the controls' open gestures; whatever is left open ends here all the same.
+    owner_->endEditorGestures();
     owner_->setSizedView(nullptr);
     attached_ = false;
     return kResultOk;

@@ -133,6 +133,8 @@ TEST_F(OpenEditor, LinearDragReachesTheEffectAndTheHost) {
     ASSERT_FALSE(sent.empty());
     EXPECT_EQ(sent.back().index, kDecay);
     EXPECT_EQ(sent.back().opt, fx.get(kDecay));
+    // The VST 2.4 host hears the values of the gesture, nothing of the gesture itself.
+    EXPECT_EQ(testhost::count(audioMasterBeginEdit) + testhost::count(audioMasterEndEdit), 0);
     // The current preset keeps the new value.
     EXPECT_EQ(fx.effect().getPresets()[0].values[kDecay], fx.get(kDecay));
 
