@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets everything up and runs the whole test suite: the optimised build under a virtual X
-# server, and its VST3 bundle rendering through Ardour 7; the Release build likewise, and
+# server, its VST3 bundle through the VST3 SDK's validator and rendering through Ardour 7; the Release build likewise, and
 # packaged, installed and loaded; the thread tests under ThreadSanitizer; the editor tests and
 # the fuzz replays under AddressSanitizer with leak checking; a short run of every fuzz target;
 # the whole suite under UndefinedBehaviorSanitizer; and the Windows builds' tests under Wine.
@@ -24,6 +24,9 @@ echo "== optimised build"
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDWELL_SANITIZER= \
   -DCHORDWELL_TESTS=ON -DCHORDWELL_BENCH=ON
 "${xvfb[@]}" ctest --test-dir build --no-tests=error --output-on-failure -j "$jobs"
+
+echo "== the VST3 bundle through the VST3 SDK's validator"
+bash scripts/validate-vst3.sh "build/QZA Chordwell.vst3"
 
 echo "== the VST3 bundle in a real host (Ardour 7)"
 bash scripts/test-real-hosts.sh build
