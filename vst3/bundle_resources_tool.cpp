@@ -10,10 +10,10 @@
 // their plug-in browsers. Any other file in Snapshots/ (say, one named for a former class ID)
 // is removed.
 #include <cstdio>
-#include <iterator>
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -65,14 +65,14 @@ std::string subCategoryArray(const std::string& categories) {
     return out + "]";
 }
 
-std::string utf8(const char16_t* text, std::size_t units) { return utf16ToUtf8(text, units); }
-
 void writeFile(const fs::path& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << text;
     if (!out.flush()) throw std::runtime_error("cannot write " + path.string());
 }
 
+// The module information, from the factory's answers; on the way, each effect class's snapshots
+// are copied into snapshotDir under its ID.
 std::string moduleInfo(IPluginFactory& factory, const std::string& moduleName, const std::vector<Snapshot>& snapshots,
                        const fs::path& snapshotDir) {
     void* object = nullptr;
@@ -90,7 +90,7 @@ std::string moduleInfo(IPluginFactory& factory, const std::string& moduleName, c
         if (factory3.getClassInfoUnicode(index, &c) != kResultOk)
             throw std::runtime_error("the factory gives no information on class " + std::to_string(index));
         const std::string cid = idText(c.cid);
-        const std::string version = utf8(c.version, std::size(c.version));
+        const std::string version = utf16ToUtf8(c.version, std::size(c.version));
         if (moduleVersion.empty()) moduleVersion = version;
         std::string pictures;
         if (std::string(c.category) == kAudioEffectClass) {
@@ -105,10 +105,10 @@ std::string moduleInfo(IPluginFactory& factory, const std::string& moduleName, c
         classes += std::string(classes.empty() ? "" : ",") + "\n    {" +
                    "\n      \"CID\": " + jsonText(cid) + "," +
                    "\n      \"Category\": " + jsonText(c.category) + "," +
-                   "\n      \"Name\": " + jsonText(utf8(c.name, std::size(c.name))) + "," +
-                   "\n      \"Vendor\": " + jsonText(utf8(c.vendor, std::size(c.vendor))) + "," +
+                   "\n      \"Name\": " + jsonText(utf16ToUtf8(c.name, std::size(c.name))) + "," +
+                   "\n      \"Vendor\": " + jsonText(utf16ToUtf8(c.vendor, std::size(c.vendor))) + "," +
                    "\n      \"Version\": " + jsonText(version) + "," +
-                   "\n      \"SDKVersion\": " + jsonText(utf8(c.sdkVersion, std::size(c.sdkVersion))) + "," +
+                   "\n      \"SDKVersion\": " + jsonText(utf16ToUtf8(c.sdkVersion, std::size(c.sdkVersion))) + "," +
                    "\n      \"Sub Categories\": " + subCategoryArray(c.subCategories) + "," +
                    "\n      \"Class Flags\": " + std::to_string(c.classFlags) + "," +
                    "\n      \"Cardinality\": " + std::to_string(c.cardinality) + "," +
