@@ -27,7 +27,7 @@ esac
 [ -d "$bundle" ] || { echo "validate-vst3.sh: no bundle at $bundle" >&2; exit 1; }
 
 sdk=${CHORDWELL_VST3_VALIDATOR_DIR:-../shared/vst3-validator}
-if [ ! -x "$sdk/build.sh" ]; then
+if [ ! -f "$sdk/build.sh" ]; then
   echo "== VST3 validator ($arch): skipped: $sdk is not there (a clone on its own has no copy of the validator)"
   exit 0
 fi
