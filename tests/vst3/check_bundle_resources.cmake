@@ -3,9 +3,9 @@
 # Contents/Resources/moduleinfo.json is JSON with every key hosts require (the module's name
 # and version, the factory's vendor, URL, e-mail and three flags, and for each class its ID,
 # category, name, vendor, version, SDK version, class flags and cardinality), each of its
-# type; every effect class lists its two snapshots, at scale 1 and 2, named
-# <class ID>_snapshot.png and <class ID>_snapshot_2.0x.png, which exist as PNG pictures of
-# SIZE and twice SIZE; and Snapshots/ holds nothing else. (Whether the values are the
+# type, and no key they do not know; every effect class lists its two snapshots, at scale 1
+# and 2, named <class ID>_snapshot.png and <class ID>_snapshot_2.0x.png, which exist as PNG
+# pictures of SIZE and twice SIZE; and Snapshots/ holds nothing else. (Whether the values are the
 # module's own answers is checked by the VST3 tests, through the loaded module.)
 cmake_minimum_required(VERSION 3.25)
 get_filename_component(BUNDLE "${BUNDLE}" ABSOLUTE)
@@ -25,6 +25,18 @@ function(json_get out type)
   set(${out} "${value}" PARENT_SCOPE)
 endfunction()
 
+# Hosts refuse a file with a key they do not know: the object at the path holds none.
+function(json_known_keys known)
+  string(JSON count LENGTH "${json}" ${ARGN})
+  math(EXPR last "${count} - 1")
+  foreach(at RANGE ${last})
+    string(JSON key MEMBER "${json}" ${ARGN} ${at})
+    if(NOT key IN_LIST known)
+      message(FATAL_ERROR "moduleinfo.json: unknown key '${key}' in the object at '${ARGN}'")
+    endif()
+  endforeach()
+endfunction()
+
 # The width and height of a PNG picture, from its header.
 function(png_size path out)
   if(NOT EXISTS "${path}")
@@ -41,6 +53,7 @@ function(png_size path out)
   set(${out} "${width}x${height}" PARENT_SCOPE)
 endfunction()
 
+json_known_keys("Name;Version;Factory Info;Compatibility;Classes")
 json_get(name STRING "Name")
 json_get(version STRING "Version")
 foreach(key "Vendor" "URL" "E-Mail")
@@ -74,6 +87,8 @@ foreach(index RANGE ${last})
     json_get(value ${type} "Classes" ${index} "${key}")
   endforeach()
   json_get(category STRING "Classes" ${index} "Category")
+  json_known_keys("CID;Category;Name;Vendor;Version;SDKVersion;Sub Categories;Class Flags;Cardinality;Snapshots"
+                  "Classes" ${index})
   if(NOT category STREQUAL "Audio Module Class")
     continue()
   endif()
