@@ -7,10 +7,12 @@
 if(TARGET chordwell_plugin)
   install(TARGETS chordwell_plugin LIBRARY DESTINATION ${CHORDWELL_VST_INSTALL_DIR})
 endif()
-# The VST3 bundle: the library in the bundle's folder for this system and processor.
+# The VST3 bundle: the library in the bundle's folder for this system and processor, and the
+# resources hosts read without loading it (moduleinfo.json, the snapshots).
 if(TARGET chordwell_vst3)
   install(TARGETS chordwell_vst3
     LIBRARY DESTINATION "${CHORDWELL_VST3_INSTALL_DIR}/${CHORDWELL_VST3_BUNDLE}/Contents/${CHORDWELL_VST3_ARCH_DIR}")
+  install(DIRECTORY "${CHORDWELL_VST3_RESOURCES_DIR}" DESTINATION "${CHORDWELL_VST3_INSTALL_DIR}/${CHORDWELL_VST3_BUNDLE}/Contents")
 endif()
 if(WIN32)
   return()

@@ -22,6 +22,16 @@ done
 bash scripts/setup.sh
 bash scripts/setup-windows.sh
 
+# The VST3 bundle's resources (moduleinfo.json, snapshots) are written at build time by a tool
+# that asks the plug-in's factory (vst3/bundle_resources_tool.cpp). A cross build cannot run a
+# program of its own, so it takes the tool of a native build of the same source, made here:
+# unoptimised, as the quickest to build, and of that one target only.
+echo "== native tool for the VST3 bundle's resources: build-tools/native"
+cmake -S . -B build-tools/native -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCHORDWELL_SANITIZER= \
+  -DCHORDWELL_TESTS=OFF -DCHORDWELL_BENCH=OFF -DCHORDWELL_WARNINGS_AS_ERRORS=ON >/dev/null
+cmake --build build-tools/native -j "$(nproc)" --target chordwell_vst3_resources
+resources_tool=$PWD/build-tools/native/vst3/chordwell_vst3_resources
+
 for arch in "${architectures[@]}"; do
   case "$arch" in
     win32) toolchain=cmake/toolchains/mingw-w64-i686.cmake ;;
@@ -29,11 +39,12 @@ for arch in "${architectures[@]}"; do
   esac
   echo "== $arch: build-$arch"
   bash scripts/build.sh "build-$arch" -DCMAKE_TOOLCHAIN_FILE="$PWD/$toolchain" \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDWELL_VST3_RESOURCES_TOOL="$resources_tool" "$@"
 done
 
 # The VST3 libraries of the architectures built, together in one bundle as Windows hosts take
-# it: build-windows/QZA Chordwell.vst3/Contents/x86-win and .../x86_64-win.
+# it: build-windows/QZA Chordwell.vst3/Contents/x86-win and .../x86_64-win, with the resources
+# (Contents/Resources), which both builds write alike.
 bundle="build-windows/QZA Chordwell.vst3"
 rm -rf "$bundle"
 mkdir -p "$bundle/Contents"

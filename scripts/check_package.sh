@@ -40,5 +40,8 @@ loads "$(/usr/bin/chordwell info)"
 test -f /usr/share/doc/$package/README.md
 test -f /usr/share/man/man1/chordwell.1.gz
 # The VST3 bundle, where Linux VST3 hosts look.
-test -f "/usr/lib/vst3/QZA Chordwell.vst3/Contents/x86_64-linux/QZA Chordwell.so"
+vst3_bundle="/usr/lib/vst3/QZA Chordwell.vst3"
+test -f "$vst3_bundle/Contents/x86_64-linux/QZA Chordwell.so"
+# With what hosts read without loading it: the module information and the two snapshots.
+quietly cmake -DBUNDLE="$vst3_bundle" -DSIZE=320x257 -P tests/vst3/check_bundle_resources.cmake
 echo "package: $(basename "$deb") installs, and the installed plug-in loads"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds QZA Chordwell for 32-bit and 64-bit Windows (scripts/build-windows.sh) and runs the
 # tests of both builds under Wine, in a fresh Wine prefix of their own: its wineserver is
-# stopped and the prefix removed at the end. Then, when the Linux build in build/ is there,
+# stopped and the prefix removed at the end. Then runs the VST3 SDK's validator on both VST3
+# bundles under Wine (scripts/validate-vst3.sh). Then, when the Linux build in build/ is there,
 # compares the output of the engine and of the plug-ins of the three builds
 # (scripts/compare-windows-output.sh), and reports how long each step took. Every program that
 # Wine failed to start and that was started again (cmake/wine-run.sh) is named here, with their
@@ -50,6 +51,17 @@ done
 
 tested=$SECONDS
 
+# The VST3 SDK's validator, cross-built for each architecture, on that build's bundle under
+# Wine (scripts/validate-vst3.sh). Both run before a failure of either fails the stage.
+validation_failed=0
+for arch in win64 win32; do
+  xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
+    bash scripts/validate-vst3.sh "build-$arch/QZA Chordwell.vst3" "$arch" || validation_failed=1
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+done
+validated=$SECONDS
+
 if [ -x build/tests/dsp/dsp_output_dump ]; then
   echo "== Windows against Linux: the output of the engine and of the plug-ins"
   status=0
@@ -58,5 +70,6 @@ if [ -x build/tests/dsp/dsp_output_dump ]; then
   [ "$status" -eq 0 ] || exit "$status"
 fi
 echo "== Windows stage: $((SECONDS - started)) s (building $((built - started)) s, tests under Wine" \
-  "$((tested - built)) s, comparison with Linux $((SECONDS - tested)) s); programs that Wine" \
-  "failed to start and that were started again: $retries"
+  "$((tested - built)) s, VST3 validator $((validated - tested)) s, comparison with Linux $((SECONDS - validated)) s);" \
+  "programs that Wine failed to start and that were started again: $retries"
+[ "$validation_failed" -eq 0 ] || { echo "== Windows stage: the VST3 validator failed (see above)" >&2; exit 1; }

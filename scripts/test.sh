@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up and runs every test, stage by stage (the README's table of stages says
 # which tests each runs, and why): the optimised build's whole suite under a virtual X server;
-# its VST3 bundle rendering through Ardour 7; the Release build, packaged, installed and loaded,
-# and its whole suite; the thread tests under ThreadSanitizer; the memory-handling tests and the
+# its VST3 bundle through the VST3 SDK's validator and rendering through Ardour 7; the Release
+# build, packaged, installed and loaded, and its whole suite; the thread tests under ThreadSanitizer; the memory-handling tests and the
 # fuzz replays under AddressSanitizer with leak checking; a short run of every fuzz target; the
 # whole suite under UndefinedBehaviorSanitizer; and the Windows builds' tests under Wine.
 # Every build tree is configured with all the options it relies on.
@@ -51,6 +51,9 @@ echo "== optimised build"
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDWELL_SANITIZER= \
   -DCHORDWELL_TESTS=ON -DCHORDWELL_BENCH=ON
 "${xvfb[@]}" ctest --test-dir build --no-tests=error --output-on-failure -j "$jobs"
+
+echo "== the VST3 bundle through the VST3 SDK's validator"
+bash scripts/validate-vst3.sh "build/QZA Chordwell.vst3"
 
 echo "== the VST3 bundle in a real host (Ardour 7)"
 bash scripts/test-real-hosts.sh build

@@ -61,7 +61,7 @@ public:
 };
 
 struct PFactoryInfo {
-    enum : int32 { kNoFlags = 0, kUnicode = 1 << 4 };
+    enum : int32 { kNoFlags = 0, kClassesDiscardable = 1 << 0, kComponentNonDiscardable = 1 << 3, kUnicode = 1 << 4 };
     char vendor[64];
     char url[256];
     char email[128];

@@ -5,11 +5,15 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string_view>
 
 #include "dsp/parameter_laws.h"
 #include "vst3/chordwell_ids.h"
 #include "vst3_instance.h"
+#include "vst3/id_text.h"
 #include "vst3_test_support.h"
 
 namespace {
@@ -62,6 +66,33 @@ TEST_F(Vst3Plugin, FactoryNamesItsMakerAndOneEffectClassUnderItsFixedId) {
     const Uid other = makeUid(1, 2, 3, 4);
     EXPECT_NE(module.factory()->createInstance(other.bytes, IComponent::iid.bytes, &object), kResultOk);
     EXPECT_EQ(object, nullptr);
+}
+
+// What the bundle tells hosts without loading the module (moduleinfo.json, the snapshots' file
+// names) against what the module's factory answers on this system. The structure of the file
+// and the pictures' sizes are checked by tests/vst3/check_bundle_resources.cmake.
+TEST_F(Vst3Plugin, TheBundlesModuleInfoAndSnapshotsNameTheFactorysClass) {
+    void* factory3 = nullptr;
+    ASSERT_EQ(module.factory()->queryInterface(IPluginFactory3::iid.bytes, &factory3), kResultOk);
+    PClassInfoW info{};
+    ASSERT_EQ(static_cast<IPluginFactory3*>(factory3)->getClassInfoUnicode(0, &info), kResultOk);
+    const std::string cid = idText(info.cid);
+
+    // CHORDWELL_VST3_LIBRARY is BUNDLE/Contents/<system and processor>/<module>.
+    const auto resources = std::filesystem::path(kVst3Library).parent_path().parent_path() / "Resources";
+    std::ifstream in(resources / "moduleinfo.json", std::ios::binary);
+    const std::string json{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_FALSE(json.empty()) << resources / "moduleinfo.json";
+    const auto field = [](const std::string& key, const std::string& value) {
+        return "\"" + key + "\": \"" + value + "\"";
+    };
+    EXPECT_NE(json.find(field("CID", cid)), std::string::npos) << json;
+    EXPECT_NE(json.find(field("Name", ascii(info.name))), std::string::npos) << json;
+    EXPECT_NE(json.find(field("Vendor", ascii(info.vendor))), std::string::npos) << json;
+    EXPECT_NE(json.find(field("Version", ascii(info.version))), std::string::npos) << json;
+    for (const char* suffix : {"", "_2.0x"})
+        EXPECT_TRUE(std::filesystem::is_regular_file(resources / "Snapshots" / (cid + "_snapshot" + suffix + ".png")))
+            << cid << suffix;
 }
 
 TEST_F(Vst3Plugin, RendersTheVst24SoundToTheBitWithChangesOnBlockStarts) {

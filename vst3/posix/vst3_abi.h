@@ -28,6 +28,14 @@ inline constexpr void storeIdWords(char* out, std::uint32_t l1, std::uint32_t l2
         for (int b = 0; b < 4; ++b) out[4 * w + b] = static_cast<char>((words[w] >> (24 - 8 * b)) & 0xff);
 }
 
+// The four words back from the 16 bytes of an ID, as storeIdWords lays them out.
+inline constexpr void loadIdWords(const char* in, std::uint32_t words[4]) {
+    for (int w = 0; w < 4; ++w) {
+        words[w] = 0;
+        for (int b = 0; b < 4; ++b) words[w] = words[w] << 8 | static_cast<unsigned char>(in[4 * w + b]);
+    }
+}
+
 // The window type a view is embedded into, and the one its parent handle stands for.
 inline constexpr const char* kPlatformViewType = "X11EmbedWindowID";
 

@@ -39,6 +39,17 @@ inline constexpr void storeIdWords(char* out, std::uint32_t l1, std::uint32_t l2
         for (int b = 0; b < 4; ++b) out[8 + 4 * w + b] = byte(tail[w], 24 - 8 * b);
 }
 
+// The four words back from the 16 bytes of an ID, as storeIdWords lays them out.
+inline constexpr void loadIdWords(const char* in, std::uint32_t words[4]) {
+    const auto at = [in](int i, int shift) { return std::uint32_t{static_cast<unsigned char>(in[i])} << shift; };
+    words[0] = at(0, 0) | at(1, 8) | at(2, 16) | at(3, 24);
+    words[1] = at(4, 16) | at(5, 24) | at(6, 0) | at(7, 8);
+    for (int w = 0; w < 2; ++w) {
+        words[2 + w] = 0;
+        for (int b = 0; b < 4; ++b) words[2 + w] |= at(8 + 4 * w + b, 24 - 8 * b);
+    }
+}
+
 // The window type a view is embedded into, and the one its parent handle stands for.
 inline constexpr const char* kPlatformViewType = "HWND";
 
