@@ -99,6 +99,8 @@ tresult ChordwellEffect::queryInterface(const char* iid, void** obj) {
         *obj = static_cast<IComponent*>(this);
     else if (sameUid(iid, IAudioProcessor::iid))
         *obj = static_cast<IAudioProcessor*>(this);
+    else if (sameUid(iid, IProcessContextRequirements::iid))
+        *obj = static_cast<IProcessContextRequirements*>(this);
     else if (sameUid(iid, IEditController::iid))
         *obj = static_cast<IEditController*>(this);
     else if (sameUid(iid, IUnitInfo::iid))

@@ -38,6 +38,7 @@ public:
 
 class ChordwellEffect final : public ComponentStateSide,
                               public vst3::IAudioProcessor,
+                              public vst3::IProcessContextRequirements,
                               public ControllerStateSide,
                               public vst3::IUnitInfo {
 public:
@@ -72,6 +73,9 @@ public:
     vst3::tresult VST3_API setProcessing(vst3::TBool state) override;
     vst3::tresult VST3_API process(vst3::ProcessData& data) override;
     vst3::uint32 VST3_API getTailSamples() override;
+
+    // IProcessContextRequirements: the effect reads nothing of the process context.
+    vst3::uint32 VST3_API getProcessContextRequirements() override { return 0; }
 
     // IEditController
     vst3::tresult VST3_API setComponentState(vst3::IBStream* state) override;
