@@ -410,12 +410,15 @@ tresult ChordwellEffect::setParamNormalized(ParamID id, ParamValue value) {
         return kResultOk;
     }
     if (id >= static_cast<ParamID>(kNumParams)) return kInvalidArgument;
-    // While processing, the host hands every value to process() too, at its sample: taking it
-    // here as well would move it ahead of its time.
+    const auto index = static_cast<VstInt32>(id);
     const float v = static_cast<float>(value);
-    if (!processing_.load() &&
-        std::bit_cast<std::uint32_t>(v) != std::bit_cast<std::uint32_t>(effect_->getParameter(static_cast<VstInt32>(id))))
-        effect_->setParameter(static_cast<VstInt32>(id), v);
+    if (std::bit_cast<std::uint32_t>(v) == std::bit_cast<std::uint32_t>(effect_->getParameter(index))) return kResultOk;
+    // While processing, the host hands every value to process() too, at its sample: the engine
+    // takes it there, and everything else (what the host reads back, the editor) now.
+    if (processing_.load())
+        effect_->setParameterExceptEngine(index, v);
+    else
+        effect_->setParameter(index, v);
     return kResultOk;
 }
 
