@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "dsp/constants.h"
 #include "dsp/loop_length.h"
@@ -27,6 +28,7 @@ constexpr int32 kLastPreset = kNumPresets - 1;
 constexpr int32 kTextSize = 32;                  // any value text fits with room to spare
 constexpr double kTailLevel = 1e-6;              // -120 dB: where the ringing counts as ended
 constexpr double kLongestTail = 2147483647.0;    // samples; longer counts as infinite
+constexpr int32 kLongestSilentPiece = 1 << 16;   // frames of silent input at most; longer blocks take turns
 
 // What hosts show for each parameter: the VST 2.4 names and labels without their padding, and
 // the steps of the parameters whose values come in steps.
@@ -160,8 +162,10 @@ tresult ChordwellEffect::getBusInfo(int32 type, int32 dir, int32 index, BusInfo&
 
 tresult ChordwellEffect::getRoutingInfo(RoutingInfo&, RoutingInfo&) { return kNotImplemented; }
 
-tresult ChordwellEffect::activateBus(int32 type, int32 dir, int32 index, TBool) {
-    return isAudioBus(type, dir, index) ? kResultOk : kInvalidArgument;
+tresult ChordwellEffect::activateBus(int32 type, int32 dir, int32 index, TBool state) {
+    if (!isAudioBus(type, dir, index)) return kInvalidArgument;
+    (dir == vst3::kInput ? inputBusActive_ : outputBusActive_).store(state != 0, std::memory_order_relaxed);
+    return kResultOk;
 }
 
 tresult ChordwellEffect::setActive(TBool state) {
@@ -218,6 +222,13 @@ tresult ChordwellEffect::setupProcessing(ProcessSetup& setup) {
     if (!(setup.sampleRate > 0.0) || !std::isfinite(setup.sampleRate)) return kInvalidArgument;
     effect_->setSampleRate(static_cast<float>(setup.sampleRate));
     effect_->setBlockSize(setup.maxSamplesPerBlock);
+    // Silent input for blocks without a usable input bus: made here, as process() allocates
+    // nothing. Hosts do not process while they set up, so the buffer is not in use.
+    try {
+        silentInput_.assign(static_cast<std::size_t>(std::clamp(setup.maxSamplesPerBlock, 1, kLongestSilentPiece)), 0.0f);
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
     return kResultOk;
 }
 
@@ -248,19 +259,28 @@ tresult ChordwellEffect::process(ProcessData& data) {
         }
     }
 
-    float* in[kNumChannels] = {};
+    // Output goes to a stereo output bus, or nowhere; a missing or unusable input counts as
+    // silence, so the strings ring on as they would with silent input.
     float* out[kNumChannels] = {};
-    bool haveAudio = frames > 0 && data.numInputs >= 1 && data.numOutputs >= 1 && data.inputs && data.outputs &&
-                     data.inputs[0].numChannels >= kNumChannels && data.outputs[0].numChannels >= kNumChannels &&
-                     data.inputs[0].channelBuffers32 && data.outputs[0].channelBuffers32;
-    for (int32 c = 0; haveAudio && c < kNumChannels; ++c) {
-        in[c] = data.inputs[0].channelBuffers32[c];
+    bool haveOutput = frames > 0 && outputBusActive_.load(std::memory_order_relaxed) && data.numOutputs >= 1 &&
+                      data.outputs && data.outputs[0].numChannels >= kNumChannels && data.outputs[0].channelBuffers32;
+    for (int32 c = 0; haveOutput && c < kNumChannels; ++c) {
         out[c] = data.outputs[0].channelBuffers32[c];
-        haveAudio = in[c] && out[c];
+        haveOutput = out[c] != nullptr;
     }
+    float* in[kNumChannels] = {};
+    bool haveInput = inputBusActive_.load(std::memory_order_relaxed) && data.numInputs >= 1 && data.inputs &&
+                     data.inputs[0].numChannels >= kNumChannels && data.inputs[0].channelBuffers32;
+    for (int32 c = 0; haveInput && c < kNumChannels; ++c) {
+        in[c] = data.inputs[0].channelBuffers32[c];
+        haveInput = in[c] != nullptr;
+    }
+    const auto silentFrames = static_cast<int32>(silentInput_.size());
+    if (!haveInput && silentFrames == 0) haveOutput = false;
 
     // The block runs in pieces from one change to the next: a change at sample k is applied
-    // before sample k is processed, as the engine takes new values between two pieces.
+    // before sample k is processed, as the engine takes new values between two pieces. Silent
+    // input comes from a buffer of its own, at most its length at a time.
     for (int32 position = 0;;) {
         int32 pieceEnd = frames;
         for (int32 p = 0; p < kNumParams; ++p) {
@@ -281,14 +301,21 @@ tresult ChordwellEffect::process(ProcessData& data) {
             }
         }
         if (position >= frames) break;
-        if (haveAudio) {
-            float* pieceIn[kNumChannels] = {in[0] + position, in[1] + position};
+        if (!haveInput) pieceEnd = std::min(pieceEnd, position + silentFrames);
+        if (haveOutput) {
+            float* silent = silentInput_.data();
+            float* pieceIn[kNumChannels] = {haveInput ? in[0] + position : silent, haveInput ? in[1] + position : silent};
             float* pieceOut[kNumChannels] = {out[0] + position, out[1] + position};
             effect_->processReplacing(pieceIn, pieceOut, pieceEnd - position);
         }
         position = pieceEnd;
     }
-    if (haveAudio) data.outputs[0].silenceFlags = 0;
+    if (haveOutput) {
+        uint64 silence = 0;
+        for (int32 c = 0; c < kNumChannels; ++c)
+            if (std::all_of(out[c], out[c] + frames, [](float v) { return v == 0.0f; })) silence |= uint64{1} << c;
+        data.outputs[0].silenceFlags = silence;
+    }
     return kResultOk;
 }
 

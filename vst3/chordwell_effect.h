@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 #include "vst/aeffect.h"
 #include "vst3/audio_interfaces.h"
@@ -158,6 +159,12 @@ private:
     // True between setProcessing(true) and setProcessing(false) or setActive(false): parameter
     // values then reach the engine only through process(), at their own samples.
     std::atomic<bool> processing_{false};
+    // What activateBus made of the two buses: an input switched off counts as silence, and an
+    // output switched off gets nothing.
+    std::atomic<bool> inputBusActive_{true};
+    std::atomic<bool> outputBusActive_{true};
+    // Zeros for the input of a block without a usable one; sized in setupProcessing.
+    std::vector<float> silentInput_;
     // Interface thread only.
     ChordwellView* sizedView_ = nullptr;
     int hostCallDepth_ = 0;
