@@ -61,12 +61,15 @@ bool isAudioBus(int32 type, int32 dir, int32 index) {
     return type == kAudio && (dir == vst3::kInput || dir == vst3::kOutput) && index == 0;
 }
 
-// Reads the whole stream, up to one byte more than a chunk, so that a longer one shows.
+// Reads the whole stream, up to one byte more than a chunk, so that a longer one shows. Every
+// byte a read hands over counts, whatever it answers (streams answer a read that ends short
+// either way), and reading goes on until a read hands over nothing.
 int32 readUpTo(IBStream* stream, unsigned char* buffer, int32 capacity) {
     int32 total = 0;
     while (total < capacity) {
         int32 got = 0;
-        if (stream->read(buffer + total, capacity - total, &got) != kResultOk || got <= 0) break;
+        stream->read(buffer + total, capacity - total, &got);
+        if (got <= 0) break;
         total += std::min(got, capacity - total);
     }
     return total;
@@ -183,12 +186,8 @@ tresult ChordwellEffect::readBank(IBStream* state) {
     const InsideHostCall call(*this);
     unsigned char bytes[kChunkSize + 1];
     const int32 size = readUpTo(state, bytes, sizeof bytes);
-    // Checked on a copy before the effect sees it: state that is not a whole bank of this
-    // plug-in in either byte order changes nothing.
-    PresetRecord records[kNumPresets];
-    std::int32_t index = 0;
-    if (readBankChunk(bytes, size, effect_->getUniqueID(), records, index) != ChunkResult::ok) return kResultFalse;
-    return effect_->setChunk(bytes, size, false) == 0 ? kResultOk : kResultFalse;
+    // State that is not a whole bank of this plug-in in either byte order changes nothing.
+    return effect_->loadBankChunk(bytes, size) == ChunkResult::ok ? kResultOk : kResultFalse;
 }
 
 tresult ChordwellEffect::writeBank(IBStream* state) {
