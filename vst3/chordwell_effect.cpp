@@ -5,16 +5,19 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <thread>
 
 #include "dsp/constants.h"
 #include "dsp/loop_length.h"
 #include "plugin/adelay.h"
 #include "plugin/parameter_texts.h"
+#include "platform/interface_timer.h"
 #include "presets/bank_chunk.h"
 #include "presets/preset_editor_interface.h"
 #include "vst/aeffeditor.h"
 #include "vst3/chordwell_ids.h"
 #include "vst3/chordwell_view.h"
+#include "vst3/run_loop_timer.h"
 #include "vst3/text16.h"
 
 namespace chordwell_vst3 {
@@ -29,6 +32,8 @@ constexpr int32 kTextSize = 32;                  // any value text fits with roo
 constexpr double kTailLevel = 1e-6;              // -120 dB: where the ringing counts as ended
 constexpr double kLongestTail = 2147483647.0;    // samples; longer counts as infinite
 constexpr int32 kLongestSilentPiece = 1 << 16;   // frames of silent input at most; longer blocks take turns
+constexpr uint64 kHostTimerMs = 50;              // how soon the host hears of a deferred change
+constexpr unsigned kTailCheckTicks = 4;          // the tail is compared every fourth tick (200 ms)
 
 // What hosts show for each parameter: the VST 2.4 names and labels without their padding, and
 // the steps of the parameters whose values come in steps.
@@ -93,6 +98,7 @@ ChordwellEffect::ChordwellEffect(ADelay* effect) : effect_(effect) {
 
 ChordwellEffect::~ChordwellEffect() {
     releaseHandlers();
+    if (hostContext_) hostContext_->release();
     AEffect* record = effect_->getAeffect();
     record->user = nullptr;
     record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
@@ -126,16 +132,25 @@ uint32 ChordwellEffect::release() {
     return left;
 }
 
-// Hosts initialize a single-component plug-in once or once per interface; either way nothing
-// is left to do: the effect was built with the object.
-tresult ChordwellEffect::initialize(FUnknown*) { return kResultOk; }
+// Hosts initialize a single-component plug-in once or once per interface; the effect was built
+// with the object, and only the host's context is kept (its run loop may be asked for later).
+tresult ChordwellEffect::initialize(FUnknown* context) {
+    if (context && !hostContext_) {
+        context->addRef();
+        hostContext_ = context;
+    }
+    return kResultOk;
+}
 
 tresult ChordwellEffect::terminate() {
     releaseHandlers();
+    if (hostContext_) hostContext_->release();
+    hostContext_ = nullptr;
     return kResultOk;
 }
 
 void ChordwellEffect::releaseHandlers() {
+    stopHostTimer();
     if (unitHandler_) unitHandler_->release();
     if (handler_) handler_->release();
     unitHandler_ = nullptr;
@@ -187,7 +202,10 @@ tresult ChordwellEffect::readBank(IBStream* state) {
     unsigned char bytes[kChunkSize + 1];
     const int32 size = readUpTo(state, bytes, sizeof bytes);
     // State that is not a whole bank of this plug-in in either byte order changes nothing.
-    return effect_->loadBankChunk(bytes, size) == ChunkResult::ok ? kResultOk : kResultFalse;
+    if (effect_->loadBankChunk(bytes, size) != ChunkResult::ok) return kResultFalse;
+    // The host reads every value again after setState: nothing to tell it.
+    displayChangeDeferred_.store(false);
+    return kResultOk;
 }
 
 tresult ChordwellEffect::writeBank(IBStream* state) {
@@ -319,6 +337,12 @@ tresult ChordwellEffect::process(ProcessData& data) {
 }
 
 uint32 ChordwellEffect::getTailSamples() {
+    const uint32 tail = currentTail();
+    toldTail_.store(tail);
+    return tail;
+}
+
+uint32 ChordwellEffect::currentTail() {
     const dsp::ResonatorBank& engine = effect_->getEngine();
     const double gain = std::fabs(static_cast<double>(engine.feedback()));
     if (!(gain < 1.0)) return kInfiniteTail;
@@ -436,6 +460,7 @@ tresult ChordwellEffect::setParamNormalized(ParamID id, ParamValue value) {
         return kResultOk;
     }
     if (id >= static_cast<ParamID>(kNumParams)) return kInvalidArgument;
+    hostCallPassed();
     const auto index = static_cast<VstInt32>(id);
     const float v = static_cast<float>(value);
     if (std::bit_cast<std::uint32_t>(v) == std::bit_cast<std::uint32_t>(effect_->getParameter(index))) return kResultOk;
@@ -457,11 +482,15 @@ tresult ChordwellEffect::setComponentHandler(IComponentHandler* handler) {
         void* unitHandler = nullptr;
         if (handler->queryInterface(IUnitHandler::iid.bytes, &unitHandler) == kResultOk)
             unitHandler_ = static_cast<IUnitHandler*>(unitHandler);
+        interfaceThread_ = std::this_thread::get_id();
+        toldTail_.store(currentTail());
+        startHostTimer();
     }
     return kResultOk;
 }
 
 IPlugView* ChordwellEffect::createView(FIDString name) {
+    hostCallPassed();
     if (!name || std::strcmp(name, kEditorViewType) != 0 || !effect_->getEditor()) return nullptr;
     return ChordwellView::create(this);
 }
@@ -530,23 +559,67 @@ void ChordwellEffect::automate(VstInt32 index, float value) {
 }
 
 // A preset was chosen, renamed or loaded: the host reads the values, the current preset and
-// the names again; at once, or, inside the host's own call, at the view's next timer call.
+// the names again; at once, or, inside the host's own call, from the host timer.
 void ChordwellEffect::displayChanged() {
-    if (hostCallDepth_ > 0)
-        displayChangeDeferred_ = true;
+    if (hostCallDepth_.load() > 0)
+        displayChangeDeferred_.store(true);
     else
         notifyDisplayChange();
 }
 
 void ChordwellEffect::deliverDeferredNotifications() {
-    if (!displayChangeDeferred_ || hostCallDepth_ > 0) return;
-    displayChangeDeferred_ = false;
+    if (hostCallDepth_.load() > 0 || !displayChangeDeferred_.exchange(false)) return;
     notifyDisplayChange();
 }
 
 void ChordwellEffect::notifyDisplayChange() {
     if (unitHandler_) unitHandler_->notifyProgramListChange(kPresetListId, kAllProgramInvalid);
     if (handler_) handler_->restartComponent(kParamValuesChanged);
+}
+
+void ChordwellEffect::startHostTimer() {
+    stopHostTimer();
+    void* loop = nullptr;
+    if (handler_->queryInterface(IRunLoop::iid.bytes, &loop) != kResultOk || !loop) {
+        loop = nullptr;
+        if (hostContext_ && (hostContext_->queryInterface(IRunLoop::iid.bytes, &loop) != kResultOk || !loop))
+            loop = nullptr;
+    }
+    const auto tick = [this] { onHostTimer(); };
+    if (loop) {
+        runLoopTimer_ = RunLoopTimer::start(static_cast<IRunLoop*>(loop), kHostTimerMs, tick);
+        static_cast<IRunLoop*>(loop)->release();
+    }
+    if (!runLoopTimer_) systemTimer_ = platform::startInterfaceTimer(static_cast<unsigned>(kHostTimerMs), tick);
+}
+
+void ChordwellEffect::stopHostTimer() {
+    if (runLoopTimer_) runLoopTimer_->stop();
+    runLoopTimer_ = nullptr;
+    systemTimer_.reset();
+}
+
+void ChordwellEffect::onHostTimer() {
+    if (hostCallDepth_.load() > 0) return;
+    deliverDeferredNotifications();
+    if (++timerTicks_ % kTailCheckTicks == 0) announceTailChange();
+}
+
+// Without a timer, what waits is told at the next host call on the interface thread that is not
+// inside one that may change presets.
+void ChordwellEffect::hostCallPassed() {
+    if (runLoopTimer_ || systemTimer_ || !handler_ || std::this_thread::get_id() != interfaceThread_) return;
+    deliverDeferredNotifications();
+    if (hostCallDepth_.load() == 0) announceTailChange();
+}
+
+// The tail follows Decay (and the tuning): when it is no longer what the host last read or heard
+// of, the host is asked to read it again. The flag is the one that makes hosts read again what
+// the processor reports of its timing.
+void ChordwellEffect::announceTailChange() {
+    if (!handler_) return;
+    const uint32 tail = currentTail();
+    if (toldTail_.exchange(tail) != tail) handler_->restartComponent(kLatencyChanged);
 }
 
 }  // namespace chordwell_vst3

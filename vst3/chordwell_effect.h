@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <thread>
 #include <vector>
 
 #include "vst/aeffect.h"
@@ -14,9 +16,14 @@
 
 class ADelay;
 
+namespace platform {
+class InterfaceTimer;
+}
+
 namespace chordwell_vst3 {
 
 class ChordwellView;
+class RunLoopTimer;
 
 // The component's state under the component's names, so that the controller's state of the
 // same names can stay apart from it in one object.
@@ -120,7 +127,8 @@ public:
     void setSizedView(ChordwellView* view) { sizedView_ = view; }
 
     // Tells the host now of a preset change that came about inside one of its own calls (see
-    // displayChanged); the view calls it from its timer, on the host's interface thread.
+    // displayChanged), unless one of those calls is still running; the view calls it from its
+    // timer, on the host's interface thread.
     void deliverDeferredNotifications();
 
 private:
@@ -137,6 +145,17 @@ private:
     void displayChanged();
     void notifyDisplayChange();
     void releaseHandlers();
+    vst3::uint32 currentTail();
+
+    // What the host is told outside its own calls, on its interface thread: preset changes made
+    // inside them, and a tail that no longer is what the host last heard. A timer calls it: the
+    // host's run loop (offered by the component handler or the host context, on Linux), else the
+    // system's timer (Windows); with neither, the next suitable host call does (hostCallPassed).
+    void startHostTimer();
+    void stopHostTimer();
+    void onHostTimer();
+    void hostCallPassed();
+    void announceTailChange();
 
     // Marks a host call that may change presets: while one runs, the host hears of the change
     // later, not from inside its own call. Hosts hold locks around such calls (Ardour around
@@ -167,8 +186,16 @@ private:
     std::vector<float> silentInput_;
     // Interface thread only.
     ChordwellView* sizedView_ = nullptr;
-    int hostCallDepth_ = 0;
-    bool displayChangeDeferred_ = false;
+    vst3::FUnknown* hostContext_ = nullptr;  // counted, from initialize
+    RunLoopTimer* runLoopTimer_ = nullptr;
+    std::unique_ptr<platform::InterfaceTimer> systemTimer_;
+    std::thread::id interfaceThread_;
+    unsigned timerTicks_ = 0;
+    // Host calls that may change presets, and a change they made, are seen by the timer.
+    std::atomic<int> hostCallDepth_{0};
+    std::atomic<bool> displayChangeDeferred_{false};
+    // The tail the host last read or was told of.
+    std::atomic<vst3::uint32> toldTail_{0};
 };
 
 }  // namespace chordwell_vst3

@@ -105,7 +105,7 @@ public:
     std::vector<ParamQueue> queues;
 };
 
-class RecordingHandler final : public vst3::IComponentHandler, public vst3::IUnitHandler {
+class RecordingHandler : public vst3::IComponentHandler, public vst3::IUnitHandler {
 public:
     vst3::tresult VST3_API queryInterface(const char* iid, void** obj) override {
         if (vst3::sameUid(iid, vst3::FUnknown::iid) || vst3::sameUid(iid, vst3::IComponentHandler::iid))
@@ -127,7 +127,12 @@ public:
     vst3::tresult VST3_API endEdit(vst3::ParamID id) override { return log("end", id); }
     vst3::tresult VST3_API restartComponent(vst3::int32 flags) override {
         restartFlags |= flags;
+        restarts.push_back(flags);
         return vst3::kResultOk;
+    }
+    // How many calls of restartComponent asked for `flag`.
+    long restartsWith(vst3::int32 flag) const {
+        return std::count_if(restarts.begin(), restarts.end(), [&](vst3::int32 flags) { return (flags & flag) != 0; });
     }
     vst3::tresult VST3_API notifyUnitSelection(vst3::UnitID) override { return vst3::kResultOk; }
     vst3::tresult VST3_API notifyProgramListChange(vst3::ProgramListID listId, vst3::int32) override {
@@ -138,6 +143,7 @@ public:
     std::vector<std::string> calls;
     std::vector<std::pair<vst3::ParamID, double>> edits;
     vst3::int32 restartFlags = 0;
+    std::vector<vst3::int32> restarts;
     std::vector<vst3::ProgramListID> programListChanges;
 
 private:

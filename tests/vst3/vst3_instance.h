@@ -12,7 +12,8 @@
 
 class Vst3Instance {
 public:
-    explicit Vst3Instance(Vst3Module& module, vst3::IComponentHandler* handler = nullptr) {
+    explicit Vst3Instance(Vst3Module& module, vst3::IComponentHandler* handler = nullptr,
+                          vst3::FUnknown* context = nullptr) {
         void* object = nullptr;
         if (module.factory()->createInstance(chordwell_vst3::kClassId.bytes, vst3::IComponent::iid.bytes, &object) !=
                 vst3::kResultOk ||
@@ -23,7 +24,7 @@ public:
         component->queryInterface(vst3::IEditController::iid.bytes, reinterpret_cast<void**>(&controller));
         component->queryInterface(vst3::IUnitInfo::iid.bytes, reinterpret_cast<void**>(&units));
         if (!processor || !controller || !units) throw std::runtime_error("missing interface");
-        component->initialize(nullptr);
+        component->initialize(context);
         if (handler) controller->setComponentHandler(handler);
     }
     ~Vst3Instance() {

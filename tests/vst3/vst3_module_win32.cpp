@@ -36,3 +36,15 @@ Vst3Module::~Vst3Module() {
     symbol<InitProc>(handle_, "ExitDll")();
     FreeLibrary(static_cast<HMODULE>(handle_));
 }
+
+void runSystemTimers(int ms) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
+    while (GetTickCount64() < end) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        Sleep(5);
+    }
+}
