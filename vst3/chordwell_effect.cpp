@@ -327,6 +327,14 @@ tresult ChordwellEffect::process(ProcessData& data) {
         }
         position = pieceEnd;
     }
+    if (data.outputParameterChanges && valuesToReport_.exchange(false)) {
+        for (int32 p = 0; p < kNumParams; ++p) {
+            int32 index = 0;
+            const ParamID id = static_cast<ParamID>(p);
+            if (IParamValueQueue* queue = data.outputParameterChanges->addParameterData(id, index))
+                queue->addPoint(0, effect_->getParameter(p), index);
+        }
+    }
     if (haveOutput) {
         uint64 silence = 0;
         for (int32 c = 0; c < kNumChannels; ++c)
@@ -455,6 +463,9 @@ tresult ChordwellEffect::setParamNormalized(ParamID id, ParamValue value) {
         const InsideHostCall call(*this);
         if (preset == effect_->getCurrentPreset()) return kResultOk;
         effect_->selectPreset(preset);
+        // The next block reports the preset's values as the processor's own changes: hosts take
+        // those even where nothing else reaches them in time (no run loop, no view).
+        valuesToReport_.store(true);
         // An open preset bar shows the chosen preset at its next idle.
         if (auto* bar = dynamic_cast<CPresetEditorInterface*>(effect_->getEditor())) bar->presetNamesChanged();
         return kResultOk;

@@ -182,6 +182,8 @@ private:
     // output switched off gets nothing.
     std::atomic<bool> inputBusActive_{true};
     std::atomic<bool> outputBusActive_{true};
+    // Set when the host chose a preset: the next block reports the values as output changes.
+    std::atomic<bool> valuesToReport_{false};
     // Zeros for the input of a block without a usable one; sized in setupProcessing.
     std::vector<float> silentInput_;
     // Interface thread only.

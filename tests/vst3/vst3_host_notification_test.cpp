@@ -76,6 +76,30 @@ TEST_F(Vst3HostNotification, WithoutARunLoopThePresetIsStillAnnounced) {
     EXPECT_FALSE(handler.programListChanges.empty());
 }
 
+// The block after the host chose a preset reports the preset's values as the processor's own
+// changes, which hosts take in whatever else they do: the only way that reaches a host with no
+// run loop to lend and no calls to make (Ardour, with no editor open).
+TEST_F(Vst3HostNotification, TheBlockAfterAPresetFromTheHostsMenuReportsItsValues) {
+    Vst3Instance vst3(module);
+    vst3.start(48000.0, 64);
+    Stereo input(64, 2), output(64);
+    ASSERT_EQ(vst3.controller->setParamNormalized(kProgramChangeId, 3 / 5.0), kResultOk);
+    for (const bool first : {true, false}) {
+        ParamChanges reported;
+        vst3.process(input.at(0), output.at(0), 64, nullptr, &reported);
+        if (!first) {
+            EXPECT_TRUE(reported.queues.empty());
+            break;
+        }
+        ASSERT_EQ(reported.queues.size(), 8u);
+        for (const ParamQueue& queue : reported.queues) {
+            ASSERT_EQ(queue.points.size(), 1u);
+            EXPECT_EQ(queue.points[0].second, vst3.controller->getParamNormalized(queue.id)) << queue.id;
+        }
+        EXPECT_EQ(reported.queues[kDecay].points[0].second, 0.6f);  // "Low & Dark"
+    }
+}
+
 // Decay changes the tail and Mix does not: the host hears of the first once, from the run loop,
 // and of the second not at all.
 TEST_F(Vst3HostNotification, TheHostHearsOfATailChangeOnceAndOnlyWhenItChanges) {

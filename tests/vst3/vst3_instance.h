@@ -52,7 +52,8 @@ public:
         started = true;
     }
 
-    vst3::tresult process(float* const* inputs, float* const* outputs, vst3::int32 frames, ParamChanges* changes = nullptr) {
+    vst3::tresult process(float* const* inputs, float* const* outputs, vst3::int32 frames, ParamChanges* changes = nullptr,
+                          ParamChanges* outputChanges = nullptr) {
         vst3::AudioBusBuffers in{};
         in.numChannels = 2;
         in.channelBuffers32 = const_cast<float**>(inputs);
@@ -68,6 +69,7 @@ public:
         data.inputs = &in;
         data.outputs = &out;
         data.inputParameterChanges = changes;
+        data.outputParameterChanges = outputChanges;
         return processor->process(data);
     }
 
