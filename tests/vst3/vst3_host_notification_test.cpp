@@ -13,23 +13,6 @@ using chordwell_vst3::kProgramChangeId;
 
 constexpr int32 kMix = 1, kDecay = 2;
 
-// A component handler that also lends its run loop, as Linux hosts' handlers may.
-class LoopingHandler final : public RecordingHandler {
-public:
-    tresult VST3_API queryInterface(const char* iid, void** obj) override {
-        if (sameUid(iid, IRunLoop::iid)) {
-            *obj = static_cast<IRunLoop*>(&loop);
-            return kResultOk;
-        }
-        return RecordingHandler::queryInterface(iid, obj);
-    }
-    void turn(int times = 8) {
-        for (int i = 0; i < times; ++i) loop.run([](int) { return false; });
-    }
-
-    RunLoopFrame loop;
-};
-
 class Vst3HostNotification : public ::testing::Test {
 protected:
     Vst3Module module{kVst3Library};

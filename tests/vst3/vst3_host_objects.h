@@ -1,6 +1,7 @@
 // The host's side of the VST3 interface, as small as the tests need: a memory stream, parameter
-// changes for one block, a component handler that records what the plug-in tells it, and a plug
-// frame that records requests to resize and whose run loop the test turns by hand. The objects
+// changes for one block, a component handler that records what the plug-in tells it (and one
+// that lends a run loop), and a plug frame that records requests to resize and whose run loop
+// the test turns by hand. The objects
 // live on the test's stack: their reference counts change nothing.
 #pragma once
 
@@ -204,4 +205,22 @@ public:
     std::vector<std::pair<vst3::ITimerHandler*, vst3::uint64>> timers;
     bool acceptResize = false;
     std::vector<std::pair<int, int>> resizes;  // width and height of each request
+};
+
+// A component handler that also lends its run loop, as Linux hosts' handlers may; turn() runs
+// its timers.
+class LoopingHandler final : public RecordingHandler {
+public:
+    vst3::tresult VST3_API queryInterface(const char* iid, void** obj) override {
+        if (vst3::sameUid(iid, vst3::IRunLoop::iid)) {
+            *obj = static_cast<vst3::IRunLoop*>(&loop);
+            return vst3::kResultOk;
+        }
+        return RecordingHandler::queryInterface(iid, obj);
+    }
+    void turn(int times = 8) {
+        for (int i = 0; i < times; ++i) loop.run([](int) { return false; });
+    }
+
+    RunLoopFrame loop;
 };
