@@ -6,6 +6,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -35,12 +36,15 @@ public:
     MemoryStream() = default;
     explicit MemoryStream(std::vector<unsigned char> bytes) : data(std::move(bytes)) {}
 
+    // At most `piece` bytes a read; with `falseWhenShort`, fewer than asked are answered with
+    // kResultFalse (hosts' streams do both).
     vst3::tresult VST3_API read(void* buffer, vst3::int32 numBytes, vst3::int32* numBytesRead) override {
-        const auto n = static_cast<vst3::int32>(std::min<std::size_t>(std::max(numBytes, 0), data.size() - position));
+        const auto n = static_cast<vst3::int32>(
+            std::min<std::size_t>({static_cast<std::size_t>(std::max(numBytes, 0)), piece, data.size() - position}));
         std::memcpy(buffer, data.data() + position, static_cast<std::size_t>(n));
         position += static_cast<std::size_t>(n);
         if (numBytesRead) *numBytesRead = n;
-        return vst3::kResultOk;
+        return falseWhenShort && n < numBytes ? vst3::kResultFalse : vst3::kResultOk;
     }
     vst3::tresult VST3_API write(void* buffer, vst3::int32 numBytes, vst3::int32* numBytesWritten) override {
         const auto* bytes = static_cast<const unsigned char*>(buffer);
@@ -62,6 +66,8 @@ public:
 
     std::vector<unsigned char> data;
     std::size_t position = 0;
+    std::size_t piece = SIZE_MAX;
+    bool falseWhenShort = false;
 };
 
 class ParamQueue final : public HostObject<vst3::IParamValueQueue> {
@@ -207,20 +213,14 @@ public:
     std::vector<std::pair<int, int>> resizes;  // width and height of each request
 };
 
-// A component handler that also lends its run loop, as Linux hosts' handlers may; turn() runs
-// its timers.
+// A component handler that also lends its run loop, as Linux hosts' handlers may.
 class LoopingHandler final : public RecordingHandler {
 public:
     vst3::tresult VST3_API queryInterface(const char* iid, void** obj) override {
-        if (vst3::sameUid(iid, vst3::IRunLoop::iid)) {
-            *obj = static_cast<vst3::IRunLoop*>(&loop);
-            return vst3::kResultOk;
-        }
-        return RecordingHandler::queryInterface(iid, obj);
+        if (!vst3::sameUid(iid, vst3::IRunLoop::iid)) return RecordingHandler::queryInterface(iid, obj);
+        *obj = static_cast<vst3::IRunLoop*>(&loop);
+        return vst3::kResultOk;
     }
-    void turn(int times = 8) {
-        for (int i = 0; i < times; ++i) loop.run([](int) { return false; });
-    }
-
+    void turn(int times = 8) { while (times-- > 0) loop.run([](int) { return false; }); }
     RunLoopFrame loop;
 };

@@ -38,13 +38,8 @@ Vst3Module::~Vst3Module() {
 }
 
 void runSystemTimers(int ms) {
-    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
-    while (GetTickCount64() < end) {
+    for (const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms); GetTickCount64() < end; Sleep(5)) {
         MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(5);
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
     }
 }
