@@ -493,7 +493,7 @@ tresult ChordwellEffect::setComponentHandler(IComponentHandler* handler) {
         void* unitHandler = nullptr;
         if (handler->queryInterface(IUnitHandler::iid.bytes, &unitHandler) == kResultOk)
             unitHandler_ = static_cast<IUnitHandler*>(unitHandler);
-        interfaceThread_ = std::this_thread::get_id();
+        interfaceThread_.store(std::this_thread::get_id());
         toldTail_.store(currentTail());
         startHostTimer();
     }
@@ -619,7 +619,9 @@ void ChordwellEffect::onHostTimer() {
 // Without a timer, what waits is told at the next host call on the interface thread that is not
 // inside one that may change presets.
 void ChordwellEffect::hostCallPassed() {
-    if (runLoopTimer_ || systemTimer_ || !handler_ || std::this_thread::get_id() != interfaceThread_) return;
+    // Other threads may call too (a host's automation): the members below are the interface
+    // thread's.
+    if (std::this_thread::get_id() != interfaceThread_.load() || runLoopTimer_ || systemTimer_ || !handler_) return;
     deliverDeferredNotifications();
     if (hostCallDepth_.load() == 0) announceTailChange();
 }

@@ -191,7 +191,7 @@ private:
     vst3::FUnknown* hostContext_ = nullptr;  // counted, from initialize
     RunLoopTimer* runLoopTimer_ = nullptr;
     std::unique_ptr<platform::InterfaceTimer> systemTimer_;
-    std::thread::id interfaceThread_;
+    std::atomic<std::thread::id> interfaceThread_{};  // the one that set the handler
     unsigned timerTicks_ = 0;
     // Host calls that may change presets, and a change they made, are seen by the timer.
     std::atomic<int> hostCallDepth_{0};
