@@ -73,9 +73,21 @@ void ADelay::setParameter(VstInt32 index, float value) {
             if (std::bit_cast<uint32_t>(now) == std::bit_cast<uint32_t>(applied)) break;
             applied = now;
         }
-        if (isSharedByAllPresets(index) && presets)
-            for (int p = 0; p < kNumPresets; ++p) storePresetValue(presets[p], index, value);
     }
+    recordValue(index, value);
+}
+
+void ADelay::setParameterExceptEngine(VstInt32 index, float value) {
+    if (!std::isfinite(value)) return;
+    // A setParameter running at the same time may pass this value on to the engine as it reads
+    // the value back: the engine then has it a little early, and everything agrees.
+    if (isParameter(index)) paramValues[index].store(value, std::memory_order_relaxed);
+    recordValue(index, value);
+}
+
+void ADelay::recordValue(VstInt32 index, float value) {
+    if (isParameter(index) && isSharedByAllPresets(index) && presets)
+        for (int p = 0; p < kNumPresets; ++p) storePresetValue(presets[p], index, value);
     if (!applyingPreset.load(std::memory_order_relaxed)) CPresetSystemEffect::setParameter(index, value);
     if (editor) editor->setParameter(index, value);
 }

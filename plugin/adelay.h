@@ -19,6 +19,10 @@ public:
     void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
 
     void setParameter(VstInt32 index, float value) override;
+    // The value as everything but the engine has it (getParameter, the current preset, the
+    // editor): for a VST3 host's controller value that reaches the engine later, at its own
+    // sample, through setParameter from the audio thread.
+    void setParameterExceptEngine(VstInt32 index, float value);
     float getParameter(VstInt32 index) override;
     void getParameterLabel(VstInt32 index, char* label) override;
     void getParameterDisplay(VstInt32 index, char* text) override;
@@ -41,6 +45,8 @@ public:
 private:
     // Passes a parameter value on to the engine's setter for it.
     void applyToEngine(VstInt32 index, float value);
+    // Records a value in the presets and tells the editor (both setters' common part).
+    void recordValue(VstInt32 index, float value);
 
     // The value last set for each parameter; written by any thread, read by any thread.
     std::atomic<float> paramValues[kNumParams] = {};

@@ -67,21 +67,20 @@ VstInt32 CPresetSystemEffect::setChunk(void* data, VstInt32 byteSize, bool) {
     // The chunk is read from the working copy; a host may give back the very buffer that
     // getChunk handed out.
     if (data != chunkBuffer) std::memcpy(chunkBuffer, data, kChunkSize);
+    return loadBankChunk(chunkBuffer, byteSize) == ChunkResult::rejected ? -1 : 0;
+}
+
+ChunkResult CPresetSystemEffect::loadBankChunk(const unsigned char* chunk, VstInt32 byteSize) {
+    if (!presets || !chunk) return ChunkResult::rejected;
     std::int32_t index = 0;
     PresetRecord bank[kNumPresets];
-    switch (readBankChunk(chunkBuffer, byteSize, getUniqueID(), bank, index)) {
-        case ChunkResult::rejected:
-            return -1;
-        case ChunkResult::unknownFormat:
-            return 0;
-        case ChunkResult::ok:
-            break;
-    }
+    const ChunkResult result = readBankChunk(chunk, byteSize, getUniqueID(), bank, index);
+    if (result != ChunkResult::ok) return result;
     replaceBank(bank);
     if (index >= 0 && index < kNumPresets) selectPreset(index);
     // An open preset bar shows the restored names at its next idle.
     if (CPresetEditorInterface* side = presetEditor()) side->presetNamesChanged();
-    return 0;
+    return result;
 }
 
 int CPresetSystemEffect::getCurrentPreset() { return currentPreset.load(); }

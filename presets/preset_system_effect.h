@@ -4,6 +4,7 @@
 
 #include <atomic>
 
+#include "presets/bank_chunk.h"
 #include "presets/name_guard.h"
 #include "presets/preset_record.h"
 #include "vst/audioeffectx.h"
@@ -27,6 +28,9 @@ public:
     bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
     VstInt32 getChunk(void** data, bool isPreset) override;
     VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
+    // Reads a bank chunk (either byte order) and, if it is one of this plug-in's, makes it the
+    // bank and selects its current preset; anything else changes nothing.
+    ChunkResult loadBankChunk(const unsigned char* chunk, VstInt32 byteSize);
 
     virtual int getCurrentPreset();
     // Makes preset index (0..5) current and pushes its values into the parameters.

@@ -3,6 +3,8 @@
 # its own, records white noise from its dummy engine on a stereo track, inserts the plug-in,
 # sets two parameters and bounces the track through it (tests/vst3/ardour_render.lua). The
 # bounce must equal, to the bit, the VST 2.4 plug-in's render of the same input by chordwell.
+# Then a factory preset is chosen from Ardour's preset menu with no editor open
+# (tests/vst3/ardour_preset.lua), and Ardour's controls must show its values.
 #
 #   scripts/test-real-hosts.sh [BUILD_DIR]     (default build/; installs ardour if missing)
 set -euo pipefail
@@ -34,3 +36,17 @@ fi
   --param Decay=0.7 --param Damp=0.1 >/dev/null
 echo -n "Ardour 7 through the VST3 bundle against chordwell through the VST 2.4 library: "
 "$build/tests/vst3/vst3_wav_tool" compare "$work/vst2.wav" "$(bounced output 0)" "$(bounced output 1)"
+
+# A factory preset chosen from Ardour's preset menu with no editor open: Ardour's controls must
+# show its Decay, Damp and Transpose ("Low & Dark": 0.6, 0.75, 12 semitones up), and Ardour
+# must come back from its preset call.
+HOME="$work/home" SESSION_DIR="$work/presets" timeout 120 ardour7-lua tests/vst3/ardour_preset.lua \
+  >"$work/preset.log" 2>&1 || true
+after=$(sed -n 's/^PRESET after //p' "$work/preset.log")
+echo -n "Ardour 7, a factory preset from its menu with no editor open: "
+if [ "$after" != "0.6000 0.7500 12.0000" ]; then
+  cat "$work/preset.log"
+  echo "Ardour's controls show \"${after:-nothing}\" instead of the preset's values" >&2
+  exit 1
+fi
+echo "its controls show the preset's values"

@@ -114,6 +114,14 @@ public:
     static constexpr Uid iid = makeUid(0x42043F99, 0xB7DA453C, 0xA569E79D, 0x9AAEC33D);
 };
 
+// Asked once between initialize and setActive: which fields of the process context the plug-in
+// needs (a mask of bits, one per group of fields). Hosts fill in no more than that.
+class IProcessContextRequirements : public FUnknown {
+public:
+    virtual uint32 VST3_API getProcessContextRequirements() = 0;
+    static constexpr Uid iid = makeUid(0x2A654303, 0xEF764E3D, 0x95B5FE83, 0x730EF6D0);
+};
+
 inline constexpr uint32 kNoTail = 0;
 inline constexpr uint32 kInfiniteTail = 0xFFFFFFFFu;
 

@@ -4,6 +4,8 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <new>
+#include <thread>
 
 #include "dsp/constants.h"
 #include "dsp/loop_length.h"
@@ -11,11 +13,13 @@
 #include "plugin/factory_presets.h"
 #include "plugin/parameter_texts.h"
 #include "plugin/parameter_units.h"
+#include "platform/interface_timer.h"
 #include "presets/bank_chunk.h"
 #include "presets/preset_editor_interface.h"
 #include "vst/aeffeditor.h"
 #include "vst3/chordwell_ids.h"
 #include "vst3/chordwell_view.h"
+#include "vst3/run_loop_timer.h"
 #include "vst3/text16.h"
 
 namespace chordwell_vst3 {
@@ -29,6 +33,9 @@ constexpr int32 kLastPreset = kNumPresets - 1;
 constexpr int32 kTextSize = 32;                  // any value text fits with room to spare
 constexpr double kTailLevel = 1e-6;              // -120 dB: where the ringing counts as ended
 constexpr double kLongestTail = 2147483647.0;    // samples; longer counts as infinite
+constexpr int32 kLongestSilentPiece = 1 << 16;   // frames of silent input at most; longer blocks take turns
+constexpr uint64 kHostTimerMs = 50;              // how soon the host hears of a deferred change
+constexpr unsigned kTailCheckTicks = 4;          // the tail is compared every fourth tick (200 ms)
 
 int32 presetOf(ParamValue value) {
     if (!std::isfinite(value)) return -1;
@@ -47,12 +54,15 @@ bool isAudioBus(int32 type, int32 dir, int32 index) {
     return type == kAudio && (dir == vst3::kInput || dir == vst3::kOutput) && index == 0;
 }
 
-// Reads the whole stream, up to one byte more than a chunk, so that a longer one shows.
+// Reads the whole stream, up to one byte more than a chunk, so that a longer one shows. Every
+// byte a read hands over counts, whatever it answers (streams answer a read that ends short
+// either way), and reading goes on until a read hands over nothing.
 int32 readUpTo(IBStream* stream, unsigned char* buffer, int32 capacity) {
     int32 total = 0;
     while (total < capacity) {
         int32 got = 0;
-        if (stream->read(buffer + total, capacity - total, &got) != kResultOk || got <= 0) break;
+        stream->read(buffer + total, capacity - total, &got);
+        if (got <= 0) break;
         total += std::min(got, capacity - total);
     }
     return total;
@@ -77,6 +87,7 @@ ChordwellEffect::ChordwellEffect(ADelay* effect) : effect_(effect) {
 
 ChordwellEffect::~ChordwellEffect() {
     releaseHandlers();
+    if (hostContext_) hostContext_->release();
     AEffect* record = effect_->getAeffect();
     record->user = nullptr;
     record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
@@ -88,6 +99,8 @@ tresult ChordwellEffect::queryInterface(const char* iid, void** obj) {
         *obj = static_cast<IComponent*>(this);
     else if (sameUid(iid, IAudioProcessor::iid))
         *obj = static_cast<IAudioProcessor*>(this);
+    else if (sameUid(iid, IProcessContextRequirements::iid))
+        *obj = static_cast<IProcessContextRequirements*>(this);
     else if (sameUid(iid, IEditController::iid))
         *obj = static_cast<IEditController*>(this);
     else if (sameUid(iid, IUnitInfo::iid))
@@ -108,16 +121,25 @@ uint32 ChordwellEffect::release() {
     return left;
 }
 
-// Hosts initialize a single-component plug-in once or once per interface; either way nothing
-// is left to do: the effect was built with the object.
-tresult ChordwellEffect::initialize(FUnknown*) { return kResultOk; }
+// Hosts initialize a single-component plug-in once or once per interface; the effect was built
+// with the object, and only the host's context is kept (its run loop may be asked for later).
+tresult ChordwellEffect::initialize(FUnknown* context) {
+    if (context && !hostContext_) {
+        context->addRef();
+        hostContext_ = context;
+    }
+    return kResultOk;
+}
 
 tresult ChordwellEffect::terminate() {
     releaseHandlers();
+    if (hostContext_) hostContext_->release();
+    hostContext_ = nullptr;
     return kResultOk;
 }
 
 void ChordwellEffect::releaseHandlers() {
+    stopHostTimer();
     // The handler that heard a gesture begin hears it end.
     gestures_.endWithHost();
     if (unitHandler_) unitHandler_->release();
@@ -149,8 +171,10 @@ tresult ChordwellEffect::getBusInfo(int32 type, int32 dir, int32 index, BusInfo&
 
 tresult ChordwellEffect::getRoutingInfo(RoutingInfo&, RoutingInfo&) { return kNotImplemented; }
 
-tresult ChordwellEffect::activateBus(int32 type, int32 dir, int32 index, TBool) {
-    return isAudioBus(type, dir, index) ? kResultOk : kInvalidArgument;
+tresult ChordwellEffect::activateBus(int32 type, int32 dir, int32 index, TBool state) {
+    if (!isAudioBus(type, dir, index)) return kInvalidArgument;
+    (dir == vst3::kInput ? inputBusActive_ : outputBusActive_).store(state != 0, std::memory_order_relaxed);
+    return kResultOk;
 }
 
 tresult ChordwellEffect::setActive(TBool state) {
@@ -168,12 +192,11 @@ tresult ChordwellEffect::readBank(IBStream* state) {
     const InsideHostCall call(*this);
     unsigned char bytes[kChunkSize + 1];
     const int32 size = readUpTo(state, bytes, sizeof bytes);
-    // Checked on a copy before the effect sees it: state that is not a whole bank of this
-    // plug-in in either byte order changes nothing.
-    PresetRecord records[kNumPresets];
-    std::int32_t index = 0;
-    if (readBankChunk(bytes, size, effect_->getUniqueID(), records, index) != ChunkResult::ok) return kResultFalse;
-    return effect_->setChunk(bytes, size, false) == 0 ? kResultOk : kResultFalse;
+    // State that is not a whole bank of this plug-in in either byte order changes nothing.
+    if (effect_->loadBankChunk(bytes, size) != ChunkResult::ok) return kResultFalse;
+    // The host reads every value again after setState: nothing to tell it.
+    displayChangeDeferred_.store(false);
+    return kResultOk;
 }
 
 tresult ChordwellEffect::writeBank(IBStream* state) {
@@ -207,6 +230,13 @@ tresult ChordwellEffect::setupProcessing(ProcessSetup& setup) {
     if (!(setup.sampleRate > 0.0) || !std::isfinite(setup.sampleRate)) return kInvalidArgument;
     effect_->setSampleRate(static_cast<float>(setup.sampleRate));
     effect_->setBlockSize(setup.maxSamplesPerBlock);
+    // Silent input for blocks without a usable input bus: made here, as process() allocates
+    // nothing. Hosts do not process while they set up, so the buffer is not in use.
+    try {
+        silentInput_.assign(static_cast<std::size_t>(std::clamp(setup.maxSamplesPerBlock, 1, kLongestSilentPiece)), 0.0f);
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
     return kResultOk;
 }
 
@@ -237,19 +267,28 @@ tresult ChordwellEffect::process(ProcessData& data) {
         }
     }
 
-    float* in[kNumChannels] = {};
+    // Output goes to a stereo output bus, or nowhere; a missing or unusable input counts as
+    // silence, so the strings ring on as they would with silent input.
     float* out[kNumChannels] = {};
-    bool haveAudio = frames > 0 && data.numInputs >= 1 && data.numOutputs >= 1 && data.inputs && data.outputs &&
-                     data.inputs[0].numChannels >= kNumChannels && data.outputs[0].numChannels >= kNumChannels &&
-                     data.inputs[0].channelBuffers32 && data.outputs[0].channelBuffers32;
-    for (int32 c = 0; haveAudio && c < kNumChannels; ++c) {
-        in[c] = data.inputs[0].channelBuffers32[c];
+    bool haveOutput = frames > 0 && outputBusActive_.load(std::memory_order_relaxed) && data.numOutputs >= 1 &&
+                      data.outputs && data.outputs[0].numChannels >= kNumChannels && data.outputs[0].channelBuffers32;
+    for (int32 c = 0; haveOutput && c < kNumChannels; ++c) {
         out[c] = data.outputs[0].channelBuffers32[c];
-        haveAudio = in[c] && out[c];
+        haveOutput = out[c] != nullptr;
     }
+    float* in[kNumChannels] = {};
+    bool haveInput = inputBusActive_.load(std::memory_order_relaxed) && data.numInputs >= 1 && data.inputs &&
+                     data.inputs[0].numChannels >= kNumChannels && data.inputs[0].channelBuffers32;
+    for (int32 c = 0; haveInput && c < kNumChannels; ++c) {
+        in[c] = data.inputs[0].channelBuffers32[c];
+        haveInput = in[c] != nullptr;
+    }
+    const auto silentFrames = static_cast<int32>(silentInput_.size());
+    if (!haveInput && silentFrames == 0) haveOutput = false;
 
     // The block runs in pieces from one change to the next: a change at sample k is applied
-    // before sample k is processed, as the engine takes new values between two pieces.
+    // before sample k is processed, as the engine takes new values between two pieces. Silent
+    // input comes from a buffer of its own, at most its length at a time.
     for (int32 position = 0;;) {
         int32 pieceEnd = frames;
         for (int32 p = 0; p < kNumParams; ++p) {
@@ -270,18 +309,39 @@ tresult ChordwellEffect::process(ProcessData& data) {
             }
         }
         if (position >= frames) break;
-        if (haveAudio) {
-            float* pieceIn[kNumChannels] = {in[0] + position, in[1] + position};
+        if (!haveInput) pieceEnd = std::min(pieceEnd, position + silentFrames);
+        if (haveOutput) {
+            float* silent = silentInput_.data();
+            float* pieceIn[kNumChannels] = {haveInput ? in[0] + position : silent, haveInput ? in[1] + position : silent};
             float* pieceOut[kNumChannels] = {out[0] + position, out[1] + position};
             effect_->processReplacing(pieceIn, pieceOut, pieceEnd - position);
         }
         position = pieceEnd;
     }
-    if (haveAudio) data.outputs[0].silenceFlags = 0;
+    if (data.outputParameterChanges && valuesToReport_.exchange(false)) {
+        for (int32 p = 0; p < kNumParams; ++p) {
+            int32 index = 0;
+            const ParamID id = static_cast<ParamID>(p);
+            if (IParamValueQueue* queue = data.outputParameterChanges->addParameterData(id, index))
+                queue->addPoint(0, effect_->getParameter(p), index);
+        }
+    }
+    if (haveOutput) {
+        uint64 silence = 0;
+        for (int32 c = 0; c < kNumChannels; ++c)
+            if (std::all_of(out[c], out[c] + frames, [](float v) { return v == 0.0f; })) silence |= uint64{1} << c;
+        data.outputs[0].silenceFlags = silence;
+    }
     return kResultOk;
 }
 
 uint32 ChordwellEffect::getTailSamples() {
+    const uint32 tail = currentTail();
+    toldTail_.store(tail);
+    return tail;
+}
+
+uint32 ChordwellEffect::currentTail() {
     const dsp::ResonatorBank& engine = effect_->getEngine();
     const double gain = std::fabs(static_cast<double>(engine.feedback()));
     if (!(gain < 1.0)) return kInfiniteTail;
@@ -392,17 +452,24 @@ tresult ChordwellEffect::setParamNormalized(ParamID id, ParamValue value) {
         const InsideHostCall call(*this);
         if (preset == effect_->getCurrentPreset()) return kResultOk;
         effect_->selectPreset(preset);
+        // The next block reports the preset's values as the processor's own changes: hosts take
+        // those even where nothing else reaches them in time (no run loop, no view).
+        valuesToReport_.store(true);
         // An open preset bar shows the chosen preset at its next idle.
         if (auto* bar = dynamic_cast<CPresetEditorInterface*>(effect_->getEditor())) bar->presetNamesChanged();
         return kResultOk;
     }
     if (id >= static_cast<ParamID>(kNumParams)) return kInvalidArgument;
-    // While processing, the host hands every value to process() too, at its sample: taking it
-    // here as well would move it ahead of its time.
+    hostCallPassed();
+    const auto index = static_cast<VstInt32>(id);
     const float v = static_cast<float>(value);
-    if (!processing_.load() &&
-        std::bit_cast<std::uint32_t>(v) != std::bit_cast<std::uint32_t>(effect_->getParameter(static_cast<VstInt32>(id))))
-        effect_->setParameter(static_cast<VstInt32>(id), v);
+    if (std::bit_cast<std::uint32_t>(v) == std::bit_cast<std::uint32_t>(effect_->getParameter(index))) return kResultOk;
+    // While processing, the host hands every value to process() too, at its sample: the engine
+    // takes it there, and everything else (what the host reads back, the editor) now.
+    if (processing_.load())
+        effect_->setParameterExceptEngine(index, v);
+    else
+        effect_->setParameter(index, v);
     return kResultOk;
 }
 
@@ -415,11 +482,15 @@ tresult ChordwellEffect::setComponentHandler(IComponentHandler* handler) {
         void* unitHandler = nullptr;
         if (handler->queryInterface(IUnitHandler::iid.bytes, &unitHandler) == kResultOk)
             unitHandler_ = static_cast<IUnitHandler*>(unitHandler);
+        interfaceThread_.store(std::this_thread::get_id());
+        toldTail_.store(currentTail());
+        startHostTimer();
     }
     return kResultOk;
 }
 
 IPlugView* ChordwellEffect::createView(FIDString name) {
+    hostCallPassed();
     if (!name || std::strcmp(name, kEditorViewType) != 0 || !effect_->getEditor()) return nullptr;
     return ChordwellView::create(this);
 }
@@ -480,23 +551,69 @@ VstIntPtr ChordwellEffect::effectRequest(AEffect* effect, VstInt32 opcode, VstIn
 void ChordwellEffect::automate(VstInt32 index, float value) { gestures_.changed(index, value); }
 
 // A preset was chosen, renamed or loaded: the host reads the values, the current preset and
-// the names again; at once, or, inside the host's own call, at the view's next timer call.
+// the names again; at once, or, inside the host's own call, from the host timer.
 void ChordwellEffect::displayChanged() {
-    if (hostCallDepth_ > 0)
-        displayChangeDeferred_ = true;
+    if (hostCallDepth_.load() > 0)
+        displayChangeDeferred_.store(true);
     else
         notifyDisplayChange();
 }
 
 void ChordwellEffect::deliverDeferredNotifications() {
-    if (!displayChangeDeferred_ || hostCallDepth_ > 0) return;
-    displayChangeDeferred_ = false;
+    if (hostCallDepth_.load() > 0 || !displayChangeDeferred_.exchange(false)) return;
     notifyDisplayChange();
 }
 
 void ChordwellEffect::notifyDisplayChange() {
     if (unitHandler_) unitHandler_->notifyProgramListChange(kPresetListId, kAllProgramInvalid);
     if (handler_) handler_->restartComponent(kParamValuesChanged);
+}
+
+void ChordwellEffect::startHostTimer() {
+    stopHostTimer();
+    void* loop = nullptr;
+    if (handler_->queryInterface(IRunLoop::iid.bytes, &loop) != kResultOk || !loop) {
+        loop = nullptr;
+        if (hostContext_ && (hostContext_->queryInterface(IRunLoop::iid.bytes, &loop) != kResultOk || !loop))
+            loop = nullptr;
+    }
+    const auto tick = [this] { onHostTimer(); };
+    if (loop) {
+        runLoopTimer_ = RunLoopTimer::start(static_cast<IRunLoop*>(loop), kHostTimerMs, tick);
+        static_cast<IRunLoop*>(loop)->release();
+    }
+    if (!runLoopTimer_) systemTimer_ = platform::startInterfaceTimer(static_cast<unsigned>(kHostTimerMs), tick);
+}
+
+void ChordwellEffect::stopHostTimer() {
+    if (runLoopTimer_) runLoopTimer_->stop();
+    runLoopTimer_ = nullptr;
+    systemTimer_.reset();
+}
+
+void ChordwellEffect::onHostTimer() {
+    if (hostCallDepth_.load() > 0) return;
+    deliverDeferredNotifications();
+    if (++timerTicks_ % kTailCheckTicks == 0) announceTailChange();
+}
+
+// Without a timer, what waits is told at the next host call on the interface thread that is not
+// inside one that may change presets.
+void ChordwellEffect::hostCallPassed() {
+    // Other threads may call too (a host's automation): the members below are the interface
+    // thread's.
+    if (std::this_thread::get_id() != interfaceThread_.load() || runLoopTimer_ || systemTimer_ || !handler_) return;
+    deliverDeferredNotifications();
+    if (hostCallDepth_.load() == 0) announceTailChange();
+}
+
+// The tail follows Decay (and the tuning): when it is no longer what the host last read or heard
+// of, the host is asked to read it again. The flag is the one that makes hosts read again what
+// the processor reports of its timing.
+void ChordwellEffect::announceTailChange() {
+    if (!handler_) return;
+    const uint32 tail = currentTail();
+    if (toldTail_.exchange(tail) != tail) handler_->restartComponent(kLatencyChanged);
 }
 
 }  // namespace chordwell_vst3

@@ -6,6 +6,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <thread>
+#include <vector>
 
 #include "vst/aeffect.h"
 #include "vst3/audio_interfaces.h"
@@ -14,9 +17,14 @@
 
 class ADelay;
 
+namespace platform {
+class InterfaceTimer;
+}
+
 namespace chordwell_vst3 {
 
 class ChordwellView;
+class RunLoopTimer;
 
 // The component's state under the component's names, so that the controller's state of the
 // same names can stay apart from it in one object.
@@ -39,6 +47,7 @@ public:
 
 class ChordwellEffect final : public ComponentStateSide,
                               public vst3::IAudioProcessor,
+                              public vst3::IProcessContextRequirements,
                               public ControllerStateSide,
                               public vst3::IUnitInfo {
 public:
@@ -73,6 +82,9 @@ public:
     vst3::tresult VST3_API setProcessing(vst3::TBool state) override;
     vst3::tresult VST3_API process(vst3::ProcessData& data) override;
     vst3::uint32 VST3_API getTailSamples() override;
+
+    // IProcessContextRequirements: the effect reads nothing of the process context.
+    vst3::uint32 VST3_API getProcessContextRequirements() override { return 0; }
 
     // IEditController
     vst3::tresult VST3_API setComponentState(vst3::IBStream* state) override;
@@ -116,7 +128,8 @@ public:
     void setSizedView(ChordwellView* view) { sizedView_ = view; }
 
     // Tells the host now of a preset change that came about inside one of its own calls (see
-    // displayChanged); the view calls it from its timer, on the host's interface thread.
+    // displayChanged), unless one of those calls is still running; the view calls it from its
+    // timer, on the host's interface thread.
     void deliverDeferredNotifications();
 
     // The editor went: any gesture of it still open ends for the host too.
@@ -136,6 +149,17 @@ private:
     void displayChanged();
     void notifyDisplayChange();
     void releaseHandlers();
+    vst3::uint32 currentTail();
+
+    // What the host is told outside its own calls, on its interface thread: preset changes made
+    // inside them, and a tail that no longer is what the host last heard. A timer calls it: the
+    // host's run loop (offered by the component handler or the host context, on Linux), else the
+    // system's timer (Windows); with neither, the next suitable host call does (hostCallPassed).
+    void startHostTimer();
+    void stopHostTimer();
+    void onHostTimer();
+    void hostCallPassed();
+    void announceTailChange();
 
     // Marks a host call that may change presets: while one runs, the host hears of the change
     // later, not from inside its own call. Hosts hold locks around such calls (Ardour around
@@ -160,10 +184,26 @@ private:
     // True between setProcessing(true) and setProcessing(false) or setActive(false): parameter
     // values then reach the engine only through process(), at their own samples.
     std::atomic<bool> processing_{false};
+    // What activateBus made of the two buses: an input switched off counts as silence, and an
+    // output switched off gets nothing.
+    std::atomic<bool> inputBusActive_{true};
+    std::atomic<bool> outputBusActive_{true};
+    // Set when the host chose a preset: the next block reports the values as output changes.
+    std::atomic<bool> valuesToReport_{false};
+    // Zeros for the input of a block without a usable one; sized in setupProcessing.
+    std::vector<float> silentInput_;
     // Interface thread only.
     ChordwellView* sizedView_ = nullptr;
-    int hostCallDepth_ = 0;
-    bool displayChangeDeferred_ = false;
+    vst3::FUnknown* hostContext_ = nullptr;  // counted, from initialize
+    RunLoopTimer* runLoopTimer_ = nullptr;
+    std::unique_ptr<platform::InterfaceTimer> systemTimer_;
+    std::atomic<std::thread::id> interfaceThread_{};  // the one that set the handler
+    unsigned timerTicks_ = 0;
+    // Host calls that may change presets, and a change they made, are seen by the timer.
+    std::atomic<int> hostCallDepth_{0};
+    std::atomic<bool> displayChangeDeferred_{false};
+    // The tail the host last read or was told of.
+    std::atomic<vst3::uint32> toldTail_{0};
 };
 
 }  // namespace chordwell_vst3

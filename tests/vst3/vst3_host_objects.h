@@ -1,10 +1,12 @@
 // The host's side of the VST3 interface, as small as the tests need: a memory stream, parameter
-// changes for one block, a component handler that records what the plug-in tells it, and a plug
-// frame that records requests to resize and whose run loop the test turns by hand. The objects
+// changes for one block, a component handler that records what the plug-in tells it (and one
+// that lends a run loop), and a plug frame that records requests to resize and whose run loop
+// the test turns by hand. The objects
 // live on the test's stack: their reference counts change nothing.
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -34,12 +36,15 @@ public:
     MemoryStream() = default;
     explicit MemoryStream(std::vector<unsigned char> bytes) : data(std::move(bytes)) {}
 
+    // At most `piece` bytes a read; with `falseWhenShort`, fewer than asked are answered with
+    // kResultFalse (hosts' streams do both).
     vst3::tresult VST3_API read(void* buffer, vst3::int32 numBytes, vst3::int32* numBytesRead) override {
-        const auto n = static_cast<vst3::int32>(std::min<std::size_t>(std::max(numBytes, 0), data.size() - position));
+        const auto n = static_cast<vst3::int32>(
+            std::min<std::size_t>({static_cast<std::size_t>(std::max(numBytes, 0)), piece, data.size() - position}));
         std::memcpy(buffer, data.data() + position, static_cast<std::size_t>(n));
         position += static_cast<std::size_t>(n);
         if (numBytesRead) *numBytesRead = n;
-        return vst3::kResultOk;
+        return falseWhenShort && n < numBytes ? vst3::kResultFalse : vst3::kResultOk;
     }
     vst3::tresult VST3_API write(void* buffer, vst3::int32 numBytes, vst3::int32* numBytesWritten) override {
         const auto* bytes = static_cast<const unsigned char*>(buffer);
@@ -61,6 +66,8 @@ public:
 
     std::vector<unsigned char> data;
     std::size_t position = 0;
+    std::size_t piece = SIZE_MAX;
+    bool falseWhenShort = false;
 };
 
 class ParamQueue final : public HostObject<vst3::IParamValueQueue> {
@@ -105,7 +112,7 @@ public:
     std::vector<ParamQueue> queues;
 };
 
-class RecordingHandler final : public vst3::IComponentHandler, public vst3::IUnitHandler {
+class RecordingHandler : public vst3::IComponentHandler, public vst3::IUnitHandler {
 public:
     vst3::tresult VST3_API queryInterface(const char* iid, void** obj) override {
         if (vst3::sameUid(iid, vst3::FUnknown::iid) || vst3::sameUid(iid, vst3::IComponentHandler::iid))
@@ -127,7 +134,12 @@ public:
     vst3::tresult VST3_API endEdit(vst3::ParamID id) override { return log("end", id); }
     vst3::tresult VST3_API restartComponent(vst3::int32 flags) override {
         restartFlags |= flags;
+        restarts.push_back(flags);
         return vst3::kResultOk;
+    }
+    // How many calls of restartComponent asked for `flag`.
+    long restartsWith(vst3::int32 flag) const {
+        return std::count_if(restarts.begin(), restarts.end(), [&](vst3::int32 flags) { return (flags & flag) != 0; });
     }
     vst3::tresult VST3_API notifyUnitSelection(vst3::UnitID) override { return vst3::kResultOk; }
     vst3::tresult VST3_API notifyProgramListChange(vst3::ProgramListID listId, vst3::int32) override {
@@ -138,6 +150,7 @@ public:
     std::vector<std::string> calls;
     std::vector<std::pair<vst3::ParamID, double>> edits;
     vst3::int32 restartFlags = 0;
+    std::vector<vst3::int32> restarts;
     std::vector<vst3::ProgramListID> programListChanges;
 
 private:
@@ -198,4 +211,16 @@ public:
     std::vector<std::pair<vst3::ITimerHandler*, vst3::uint64>> timers;
     bool acceptResize = false;
     std::vector<std::pair<int, int>> resizes;  // width and height of each request
+};
+
+// A component handler that also lends its run loop, as Linux hosts' handlers may.
+class LoopingHandler final : public RecordingHandler {
+public:
+    vst3::tresult VST3_API queryInterface(const char* iid, void** obj) override {
+        if (!vst3::sameUid(iid, vst3::IRunLoop::iid)) return RecordingHandler::queryInterface(iid, obj);
+        *obj = static_cast<vst3::IRunLoop*>(&loop);
+        return vst3::kResultOk;
+    }
+    void turn(int times = 8) { while (times-- > 0) loop.run([](int) { return false; }); }
+    RunLoopFrame loop;
 };

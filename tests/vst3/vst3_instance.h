@@ -12,7 +12,8 @@
 
 class Vst3Instance {
 public:
-    explicit Vst3Instance(Vst3Module& module, vst3::IComponentHandler* handler = nullptr) {
+    explicit Vst3Instance(Vst3Module& module, vst3::IComponentHandler* handler = nullptr,
+                          vst3::FUnknown* context = nullptr) {
         void* object = nullptr;
         if (module.factory()->createInstance(chordwell_vst3::kClassId.bytes, vst3::IComponent::iid.bytes, &object) !=
                 vst3::kResultOk ||
@@ -23,7 +24,7 @@ public:
         component->queryInterface(vst3::IEditController::iid.bytes, reinterpret_cast<void**>(&controller));
         component->queryInterface(vst3::IUnitInfo::iid.bytes, reinterpret_cast<void**>(&units));
         if (!processor || !controller || !units) throw std::runtime_error("missing interface");
-        component->initialize(nullptr);
+        component->initialize(context);
         if (handler) controller->setComponentHandler(handler);
     }
     ~Vst3Instance() {
@@ -51,7 +52,8 @@ public:
         started = true;
     }
 
-    vst3::tresult process(float* const* inputs, float* const* outputs, vst3::int32 frames, ParamChanges* changes = nullptr) {
+    vst3::tresult process(float* const* inputs, float* const* outputs, vst3::int32 frames, ParamChanges* changes = nullptr,
+                          ParamChanges* outputChanges = nullptr) {
         vst3::AudioBusBuffers in{};
         in.numChannels = 2;
         in.channelBuffers32 = const_cast<float**>(inputs);
@@ -67,6 +69,7 @@ public:
         data.inputs = &in;
         data.outputs = &out;
         data.inputParameterChanges = changes;
+        data.outputParameterChanges = outputChanges;
         return processor->process(data);
     }
 

@@ -1,6 +1,7 @@
 // A VST3 module loaded the way a host loads one: the library opened, its module entry called,
 // its factory taken; the exit call and the unloading when the object goes. Each system has
-// its loader (vst3_module_posix.cpp, vst3_module_win32.cpp).
+// its loader (vst3_module_posix.cpp, vst3_module_win32.cpp), and its way of letting the
+// system's own timers of this thread run (runSystemTimers).
 #pragma once
 
 #include <filesystem>
@@ -21,3 +22,7 @@ private:
     void* handle_ = nullptr;
     vst3::IPluginFactory* factory_ = nullptr;
 };
+
+// Dispatches this thread's pending window-system messages for about `ms` milliseconds, as a
+// host's message loop would, where the system has such a loop (Windows); elsewhere nothing.
+void runSystemTimers(int ms);

@@ -37,3 +37,6 @@ Vst3Module::~Vst3Module() {
     symbol<ExitProc>(handle_, "ModuleExit")();
     dlclose(handle_);
 }
+
+// POSIX window systems have no loop of the thread's own: the host's run loop does this work.
+void runSystemTimers(int) {}

@@ -36,3 +36,10 @@ Vst3Module::~Vst3Module() {
     symbol<InitProc>(handle_, "ExitDll")();
     FreeLibrary(static_cast<HMODULE>(handle_));
 }
+
+void runSystemTimers(int ms) {
+    for (const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms); GetTickCount64() < end; Sleep(5)) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    }
+}
