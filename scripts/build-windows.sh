@@ -24,13 +24,19 @@ bash scripts/setup-windows.sh
 
 # The VST3 bundle's resources (moduleinfo.json, snapshots) are written at build time by a tool
 # that asks the plug-in's factory (vst3/bundle_resources_tool.cpp). A cross build cannot run a
-# program of its own, so it takes the tool of a native build of the same source, made here:
+# program of its own, so it takes the tool of a native build of the same source: that of the
+# optimised build in build/ where one is configured (scripts/test.sh has made it by then; the
+# tool is brought up to date with the source here), else one made here in build-tools/native,
 # unoptimised, as the quickest to build, and of that one target only.
-echo "== native tool for the VST3 bundle's resources: build-tools/native"
-cmake -S . -B build-tools/native -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCHORDWELL_SANITIZER= \
-  -DCHORDWELL_TESTS=OFF -DCHORDWELL_BENCH=OFF -DCHORDWELL_WARNINGS_AS_ERRORS=ON >/dev/null
-cmake --build build-tools/native -j "$(nproc)" --target chordwell_vst3_resources
-resources_tool=$PWD/build-tools/native/vst3/chordwell_vst3_resources
+native=build
+if [ ! -f build/CMakeCache.txt ] || grep -q '^CMAKE_TOOLCHAIN_FILE:' build/CMakeCache.txt; then
+  native=build-tools/native
+  cmake -S . -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCHORDWELL_SANITIZER= \
+    -DCHORDWELL_TESTS=OFF -DCHORDWELL_BENCH=OFF -DCHORDWELL_WARNINGS_AS_ERRORS=ON >/dev/null
+fi
+echo "== native tool for the VST3 bundle's resources: $native"
+cmake --build "$native" -j "$(nproc)" --target chordwell_vst3_resources
+resources_tool=$PWD/$native/vst3/chordwell_vst3_resources
 
 for arch in "${architectures[@]}"; do
   case "$arch" in
