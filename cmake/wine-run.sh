@@ -36,22 +36,29 @@ trap 'rm -f "$output" "$errors"' EXIT
 
 # Now and then Wine fails to start a program at all: its loader hands the file on to start.exe,
 # which fails as well and says only "Application could not be started, or no application
-# associated with the specified file." and "ShellExecuteEx failed: ...". The program has not run
-# then, so it is started again, up to three times in all. A program that printed anything else,
-# or that ended well, is never started again: a test that ran and failed fails. Each new start
-# is said on standard error and, when CHORDWELL_WINE_RETRY_LOG names a file, added to it as a
-# line (scripts/test-windows.sh shows them in its own output, which CTest's would hide).
+# associated with the specified file." and "ShellExecuteEx failed: ...". Or the program loses
+# the prefix's wineserver under it (it was ending, its last client gone, as the program came):
+# Wine then says "wine client error:..." and ends the program wherever it was. Either way the
+# program has not run to its own end, so it is started again, up to three times in all. A
+# program that printed anything else without such a word of Wine's, or that ended well, is
+# never started again: a test that ran and failed fails. Each new start is said on standard
+# error and, when CHORDWELL_WINE_RETRY_LOG names a file, added to it as a line
+# (scripts/test-windows.sh shows them in its own output, which CTest's would hide).
 not_started() {
   grep -qs '^ShellExecuteEx failed: ' "$output" "$errors" &&
     ! cat "$output" "$errors" | tr -d '\r' | grep -qv \
       -e '^$' -e '^Application could not be started, ' -e '^ShellExecuteEx failed: '
 }
+server_lost() {
+  grep -qs '^wine client error:' "$errors"
+}
 attempt=1
 while :; do
   status=0
   wine "$@" >"$output" 2>"$errors" </dev/null || status=$?
-  if [ "$status" -eq 0 ] || [ "$attempt" -ge 3 ] || ! not_started; then break; fi
-  said="wine-run.sh: Wine did not start $* (attempt $attempt of 3); starting it again"
+  if [ "$status" -eq 0 ] || [ "$attempt" -ge 3 ]; then break; fi
+  if ! not_started && ! server_lost; then break; fi
+  said="wine-run.sh: Wine did not run $* to its end (attempt $attempt of 3); starting it again"
   echo "$said" >&2
   if [ -n "${CHORDWELL_WINE_RETRY_LOG:-}" ]; then echo "$said" >>"$CHORDWELL_WINE_RETRY_LOG"; fi
   attempt=$((attempt + 1))

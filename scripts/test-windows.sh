@@ -5,7 +5,7 @@
 # bundles under Wine (scripts/validate-vst3.sh). Then, when the Linux build in build/ is there,
 # compares the output of the engine and of the plug-ins of the three builds
 # (scripts/compare-windows-output.sh), and reports how long each step took. Every program that
-# Wine failed to start and that was started again (cmake/wine-run.sh) is named here, with their
+# Wine failed to start or cut off and that was started again (cmake/wine-run.sh) is named here, with their
 # count at the end: CTest itself shows that only in its Testing/Temporary/LastTest.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,14 +24,14 @@ stop_wine() {
 }
 trap stop_wine EXIT
 
-# Names the programs that Wine failed to start since the last call and that were started again,
+# Names the programs that Wine failed to start or cut off since the last call and that were started again,
 # and counts them.
 retries=0
 show_retries() {
   local count
   count=$(wc -l <"$CHORDWELL_WINE_RETRY_LOG")
   sed "s/^/-- $1: /" "$CHORDWELL_WINE_RETRY_LOG"
-  echo "-- $1: $count program(s) that Wine failed to start, started again"
+  echo "-- $1: $count program(s) that Wine failed to start or cut off, started again"
   retries=$((retries + count))
   : >"$CHORDWELL_WINE_RETRY_LOG"
 }
@@ -71,5 +71,5 @@ if [ -x build/tests/dsp/dsp_output_dump ]; then
 fi
 echo "== Windows stage: $((SECONDS - started)) s (building $((built - started)) s, tests under Wine" \
   "$((tested - built)) s, VST3 validator $((validated - tested)) s, comparison with Linux $((SECONDS - validated)) s);" \
-  "programs that Wine failed to start and that were started again: $retries"
+  "programs that Wine failed to start or cut off and that were started again: $retries"
 [ "$validation_failed" -eq 0 ] || { echo "== Windows stage: the VST3 validator failed (see above)" >&2; exit 1; }
