@@ -7,11 +7,12 @@
 # (scripts/compare-windows-output.sh), and reports how long each step took. Every program that
 # Wine failed to start or cut off and that was started again (cmake/wine-run.sh) is named here, with their
 # count at the end: CTest itself shows that only in its Testing/Temporary/LastTest.log.
+# Arguments are passed to scripts/build-windows.sh (-- and CMake arguments for both builds).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
 
-bash scripts/build-windows.sh
+bash scripts/build-windows.sh "$@"
 built=$SECONDS
 
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/chordwell-wine-XXXXXX")
