@@ -101,7 +101,7 @@ std::string plugin() {
             "\" ;\n        foaf:homepage <https://" + identity::kVendorString + "/>\n    ] ;\n" +
             "    lv2:minorVersion " + std::to_string(identity::kVersionMinor) + " ;\n    lv2:microVersion " +
             std::to_string(identity::kVersionMicro) +
-            " ;\n    lv2:requiredFeature urid:map ;\n    lv2:optionalFeature lv2:hardRTCapable ;\n" +
+            " ;\n    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n" +
             "    lv2:extensionData state:interface ;\n    ui:ui <" + kUri + "#ui> ;\n    lv2:port ";
     for (std::int32_t p = 0; p < kNumParams; ++p) text += controlPort(p) + " , ";
     text += audioPort(chordwell_lv2::kAudioInLeft, true, "in_l", "Left In") + " , " +

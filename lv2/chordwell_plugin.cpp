@@ -33,13 +33,15 @@ bool sameFloat(float a, float b) { return std::bit_cast<std::uint32_t>(a) == std
 }  // namespace
 
 ChordwellPlugin* ChordwellPlugin::create(double sampleRate, const LV2_Feature* const* features) {
+    // Without urid:map the plug-in runs, but keeps no state (lv2apply offers no features).
     const LV2_URID_Map* map = findMap(features);
-    if (!map || !(sampleRate > 0.0) || !std::isfinite(sampleRate)) return nullptr;
+    if (!(sampleRate > 0.0) || !std::isfinite(sampleRate)) return nullptr;
     AEffect* record = createEffectInstance(&ChordwellPlugin::effectRequest);
     if (!record) return nullptr;
     auto* effect = static_cast<ADelay*>(static_cast<AudioEffect*>(record->object));
     auto* plugin = new (std::nothrow)
-        ChordwellPlugin(effect, map->map(map->handle, bankKeyUri().c_str()), map->map(map->handle, LV2_ATOM__Chunk));
+        ChordwellPlugin(effect, map ? map->map(map->handle, bankKeyUri().c_str()) : 0,
+                        map ? map->map(map->handle, LV2_ATOM__Chunk) : 0);
     if (!plugin) {
         record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
         return nullptr;
@@ -69,7 +71,10 @@ void ChordwellPlugin::connect(std::uint32_t port, void* data) {
         outputs_[port - kAudioOutLeft] = static_cast<float*>(data);
 }
 
-void ChordwellPlugin::activate() { effect_->resume(); }
+void ChordwellPlugin::activate() {
+    effect_->resume();
+    startsFresh_ = true;
+}
 
 void ChordwellPlugin::deactivate() { effect_->suspend(); }
 
@@ -82,6 +87,12 @@ void ChordwellPlugin::run(std::uint32_t frames) {
         taken_[p] = port;
         effect_->setParameter(p, normalisedOfPort(p, port));
     }
+    // The first run after activation starts from the values it sees, as a VST 2.4 host's first
+    // block does from the values set before resume: no glide from the ones before.
+    if (startsFresh_) {
+        effect_->resume();
+        startsFresh_ = false;
+    }
     if (frames == 0 || !inputs_[0] || !inputs_[1] || !outputs_[0] || !outputs_[1]) return;
     // The engine reads each input sample before it writes the output sample: in place is fine.
     float* in[2] = {const_cast<float*>(inputs_[0]), const_cast<float*>(inputs_[1])};
@@ -89,6 +100,7 @@ void ChordwellPlugin::run(std::uint32_t frames) {
 }
 
 LV2_State_Status ChordwellPlugin::save(LV2_State_Store_Function store, LV2_State_Handle handle) {
+    if (bankKey_ == 0) return LV2_STATE_ERR_NO_FEATURE;
     void* data = nullptr;
     const VstInt32 size = effect_->getChunk(&data, false);
     if (size <= 0 || !data) return LV2_STATE_ERR_UNKNOWN;
@@ -97,6 +109,7 @@ LV2_State_Status ChordwellPlugin::save(LV2_State_Store_Function store, LV2_State
 }
 
 LV2_State_Status ChordwellPlugin::restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle) {
+    if (bankKey_ == 0) return LV2_STATE_ERR_NO_FEATURE;
     std::size_t size = 0;
     std::uint32_t type = 0;
     std::uint32_t flags = 0;

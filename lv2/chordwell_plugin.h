@@ -32,7 +32,7 @@ protected:
 
 class ChordwellPlugin {
 public:
-    // Null when the host lacks urid:map or the effect cannot be built.
+    // Null when the sample rate is unusable or the effect cannot be built.
     static ChordwellPlugin* create(double sampleRate, const LV2_Feature* const* features);
     ~ChordwellPlugin();
     ChordwellPlugin(const ChordwellPlugin&) = delete;
@@ -66,6 +66,8 @@ private:
     float* outputs_[2] = {};
     // The port values the effect last took, to tell a change; NaN until the first run.
     float taken_[kNumParams];
+    // Set by activate(): the next run ends the glides at the values it applies.
+    bool startsFresh_ = false;
 };
 
 }  // namespace chordwell_lv2
