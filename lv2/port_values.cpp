@@ -12,7 +12,6 @@ namespace chordwell_lv2 {
 
 namespace {
 
-constexpr float kLoudestDecibels = 12.0f;  // Output at full travel: a gain of 4
 // How many floats either side of the unit's inverse are tried for one whose port value is the
 // one given: the units' roundings move a value by a few floats at most.
 constexpr int kNeighbourFloats = 8;
@@ -66,7 +65,8 @@ const char* portName(std::int32_t index) { return isParameterIndex(index) ? kPor
 PortRange portRange(std::int32_t index) {
     if (!isParameterIndex(index)) return {0.0f, 1.0f};
     switch (kParameters[index].unit) {
-        case ParameterUnit::decibels: return {kSilentDecibels, kLoudestDecibels};
+        // Full travel is a gain of 4: 20·log10(4) dB, a hair above 12.
+        case ParameterUnit::decibels: return {kSilentDecibels, static_cast<float>(20.0 * std::log10(4.0))};
         case ParameterUnit::percent: return {0.0f, 100.0f};
         case ParameterUnit::semitones:
             return {static_cast<float>(-dsp::kTransposeCentreStep),
