@@ -10,8 +10,9 @@ uri=https://qza-tonefold.com/plugins/chordwell
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/chordwell-lv2-XXXXXX")
 trap 'rm -rf "$work"' EXIT
-ln -s "$(cd "$bundle" && pwd)" "$work/qza-chordwell.lv2"
-export LV2_PATH="$work"
+mkdir "$work/lv2"
+ln -s "$(cd "$bundle" && pwd)" "$work/lv2/qza-chordwell.lv2"
+export LV2_PATH="$work/lv2"
 
 validation=$(lv2_validate "$bundle"/*.ttl 2>&1) || { echo "$validation"; exit 1; }
 echo "$validation" | tail -1
