@@ -98,7 +98,8 @@ std::string plugin() {
     // is, of LV2's classes, nearest a reverb.
     text += "<" + kUri + ">\n    a lv2:Plugin , lv2:ReverbPlugin , doap:Project ;\n    doap:name \"" + identity::kEffectName +
             "\" ;\n    doap:maintainer [\n        foaf:name \"" + identity::kVendorString +
-            "\" ;\n        foaf:homepage <https://" + identity::kVendorString + "/>\n    ] ;\n" +
+            "\" ;\n        foaf:homepage <https://" + identity::kVendorString + "/> ;\n        foaf:mbox <mailto:support@" +
+            identity::kVendorString + ">\n    ] ;\n" +
             "    lv2:minorVersion " + std::to_string(identity::kVersionMinor) + " ;\n    lv2:microVersion " +
             std::to_string(identity::kVersionMicro) +
             " ;\n    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n" +

@@ -52,7 +52,16 @@ public:
 
     static const LV2_Descriptor* descriptor();
 
+    // True for a pointer to an instance of this class: the UI checks what a host hands it as
+    // the instance, as one host (lv2lint) hands its own record of the instance instead.
+    static bool isInstance(const void* pointer) {
+        return pointer && static_cast<const ChordwellPlugin*>(pointer)->signature_ == kSignature;
+    }
+
 private:
+    static constexpr std::uint64_t kSignature = 0x43686f7264777632;  // "Chordwv2"
+    // First, so that it is read where any pointer-sized record begins.
+    std::uint64_t signature_ = kSignature;
     ChordwellPlugin(ADelay* effect, LV2_URID bankKey, LV2_URID chunkType);
     static VstIntPtr effectRequest(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                    float opt);

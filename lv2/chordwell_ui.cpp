@@ -11,6 +11,7 @@
 
 #include "lv2/x11_child_window.h"
 #include "plugin/adelay.h"
+#include "plugin/identity.h"
 #include "vst/aeffeditor.h"
 
 namespace chordwell_lv2 {
@@ -39,11 +40,28 @@ float hostScale(const LV2_Feature* const* features) {
     return 0.0f;
 }
 
+// The DSP instance a host hands over through instance-access: the instance itself, or, from a
+// host that hands over lilv's record of it instead (lv2lint), the instance that record holds
+// (lilv's LilvInstance begins with the descriptor and the instance). Null for anything else.
+ChordwellPlugin* instanceOf(void* data) {
+    if (!data) return nullptr;
+    if (ChordwellPlugin::isInstance(data)) return static_cast<ChordwellPlugin*>(data);
+    struct LilvRecord {
+        const LV2_Descriptor* descriptor;
+        void* handle;
+    };
+    const auto* record = static_cast<const LilvRecord*>(data);
+    if (record->descriptor && record->descriptor->URI && std::strcmp(record->descriptor->URI, identity::kLv2Uri) == 0 &&
+        ChordwellPlugin::isInstance(record->handle))
+        return static_cast<ChordwellPlugin*>(record->handle);
+    return nullptr;
+}
+
 }  // namespace
 
 ChordwellUi* ChordwellUi::create(LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
                                  const LV2_Feature* const* features) {
-    auto* plugin = static_cast<ChordwellPlugin*>(const_cast<void*>(featureData(features, LV2_INSTANCE_ACCESS_URI)));
+    auto* plugin = instanceOf(const_cast<void*>(featureData(features, LV2_INSTANCE_ACCESS_URI)));
     void* parent = const_cast<void*>(featureData(features, LV2_UI__parent));
     if (!plugin || !parent || !write || !widget) return nullptr;
     AEffEditor* editor = plugin->effect().getEditor();

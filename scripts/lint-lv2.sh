@@ -6,8 +6,10 @@
 #
 # lv2lint is a test tool built from ../shared/lv2lint (beside the repository;
 # CHORDWELL_LV2LINT_DIR names another place) into build-tools/; a clone without it skips this
-# check and says so. Warnings count as failures; the whole output is kept in
-# build-tools/lv2lint.log.
+# check and says so. Warnings count as failures, but for three choices of ours that lv2lint
+# warns of: the UI reaches the DSP instance through instance-access (the preset bar needs the
+# bank), plug-in and UI share one module (they share the effect object), and the licence is
+# proprietary (no licence URI to name). The whole output is kept in build-tools/lv2lint.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,7 +23,8 @@ fi
 lv2lint=$(bash "$source/build.sh" "$PWD/build-tools/lv2lint")
 log=build-tools/lv2lint.log
 status=0
-xvfb-run -a "$lv2lint" -I "$(cd "$bundle" && pwd)/" -S warn -E warn https://qza-tonefold.com/plugins/chordwell \
+xvfb-run -a "$lv2lint" -I "$(cd "$bundle" && pwd)/" -S warn -E warn \
+  -t "UI Instance Access" -t "UI Mixed DSP/UI" -t "Plugin License" https://qza-tonefold.com/plugins/chordwell \
   >"$log" 2>&1 || status=$?
 if [ "$status" != 0 ]; then
   cat "$log"

@@ -3,11 +3,8 @@
 // ports connected anew between runs), and its state against damaged blobs and the VST chunk.
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
-
 #include <bit>
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +14,7 @@
 #include <lv2/urid/urid.h>
 
 #include "lv2/port_values.h"
+#include "lv2_host.h"
 #include "plugin/adelay.h"
 #include "plugin/factory_presets.h"
 
@@ -31,35 +29,6 @@ constexpr std::uint32_t kBlocks[] = {64, 0, 37, 128, 0, 1, 300, 511};
 VstIntPtr quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
     return opcode == audioMasterVersion ? 2400 : 0;
 }
-
-class UridMap {
-public:
-    LV2_URID map(const char* uri) {
-        auto [it, added] = ids_.try_emplace(uri, static_cast<LV2_URID>(ids_.size() + 1));
-        return it->second;
-    }
-    static LV2_URID callback(LV2_URID_Map_Handle handle, const char* uri) { return static_cast<UridMap*>(handle)->map(uri); }
-
-private:
-    std::map<std::string, LV2_URID> ids_;
-};
-
-class Module {
-public:
-    Module() : library_(dlopen(CHORDWELL_LV2_MODULE, RTLD_NOW | RTLD_LOCAL)) {
-        if (!library_) return;
-        auto entry = reinterpret_cast<const LV2_Descriptor* (*)(std::uint32_t)>(dlsym(library_, "lv2_descriptor"));
-        descriptor_ = entry ? entry(0) : nullptr;
-    }
-    ~Module() {
-        if (library_) dlclose(library_);
-    }
-    const LV2_Descriptor* descriptor() const { return descriptor_; }
-
-private:
-    void* library_;
-    const LV2_Descriptor* descriptor_ = nullptr;
-};
 
 // One instance with a URID map, its control ports held here in user units.
 class Instance {

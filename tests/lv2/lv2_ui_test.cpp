@@ -1,0 +1,136 @@
+// The LV2 UI in an X11 host window, as hosts drive it: opened and closed a hundred times it
+// leaves no window and no X connection behind, it tells the host its size, and it follows the
+// host's scale factor.
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <dirent.h>
+
+#include <lv2/atom/atom.h>
+#include <lv2/instance-access/instance-access.h>
+#include <lv2/options/options.h>
+#include <lv2/ui/ui.h>
+
+#include "lv2_host.h"
+
+namespace {
+
+int openDescriptors() {
+    int count = 0;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (readdir(dir)) ++count;
+        closedir(dir);
+    }
+    return count;
+}
+
+unsigned childrenOf(Display* display, Window window) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display, window, &root, &parent, &children, &count);
+    if (children) XFree(children);
+    return count;
+}
+
+struct Size {
+    int width = 0;
+    int height = 0;
+};
+
+int resized(LV2UI_Feature_Handle handle, int width, int height) {
+    *static_cast<Size*>(handle) = {width, height};
+    return 0;
+}
+
+void ignoreWrite(LV2UI_Controller, std::uint32_t, std::uint32_t, std::uint32_t, const void*) {}
+
+class LV2Ui : public ::testing::Test {
+protected:
+    void SetUp() override {
+        display = XOpenDisplay(nullptr);
+        if (!display) GTEST_SKIP() << "no X display";
+        ASSERT_NE(module.descriptor(), nullptr);
+        ASSERT_NE(module.uiDescriptor(), nullptr);
+        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1200, 1000, 0, 0, 0);
+        XMapWindow(display, parent);
+        XSync(display, False);
+        const LV2_Descriptor* d = module.descriptor();
+        plugin = d->instantiate(d, 44100.0, "", pluginFeatures);
+        ASSERT_NE(plugin, nullptr);
+    }
+    void TearDown() override {
+        if (plugin) module.descriptor()->cleanup(plugin);
+        if (display) {
+            XDestroyWindow(display, parent);
+            XCloseDisplay(display);
+        }
+    }
+
+    // Opens the UI with the host's scale factor (0: none given), idles it, and closes it; the
+    // size it asked for, and whether it gave a widget inside the parent.
+    Size openAndClose(float scale, bool& embedded) {
+        const auto* ui = static_cast<const LV2UI_Descriptor*>(module.uiDescriptor());
+        Size size;
+        LV2UI_Resize resize{&size, &resized};
+        const LV2_Options_Option options[] = {
+            {LV2_OPTIONS_INSTANCE, 0, map.map(LV2_UI__scaleFactor), sizeof scale, map.map(LV2_ATOM__Float), &scale},
+            {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr},
+        };
+        const LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(parent)};
+        const LV2_Feature access{LV2_INSTANCE_ACCESS_URI, plugin};
+        const LV2_Feature resizeFeature{LV2_UI__resize, &resize};
+        const LV2_Feature optionsFeature{LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(options)};
+        const LV2_Feature* features[] = {&mapFeature, &parentFeature, &access, &resizeFeature,
+                                         scale > 0.0f ? &optionsFeature : nullptr, nullptr};
+        LV2UI_Widget widget = nullptr;
+        LV2UI_Handle handle = ui->instantiate(ui, CHORDWELL_LV2_URI, "", &ignoreWrite, nullptr, &widget, features);
+        embedded = false;
+        if (!handle) return size;
+        const auto* idle = static_cast<const LV2UI_Idle_Interface*>(ui->extension_data(LV2_UI__idleInterface));
+        for (int i = 0; i < 3 && idle; ++i) idle->idle(handle);
+        XSync(display, False);
+        Window root = 0, widgetParent = 0, *children = nullptr;
+        unsigned count = 0;
+        embedded = widget && XQueryTree(display, reinterpret_cast<Window>(widget), &root, &widgetParent, &children,
+                                        &count) && widgetParent == parent;
+        if (children) XFree(children);
+        ui->cleanup(handle);
+        return size;
+    }
+
+    Module module;
+    UridMap map;
+    LV2_URID_Map mapData{&map, &UridMap::callback};
+    LV2_Feature mapFeature{LV2_URID__map, &mapData};
+    const LV2_Feature* pluginFeatures[2] = {&mapFeature, nullptr};
+    Display* display = nullptr;
+    Window parent = 0;
+    LV2_Handle plugin = nullptr;
+};
+
+}  // namespace
+
+TEST_F(LV2Ui, OpenedAndClosedAHundredTimesLeavesNothingBehind) {
+    bool embedded = false;
+    openAndClose(0.0f, embedded);  // the first opening loads what stays for the process (fonts)
+    const int descriptors = openDescriptors();
+    for (int i = 0; i < 100; ++i) {
+        const Size size = openAndClose(0.0f, embedded);
+        ASSERT_TRUE(embedded) << "opening " << i;
+        ASSERT_GT(size.width, 0) << "opening " << i;
+        XSync(display, False);
+        ASSERT_EQ(childrenOf(display, parent), 0u) << "after closing " << i;
+    }
+    EXPECT_EQ(openDescriptors(), descriptors) << "X connections or files left open";
+}
+
+TEST_F(LV2Ui, FollowsTheHostsScaleFactor) {
+    bool embedded = false;
+    const Size plain = openAndClose(0.0f, embedded);
+    const Size doubled = openAndClose(2.0f, embedded);
+    const Size tooLarge = openAndClose(5.0f, embedded);  // beyond 300 %: the largest scale
+    const Size tripled = openAndClose(3.0f, embedded);
+    EXPECT_EQ(doubled.width, 2 * plain.width);
+    EXPECT_EQ(doubled.height, 2 * plain.height);
+    EXPECT_EQ(tooLarge.width, tripled.width);
+}
