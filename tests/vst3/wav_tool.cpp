@@ -5,6 +5,7 @@
 // compare exits 0 when the stereo file's channels equal the mono files to the bit.
 #include <sndfile.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -72,10 +73,16 @@ int main(int argc, char** argv) {
     if (command != "compare" || !readFile(argv[2], channels, rate, stereo) || channels != 2) return 2;
     const std::size_t frames = stereo.size() / 2;
     std::size_t differing = 0;
-    for (std::size_t i = 0; i < frames && i < left.size(); ++i)
+    double largest = 0.0;
+    for (std::size_t i = 0; i < frames && i < left.size(); ++i) {
         if (std::memcmp(&stereo[2 * i], &left[i], sizeof(float)) != 0 ||
             std::memcmp(&stereo[2 * i + 1], &right[i], sizeof(float)) != 0)
             ++differing;
-    std::printf("%zu and %zu frames, %zu differing\n", frames, left.size(), differing);
+        largest = std::fmax(largest, std::fmax(std::fabs(static_cast<double>(stereo[2 * i]) - left[i]),
+                                               std::fabs(static_cast<double>(stereo[2 * i + 1]) - right[i])));
+    }
+    std::printf("%zu and %zu frames, %zu differing", frames, left.size(), differing);
+    if (differing > 0) std::printf(" (largest difference %.3g)", largest);
+    std::printf("\n");
     return differing == 0 && frames == left.size() ? 0 : 1;
 }
