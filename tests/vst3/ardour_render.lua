@@ -21,10 +21,6 @@ assert(len > 0, "nothing recorded")
 local lv2 = os.getenv("FORMAT") == "LV2"
 local p
 if lv2 then
-  -- Ardour resets a VST3 plug-in before it bounces, but not an LV2 one: the strings would still
-  -- ring, a billionth loud, with the noise the track monitors while stopped. The track plays
-  -- from disk instead, so the LV2 plug-in hears silence until the bounce.
-  t:monitoring_control():set_value(ARDOUR.MonitorChoice.MonitorDisk, PBD.GroupControlDisposition.NoGroup)
   p = ARDOUR.LuaAPI.new_plugin(Session, "https://qza-tonefold.com/plugins/chordwell", ARDOUR.PluginType.LV2, "")
 else
   p = ARDOUR.LuaAPI.new_plugin(Session, "QZA Chordwell", ARDOUR.PluginType.VST3, "")
