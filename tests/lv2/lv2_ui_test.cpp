@@ -1,10 +1,14 @@
 // The LV2 UI in an X11 host window, as hosts drive it: opened and closed a hundred times it
-// leaves no window and no X connection behind, it tells the host its size, and it follows the
-// host's scale factor.
+// leaves no window and no X connection behind, it tells the host its size, it follows the
+// host's scale factor, and a knob dragged is one touch gesture with the values in port units.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
 #include <dirent.h>
+
+#include <functional>
+#include <string>
+#include <vector>
 
 #include <lv2/atom/atom.h>
 #include <lv2/instance-access/instance-access.h>
@@ -42,7 +46,43 @@ int resized(LV2UI_Feature_Handle handle, int width, int height) {
     return 0;
 }
 
-void ignoreWrite(LV2UI_Controller, std::uint32_t, std::uint32_t, std::uint32_t, const void*) {}
+// What the UI told the host, in order: "touch PORT on|off" and "write PORT VALUE".
+std::vector<std::string> told;
+
+void recordWrite(LV2UI_Controller, std::uint32_t port, std::uint32_t size, std::uint32_t format, const void* buffer) {
+    if (format == 0 && size == sizeof(float))
+        told.push_back("write " + std::to_string(port) + " " + std::to_string(*static_cast<const float*>(buffer)));
+}
+
+void recordTouch(LV2UI_Feature_Handle, std::uint32_t port, bool grabbed) {
+    told.push_back("touch " + std::to_string(port) + (grabbed ? " on" : " off"));
+}
+
+// A button event of the left button at (x, y) of the window, as the X server sends one.
+void sendButton(Display* display, Window window, int type, int x, int y) {
+    XEvent event{};
+    event.xbutton.type = type;
+    event.xbutton.display = display;
+    event.xbutton.window = window;
+    event.xbutton.x = x;
+    event.xbutton.y = y;
+    event.xbutton.button = Button1;
+    event.xbutton.state = type == ButtonPress ? 0 : Button1Mask;
+    event.xbutton.same_screen = True;
+    XSendEvent(display, window, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &event);
+}
+
+void sendMove(Display* display, Window window, int x, int y) {
+    XEvent event{};
+    event.xmotion.type = MotionNotify;
+    event.xmotion.display = display;
+    event.xmotion.window = window;
+    event.xmotion.x = x;
+    event.xmotion.y = y;
+    event.xmotion.state = Button1Mask;
+    event.xmotion.same_screen = True;
+    XSendEvent(display, window, True, PointerMotionMask, &event);
+}
 
 class LV2Ui : public ::testing::Test {
 protected:
@@ -68,7 +108,7 @@ protected:
 
     // Opens the UI with the host's scale factor (0: none given), idles it, and closes it; the
     // size it asked for, and whether it gave a widget inside the parent.
-    Size openAndClose(float scale, bool& embedded) {
+    Size openAndClose(float scale, bool& embedded, const std::function<void(Window, const std::function<void()>&)>& whileOpen = {}) {
         const auto* ui = static_cast<const LV2UI_Descriptor*>(module.uiDescriptor());
         Size size;
         LV2UI_Resize resize{&size, &resized};
@@ -80,10 +120,12 @@ protected:
         const LV2_Feature access{LV2_INSTANCE_ACCESS_URI, plugin};
         const LV2_Feature resizeFeature{LV2_UI__resize, &resize};
         const LV2_Feature optionsFeature{LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(options)};
-        const LV2_Feature* features[] = {&mapFeature, &parentFeature, &access, &resizeFeature,
+        LV2UI_Touch touch{nullptr, &recordTouch};
+        const LV2_Feature touchFeature{LV2_UI__touch, &touch};
+        const LV2_Feature* features[] = {&mapFeature, &parentFeature, &access, &resizeFeature, &touchFeature,
                                          scale > 0.0f ? &optionsFeature : nullptr, nullptr};
         LV2UI_Widget widget = nullptr;
-        LV2UI_Handle handle = ui->instantiate(ui, CHORDWELL_LV2_URI, "", &ignoreWrite, nullptr, &widget, features);
+        LV2UI_Handle handle = ui->instantiate(ui, CHORDWELL_LV2_URI, "", &recordWrite, nullptr, &widget, features);
         embedded = false;
         if (!handle) return size;
         const auto* idle = static_cast<const LV2UI_Idle_Interface*>(ui->extension_data(LV2_UI__idleInterface));
@@ -94,6 +136,11 @@ protected:
         embedded = widget && XQueryTree(display, reinterpret_cast<Window>(widget), &root, &widgetParent, &children,
                                         &count) && widgetParent == parent;
         if (children) XFree(children);
+        if (whileOpen && embedded)
+            whileOpen(reinterpret_cast<Window>(widget), [&] {
+                XSync(display, False);
+                for (int i = 0; i < 3 && idle; ++i) idle->idle(handle);
+            });
         ui->cleanup(handle);
         return size;
     }
@@ -133,4 +180,33 @@ TEST_F(LV2Ui, FollowsTheHostsScaleFactor) {
     EXPECT_EQ(doubled.width, 2 * plain.width);
     EXPECT_EQ(doubled.height, 2 * plain.height);
     EXPECT_EQ(tooLarge.width, tripled.width);
+}
+
+// A drag on Decay from the host's side of the window: the host hears one gesture, and the
+// values inside it in percent, as its Decay port reads them.
+TEST_F(LV2Ui, AKnobDraggedIsOneTouchGestureWithValuesInPortUnits) {
+    constexpr int kDecayX = 72, kDecayY = 92;  // the middle of the Decay knob at 100 %
+    bool embedded = false;
+    told.clear();
+    openAndClose(0.0f, embedded, [&](Window widget, const std::function<void()>& idle) {
+        sendButton(display, widget, ButtonPress, kDecayX, kDecayY);
+        idle();
+        for (int step = 1; step <= 4; ++step) {
+            sendMove(display, widget, kDecayX, kDecayY - 15 * step);
+            idle();
+        }
+        sendButton(display, widget, ButtonRelease, kDecayX, kDecayY - 60);
+        idle();
+    });
+    ASSERT_TRUE(embedded);
+    ASSERT_GE(told.size(), 3u);
+    EXPECT_EQ(told.front(), "touch 2 on");
+    EXPECT_EQ(told.back(), "touch 2 off");
+    float last = 0.0f;
+    for (std::size_t i = 1; i + 1 < told.size(); ++i) {
+        ASSERT_EQ(told[i].rfind("write 2 ", 0), 0u) << told[i];
+        last = std::stof(told[i].substr(8));
+    }
+    EXPECT_GT(last, 30.0f);  // up from 25 %, in percent rather than 0..1
+    EXPECT_LE(last, 100.0f);
 }
