@@ -58,30 +58,14 @@ void recordTouch(LV2UI_Feature_Handle, std::uint32_t port, bool grabbed) {
     told.push_back("touch " + std::to_string(port) + (grabbed ? " on" : " off"));
 }
 
-// A button event of the left button at (x, y) of the window, as the X server sends one.
-void sendButton(Display* display, Window window, int type, int x, int y) {
+// A press, move or release of the left button at (x, y) of the window, as the X server sends
+// one (the fields of the three events lie at the same places).
+void sendPointer(Display* display, Window window, int type, int x, int y) {
     XEvent event{};
-    event.xbutton.type = type;
-    event.xbutton.display = display;
-    event.xbutton.window = window;
-    event.xbutton.x = x;
-    event.xbutton.y = y;
-    event.xbutton.button = Button1;
-    event.xbutton.state = type == ButtonPress ? 0 : Button1Mask;
-    event.xbutton.same_screen = True;
-    XSendEvent(display, window, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &event);
-}
-
-void sendMove(Display* display, Window window, int x, int y) {
-    XEvent event{};
-    event.xmotion.type = MotionNotify;
-    event.xmotion.display = display;
-    event.xmotion.window = window;
-    event.xmotion.x = x;
-    event.xmotion.y = y;
-    event.xmotion.state = Button1Mask;
-    event.xmotion.same_screen = True;
-    XSendEvent(display, window, True, PointerMotionMask, &event);
+    event.xbutton = {type, 0, False, display, window, 0, 0, CurrentTime, x, y, 0, 0,
+                     type == ButtonPress ? 0u : static_cast<unsigned>(Button1Mask), Button1, True};
+    const long mask = type == ButtonPress ? ButtonPressMask : type == ButtonRelease ? ButtonReleaseMask : PointerMotionMask;
+    XSendEvent(display, window, True, mask, &event);
 }
 
 class LV2Ui : public ::testing::Test {
@@ -189,13 +173,13 @@ TEST_F(LV2Ui, AKnobDraggedIsOneTouchGestureWithValuesInPortUnits) {
     bool embedded = false;
     told.clear();
     openAndClose(0.0f, embedded, [&](Window widget, const std::function<void()>& idle) {
-        sendButton(display, widget, ButtonPress, kDecayX, kDecayY);
+        sendPointer(display, widget, ButtonPress, kDecayX, kDecayY);
         idle();
         for (int step = 1; step <= 4; ++step) {
-            sendMove(display, widget, kDecayX, kDecayY - 15 * step);
+            sendPointer(display, widget, MotionNotify, kDecayX, kDecayY - 15 * step);
             idle();
         }
-        sendButton(display, widget, ButtonRelease, kDecayX, kDecayY - 60);
+        sendPointer(display, widget, ButtonRelease, kDecayX, kDecayY - 60);
         idle();
     });
     ASSERT_TRUE(embedded);
