@@ -14,6 +14,12 @@ if(TARGET chordwell_vst3)
     LIBRARY DESTINATION "${CHORDWELL_VST3_INSTALL_DIR}/${CHORDWELL_VST3_BUNDLE}/Contents/${CHORDWELL_VST3_ARCH_DIR}")
   install(DIRECTORY "${CHORDWELL_VST3_RESOURCES_DIR}" DESTINATION "${CHORDWELL_VST3_INSTALL_DIR}/${CHORDWELL_VST3_BUNDLE}/Contents")
 endif()
+# The LV2 bundle: the module with its descriptions, where LV2 hosts look (Linux only).
+if(TARGET chordwell_lv2)
+  install(TARGETS chordwell_lv2 LIBRARY DESTINATION "${CHORDWELL_LV2_INSTALL_DIR}/${CHORDWELL_LV2_BUNDLE}")
+  install(FILES "${CHORDWELL_LV2_BUNDLE_DIR}/manifest.ttl" "${CHORDWELL_LV2_BUNDLE_DIR}/qza-chordwell.ttl"
+    "${CHORDWELL_LV2_BUNDLE_DIR}/presets.ttl" DESTINATION "${CHORDWELL_LV2_INSTALL_DIR}/${CHORDWELL_LV2_BUNDLE}")
+endif()
 if(WIN32)
   return()
 endif()
@@ -40,17 +46,17 @@ chordwell_install_gzipped(cmake/debian/changelog ${CMAKE_INSTALL_DOCDIR})
 
 # The binaries whose shared libraries become the package's dependencies; a binary added to
 # the package is added here.
-set(CHORDWELL_PACKAGED_BINARIES chordwell chordwell_plugin chordwell_vst3)
+set(CHORDWELL_PACKAGED_BINARIES chordwell chordwell_plugin chordwell_vst3 chordwell_lv2)
 
 set(CPACK_PACKAGE_NAME "qza-chordwell")
 set(CPACK_PACKAGE_VENDOR "QZA tonefold")
 set(CPACK_PACKAGE_CONTACT "QZA tonefold <support@qza-tonefold.com>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "string-resonator VST 2.4 and VST3 audio effect")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "string-resonator VST 2.4, VST3 and LV2 audio effect")
 # Debian shows the description as it is written: lines of at most 80 columns.
 set(CPACK_PACKAGE_DESCRIPTION "QZA Chordwell answers a stereo signal with twelve tuned strings.
 The package holds the plug-in for Linux VST 2.4 hosts, the same plug-in as a
-VST3 bundle for VST3 hosts, and chordwell, a command-line host that renders
-audio files through it and shows its editor.")
+VST3 bundle for VST3 hosts and as an LV2 bundle for LV2 hosts, and chordwell,
+a command-line host that renders audio files through it and shows its editor.")
 set(CPACK_DEBIAN_PACKAGE_SECTION "sound")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://qza-tonefold.com")
 # The dependencies are read when cpack runs (cmake/debian/package_dependencies.cmake), not by

@@ -19,6 +19,8 @@ inline constexpr std::int32_t kUniqueId =
 
 inline constexpr const char* kEffectName = "QZA Chordwell";
 inline constexpr const char* kVendorString = "qza-tonefold.com";
+// The LV2 plug-in's URI, under the vendor's domain; its UI and state keys are named below it.
+inline constexpr const char* kLv2Uri = "https://qza-tonefold.com/plugins/chordwell";
 // The product text as hosts ask for it: they read at most kProductStringLength characters.
 inline constexpr const char* kProductString = "QZA Chordwell - string rezonator plug-in";
 inline constexpr std::size_t kProductStringLength = 40;

@@ -44,4 +44,8 @@ vst3_bundle="/usr/lib/vst3/QZA Chordwell.vst3"
 test -f "$vst3_bundle/Contents/x86_64-linux/QZA Chordwell.so"
 # With what hosts read without loading it: the module information and the two snapshots.
 quietly cmake -DBUNDLE="$vst3_bundle" -DSIZE=320x257 -P tests/vst3/check_bundle_resources.cmake
+# The LV2 bundle, where LV2 hosts look, with its module and descriptions.
+for file in qza-chordwell.so manifest.ttl qza-chordwell.ttl presets.ttl; do
+  test -f "/usr/lib/lv2/qza-chordwell.lv2/$file"
+done
 echo "package: $(basename "$deb") installs, and the installed plug-in loads"

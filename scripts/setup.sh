@@ -14,6 +14,7 @@ build_packages=(
   libsndfile1-dev
   libcairo2-dev libx11-dev libxext-dev libxkbcommon-dev
   fonts-liberation fontconfig
+  lv2-dev                     # the LV2 headers the LV2 plug-in is built against
 )
 test_packages=(
   lintian                     # checks the Debian package
@@ -22,6 +23,8 @@ test_packages=(
   xvfb xauth xdotool x11-utils x11-xserver-utils   # a virtual X server for the editor's tests
   zenity                      # the file dialog the editor's tests open
   dragonfly-reverb-vst        # another plug-in, which chordwell's tests load
+  lilv-utils sordi            # lv2info, lv2apply, lv2_validate: the LV2 bundle's tests
+  meson liblilv-dev libelf-dev   # building lv2lint, the LV2 bundle's checker
 )
 
 case "${1:-all}" in

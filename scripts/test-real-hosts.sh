@@ -40,6 +40,33 @@ echo -n "Ardour 7 through the VST3 bundle against chordwell through the VST 2.4 
 # A factory preset chosen from Ardour's preset menu with no editor open: Ardour's controls must
 # show its Decay, Damp and Transpose ("Low & Dark": 0.6, 0.75, and an octave down, which is
 # Transpose's plain value -12), and Ardour must come back from its preset call.
+# The same through the LV2 bundle, from the LV2 folder in the home folder.
+ninja -C "$build" chordwell_lv2 >/dev/null
+mkdir -p "$work/home/.lv2"
+cp -rp "$build/qza-chordwell.lv2" "$work/home/.lv2/"
+HOME="$work/home" SESSION_DIR="$work/lv2-session" FORMAT=LV2 ardour7-lua tests/vst3/ardour_render.lua \
+  >"$work/ardour-lv2.log" 2>&1 || true
+bounced_lv2() { sed -n "s/^BOUNCE $1 $2 //p" "$work/ardour-lv2.log"; }
+if [ -z "$(bounced_lv2 output 1)" ]; then
+  cat "$work/ardour-lv2.log"
+  echo "Ardour did not bounce the track through the LV2 plug-in" >&2
+  exit 1
+fi
+"$build/tests/vst3/vst3_wav_tool" merge "$work/input-lv2.wav" "$(bounced_lv2 input 0)" "$(bounced_lv2 input 1)"
+"$build/chordwell" render "$work/input-lv2.wav" "$work/vst2-lv2.wav" --plugin "$build/QZA Chordwell.so" \
+  --param Decay=0.7 --param Damp=0.1 >/dev/null
+echo -n "Ardour 7 through the LV2 bundle against chordwell through the VST 2.4 library: "
+# Not to the bit: Ardour resets a VST3 plug-in before a bounce but bounces through the running
+# LV2 instance (no deactivate and activate), which has processed the engine's cycles since it
+# was inserted; those leave the strings a trace a billion times below full scale, which a fresh
+# render does not have. The bounce then differs from the VST 2.4 render in the last bit of a few
+# thousand samples (1.5e-8 at most, fading within two seconds): the check holds the difference
+# below a millionth of full scale.
+lv2_result=$("$build/tests/vst3/vst3_wav_tool" compare "$work/vst2-lv2.wav" "$(bounced_lv2 output 0)" "$(bounced_lv2 output 1)") ||
+  awk '/largest difference/ { gsub(/[()]/, ""); if ($NF + 0 >= 1e-6) exit 1 }' <<<"$lv2_result" ||
+  { echo "$lv2_result"; exit 1; }
+echo "$lv2_result"
+
 HOME="$work/home" SESSION_DIR="$work/presets" timeout 120 ardour7-lua tests/vst3/ardour_preset.lua \
   >"$work/preset.log" 2>&1 || true
 after=$(sed -n 's/^PRESET after //p' "$work/preset.log")

@@ -72,6 +72,9 @@ bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${optimised_flags
 echo "== the VST3 bundle through the VST3 SDK's validator"
 bash scripts/validate-vst3.sh "build/QZA Chordwell.vst3"
 
+echo "== the LV2 bundle through lv2lint"
+bash scripts/lint-lv2.sh build/qza-chordwell.lv2
+
 echo "== the VST3 bundle in a real host (Ardour 7)"
 bash scripts/test-real-hosts.sh build
 

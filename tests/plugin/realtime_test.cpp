@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "audio_thread_trap.h"
+#include "lv2/chordwell_plugin.h"
+#include "lv2/port_values.h"
 #include "plugin/adelay.h"
 
 namespace {
@@ -117,6 +119,57 @@ TEST(AudioThread, NeitherAllocatesNorFreesNorLocks) {
     EXPECT_EQ(found.total(), 0) << describe(found);
     EXPECT_TRUE(finite);
     fx->dispatcher(fx, effClose, 0, 0, nullptr, 0.0f);
+}
+
+// The LV2 run(): port values in user units that change every run (each one converted to its
+// normalised value and applied), 0-sample runs, ports connected anew between runs, while the
+// interface thread changes parameters, as the editor does.
+TEST(AudioThread, Lv2RunNeitherAllocatesNorFreesNorLocks) {
+    chordwell_lv2::ChordwellPlugin* plugin = chordwell_lv2::ChordwellPlugin::create(44100.0, nullptr);
+    ASSERT_NE(plugin, nullptr);
+    float ports[kNumParams] = {};
+    for (std::uint32_t p = 0; p < kNumParams; ++p) plugin->connect(p, &ports[p]);
+    std::vector<float> buffers[2] = {std::vector<float>(2 * kFrames), std::vector<float>(2 * kFrames)};
+    plugin->activate();
+    std::atomic<bool> audioDone{false};
+    bool finite = true;
+
+    rttrap::reset();
+    std::thread audio([&] {
+        rttrap::arm();
+        unsigned noise = 1;
+        for (int block = 0; block < kBlocks; ++block) {
+            std::vector<float>& buffer = buffers[block % 2];
+            for (int i = 0; i < kFrames; ++i) {
+                noise = noise * 1664525u + 1013904223u;
+                buffer[i] = buffer[kFrames + i] = static_cast<float>(static_cast<int>(noise >> 8) - (1 << 23)) / (1 << 23);
+            }
+            for (std::int32_t p = 0; p < kNumParams; ++p) {
+                const chordwell_lv2::PortRange range = chordwell_lv2::portRange(p);
+                const float share = static_cast<float>((block * 7 + p * 13) % 101) / 100.0f;
+                ports[p] = range.minimum + share * (range.maximum - range.minimum);
+            }
+            plugin->connect(chordwell_lv2::kAudioInLeft, buffer.data());
+            plugin->connect(chordwell_lv2::kAudioInRight, buffer.data() + kFrames);
+            plugin->connect(chordwell_lv2::kAudioOutLeft, buffer.data());
+            plugin->connect(chordwell_lv2::kAudioOutRight, buffer.data() + kFrames);
+            plugin->run(block % 5 == 0 ? 0 : kFrames);
+            for (float v : buffer) finite = finite && std::isfinite(v);
+        }
+        rttrap::disarm();
+        audioDone = true;
+    });
+    for (int step = 0; !audioDone.load(); ++step) {
+        plugin->effect().setParameter(step % kNumParams, static_cast<float>(step % 11) / 10.0f);
+        std::this_thread::yield();
+    }
+    audio.join();
+
+    const rttrap::Findings found = rttrap::findings();
+    EXPECT_EQ(found.total(), 0) << describe(found);
+    EXPECT_TRUE(finite);
+    plugin->deactivate();
+    delete plugin;
 }
 
 }  // namespace

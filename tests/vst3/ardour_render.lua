@@ -1,6 +1,7 @@
 -- Records a little white noise from the dummy engine on a stereo track, inserts the VST3
 -- plug-in, and bounces the track twice: up to the plug-in (its input) and through it (its
 -- output), with Decay 0.7 and Damp 0.1. Prints the bounced files. Run by scripts/test-real-hosts.sh with ardour7-lua.
+-- With FORMAT=LV2 it inserts the LV2 plug-in instead, whose ports take the same values in percent.
 AudioEngine:set_backend("None (Dummy)", "", "")
 AudioEngine:set_device_name("Uniform White Noise")
 create_session(os.getenv("SESSION_DIR"), "render", 48000)
@@ -17,12 +18,18 @@ local len = 0
 for r in t:playlist():region_list():iter() do len = r:length():samples() end
 assert(len > 0, "nothing recorded")
 
-local p = ARDOUR.LuaAPI.new_plugin(Session, "QZA Chordwell", ARDOUR.PluginType.VST3, "")
+local lv2 = os.getenv("FORMAT") == "LV2"
+local p
+if lv2 then
+  p = ARDOUR.LuaAPI.new_plugin(Session, "https://qza-tonefold.com/plugins/chordwell", ARDOUR.PluginType.LV2, "")
+else
+  p = ARDOUR.LuaAPI.new_plugin(Session, "QZA Chordwell", ARDOUR.PluginType.VST3, "")
+end
 assert(not p:isnil(), "plug-in not found")
 t:add_processor_by_index(p, 0, nil, true)
 -- Decay and Damp set through the host, as from its own controls: rings longer, brighter.
-ARDOUR.LuaAPI.set_processor_param(p, 2, 0.7)
-ARDOUR.LuaAPI.set_processor_param(p, 3, 0.1)
+ARDOUR.LuaAPI.set_processor_param(p, 2, lv2 and 70 or 0.7)
+ARDOUR.LuaAPI.set_processor_param(p, 3, lv2 and 10 or 0.1)
 ARDOUR.LuaAPI.usleep(200000)
 
 local function bounce(endpoint, include, name)

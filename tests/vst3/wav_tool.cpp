@@ -1,9 +1,11 @@
 // vst3_wav_tool: what the real-host check needs of float WAV files, read and written exactly.
 //   vst3_wav_tool merge OUT.wav LEFT.wav RIGHT.wav   two mono files into one stereo file
 //   vst3_wav_tool compare STEREO.wav LEFT.wav RIGHT.wav
+//   vst3_wav_tool same A.wav B.wav                   two files' samples, whatever their headers say
 // compare exits 0 when the stereo file's channels equal the mono files to the bit.
 #include <sndfile.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -26,6 +28,17 @@ bool readFile(const char* path, int& channels, int& rate, std::vector<float>& sa
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "same") == 0) {
+        int channels[2] = {}, rates[2] = {};
+        std::vector<float> samples[2];
+        if (!readFile(argv[2], channels[0], rates[0], samples[0]) || !readFile(argv[3], channels[1], rates[1], samples[1]))
+            return 2;
+        std::size_t differing = 0;
+        for (std::size_t i = 0; i < samples[0].size() && i < samples[1].size(); ++i)
+            differing += std::memcmp(&samples[0][i], &samples[1][i], sizeof(float)) != 0;
+        std::printf("%zu and %zu samples, %zu differing\n", samples[0].size(), samples[1].size(), differing);
+        return differing == 0 && samples[0].size() == samples[1].size() && channels[0] == channels[1] ? 0 : 1;
+    }
     if (argc != 5) {
         std::fprintf(stderr, "usage: %s merge|compare STEREO.wav LEFT.wav RIGHT.wav\n", argv[0]);
         return 2;
@@ -60,10 +73,16 @@ int main(int argc, char** argv) {
     if (command != "compare" || !readFile(argv[2], channels, rate, stereo) || channels != 2) return 2;
     const std::size_t frames = stereo.size() / 2;
     std::size_t differing = 0;
-    for (std::size_t i = 0; i < frames && i < left.size(); ++i)
+    double largest = 0.0;
+    for (std::size_t i = 0; i < frames && i < left.size(); ++i) {
         if (std::memcmp(&stereo[2 * i], &left[i], sizeof(float)) != 0 ||
             std::memcmp(&stereo[2 * i + 1], &right[i], sizeof(float)) != 0)
             ++differing;
-    std::printf("%zu and %zu frames, %zu differing\n", frames, left.size(), differing);
+        largest = std::fmax(largest, std::fmax(std::fabs(static_cast<double>(stereo[2 * i]) - left[i]),
+                                               std::fabs(static_cast<double>(stereo[2 * i + 1]) - right[i])));
+    }
+    std::printf("%zu and %zu frames, %zu differing", frames, left.size(), differing);
+    if (differing > 0) std::printf(" (largest difference %.3g)", largest);
+    std::printf("\n");
     return differing == 0 && frames == left.size() ? 0 : 1;
 }
