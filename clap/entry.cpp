@@ -1,7 +1,5 @@
-// The module's one export, clap_entry, and the factory of its one plug-in, described from the
-// plug-in's identity.
+// The module's one export, clap_entry, and the factory of its one plug-in.
 #include <cstring>
-#include <string>
 
 #include "clap/chordwell_plugin.h"
 #include "plugin/identity.h"
@@ -15,12 +13,6 @@
 namespace chordwell_clap {
 
 namespace {
-
-const std::string kUrl = std::string("https://") + identity::kVendorString;
-const std::string kVersionText = std::to_string(identity::kVersionMajor) + "." +
-                                 std::to_string(identity::kVersionMinor) + "." +
-                                 std::to_string(identity::kVersionMicro);
-const char* const kFeatures[] = {"audio-effect", "reverb", "stereo", nullptr};
 
 std::uint32_t CLAP_CALL pluginCount(const clap::PluginFactory*) { return 1; }
 
@@ -44,14 +36,6 @@ const void* CLAP_CALL entryFactory(const char* id) {
 }
 
 }  // namespace
-
-const clap::PluginDescriptor& pluginDescriptor() {
-    static const clap::PluginDescriptor descriptor{
-        clap::kVersion,    identity::kClapId,       identity::kEffectName, identity::kVendorString,
-        kUrl.c_str(),      "",                      "",                    kVersionText.c_str(),
-        identity::kProductString, kFeatures};
-    return descriptor;
-}
 
 }  // namespace chordwell_clap
 
