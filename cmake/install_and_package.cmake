@@ -3,7 +3,7 @@
 # `cpack -G DEB` makes a Debian package of the same files, its dependencies read from the
 # libraries the packaged binaries link.
 
-# A Windows build makes the DLL and the VST3 bundle only, and no Debian package.
+# A Windows build makes the DLL, the VST3 bundle and the CLAP module only, and no Debian package.
 if(TARGET chordwell_plugin)
   install(TARGETS chordwell_plugin LIBRARY DESTINATION ${CHORDWELL_VST_INSTALL_DIR})
 endif()
@@ -13,6 +13,11 @@ if(TARGET chordwell_vst3)
   install(TARGETS chordwell_vst3
     LIBRARY DESTINATION "${CHORDWELL_VST3_INSTALL_DIR}/${CHORDWELL_VST3_BUNDLE}/Contents/${CHORDWELL_VST3_ARCH_DIR}")
   install(DIRECTORY "${CHORDWELL_VST3_RESOURCES_DIR}" DESTINATION "${CHORDWELL_VST3_INSTALL_DIR}/${CHORDWELL_VST3_BUNDLE}/Contents")
+endif()
+# The CLAP module: Linux hosts look in /usr/lib/clap, /usr/local/lib/clap and ~/.clap.
+set(CHORDWELL_CLAP_INSTALL_DIR "lib/clap" CACHE STRING "CLAP module folder, relative to the install prefix")
+if(TARGET chordwell_clap)
+  install(TARGETS chordwell_clap LIBRARY DESTINATION ${CHORDWELL_CLAP_INSTALL_DIR})
 endif()
 if(WIN32)
   return()
@@ -40,17 +45,17 @@ chordwell_install_gzipped(cmake/debian/changelog ${CMAKE_INSTALL_DOCDIR})
 
 # The binaries whose shared libraries become the package's dependencies; a binary added to
 # the package is added here.
-set(CHORDWELL_PACKAGED_BINARIES chordwell chordwell_plugin chordwell_vst3)
+set(CHORDWELL_PACKAGED_BINARIES chordwell chordwell_plugin chordwell_vst3 chordwell_clap)
 
 set(CPACK_PACKAGE_NAME "qza-chordwell")
 set(CPACK_PACKAGE_VENDOR "QZA tonefold")
 set(CPACK_PACKAGE_CONTACT "QZA tonefold <support@qza-tonefold.com>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "string-resonator VST 2.4 and VST3 audio effect")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "string-resonator VST 2.4, VST3 and CLAP audio effect")
 # Debian shows the description as it is written: lines of at most 80 columns.
 set(CPACK_PACKAGE_DESCRIPTION "QZA Chordwell answers a stereo signal with twelve tuned strings.
 The package holds the plug-in for Linux VST 2.4 hosts, the same plug-in as a
-VST3 bundle for VST3 hosts, and chordwell, a command-line host that renders
-audio files through it and shows its editor.")
+VST3 bundle for VST3 hosts and as a CLAP module for CLAP hosts, and chordwell,
+a command-line host that renders audio files through it and shows its editor.")
 set(CPACK_DEBIAN_PACKAGE_SECTION "sound")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://qza-tonefold.com")
 # The dependencies are read when cpack runs (cmake/debian/package_dependencies.cmake), not by

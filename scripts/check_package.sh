@@ -44,4 +44,6 @@ vst3_bundle="/usr/lib/vst3/QZA Chordwell.vst3"
 test -f "$vst3_bundle/Contents/x86_64-linux/QZA Chordwell.so"
 # With what hosts read without loading it: the module information and the two snapshots.
 quietly cmake -DBUNDLE="$vst3_bundle" -DSIZE=320x257 -P tests/vst3/check_bundle_resources.cmake
+# The CLAP module, where Linux CLAP hosts look.
+test -f "/usr/lib/clap/QZA Chordwell.clap"
 echo "package: $(basename "$deb") installs, and the installed plug-in loads"
