@@ -76,7 +76,11 @@ bool ChordwellPlugin::guiGetSize(const clap::Plugin* plugin, std::uint32_t* widt
 // The editor has one size at each scale: the host cannot drag it to another.
 bool ChordwellPlugin::guiCanResize(const clap::Plugin*) { return false; }
 
-bool ChordwellPlugin::guiResizeHints(const clap::Plugin*, clap::GuiResizeHints*) { return false; }
+bool ChordwellPlugin::guiResizeHints(const clap::Plugin*, clap::GuiResizeHints* hints) {
+    if (!hints) return false;
+    *hints = clap::GuiResizeHints{false, false, false, 0, 0};
+    return true;
+}
 
 bool ChordwellPlugin::guiAdjustSize(const clap::Plugin* plugin, std::uint32_t* width, std::uint32_t* height) {
     return guiGetSize(plugin, width, height);

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <cstdint>
 #include <stdexcept>
 
 #include "clap_module.h"
@@ -8,7 +9,8 @@ ClapModule::ClapModule(const std::filesystem::path& library) {
     HMODULE module = LoadLibraryW(library.wstring().c_str());
     if (!module) throw std::runtime_error("cannot load " + library.string());
     handle_ = module;
-    entry_ = reinterpret_cast<const clap::PluginEntry*>(GetProcAddress(module, "clap_entry"));
+    // clap_entry is a variable: its address comes back as a function pointer type.
+    entry_ = reinterpret_cast<const clap::PluginEntry*>(reinterpret_cast<std::uintptr_t>(GetProcAddress(module, "clap_entry")));
     if (!entry_ || !entry_->init(library.string().c_str())) {
         FreeLibrary(module);
         throw std::runtime_error("no usable clap_entry in " + library.string());
