@@ -133,7 +133,7 @@ private:
     std::atomic<bool> valuesChanged_{false};
     std::atomic<bool> bankChanged_{false};
     std::uint32_t toldTail_ = 0;
-    int loading_ = 0;  // inside load(): the host reads everything again afterwards
+    std::atomic<int> loading_{0};  // inside load(): the host reads everything again afterwards
 
     // Main thread: the host's timer (or the system's, where the host has none), the editor.
     clap::Id timerId_ = clap::kInvalidId;
