@@ -9,11 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#if defined(_WIN32) && !defined(_WIN64)
-#define CLAP_CALL __cdecl
-#else
-#define CLAP_CALL
-#endif
+// CLAP_CALL, the system's calling convention of the interface (clap/posix or clap/win32).
+#include "clap_call.h"
 
 namespace clap {
 

@@ -1,14 +1,10 @@
-// The module's one export, clap_entry, and the factory of its one plug-in.
+// The module's entry calls and the factory of its one plug-in; each system's file exports them
+// as clap_entry (entry_elf.cpp, entry_win32.cpp).
 #include <cstring>
 
 #include "clap/chordwell_plugin.h"
+#include "clap/entry_points.h"
 #include "plugin/identity.h"
-
-#if defined(_WIN32)
-#define CHORDWELL_CLAP_EXPORT extern "C"
-#else
-#define CHORDWELL_CLAP_EXPORT extern "C" __attribute__((visibility("default")))
-#endif
 
 namespace chordwell_clap {
 
@@ -27,6 +23,8 @@ const clap::Plugin* CLAP_CALL createPlugin(const clap::PluginFactory*, const cla
 
 const clap::PluginFactory kFactory{&pluginCount, &descriptorAt, &createPlugin};
 
+}  // namespace
+
 bool CLAP_CALL entryInit(const char*) { return true; }
 
 void CLAP_CALL entryDeinit() {}
@@ -35,9 +33,4 @@ const void* CLAP_CALL entryFactory(const char* id) {
     return id && std::strcmp(id, clap::kPluginFactoryId) == 0 ? &kFactory : nullptr;
 }
 
-}  // namespace
-
 }  // namespace chordwell_clap
-
-CHORDWELL_CLAP_EXPORT const clap::PluginEntry clap_entry{clap::kVersion, &chordwell_clap::entryInit,
-                                                        &chordwell_clap::entryDeinit, &chordwell_clap::entryFactory};
