@@ -223,7 +223,8 @@ clap::ProcessStatus ChordwellPlugin::process(const clap::Plugin* plugin, const c
             ++next;
         }
         if (position >= frames) break;
-        if (!haveInput) pieceEnd = std::min(pieceEnd, position + silentFrames);
+        // Silent input comes from a buffer of its own, at most its length at a time.
+        if (!haveInput && haveOutput) pieceEnd = std::min(pieceEnd, position + silentFrames);
         if (haveOutput) {
             float* silent = self.silentInput_.data();
             float* pieceIn[kNumChannels] = {haveInput ? in[0] + position : silent, haveInput ? in[1] + position : silent};

@@ -129,6 +129,22 @@ TEST_F(ClapPlugin, AnEventInsideABlockTakesEffectAtItsOwnSample) {
     EXPECT_TRUE(same(out2, outClap));
 }
 
+// A block without an input port rings on as with silent input, also when it is longer than the
+// plug-in's buffer of silence (the block the host announced at activation).
+TEST_F(ClapPlugin, ABlockWithoutInputRingsOnAsWithSilence) {
+    constexpr std::uint32_t kBlock = 64;
+    auto vst2 = startedVst2(48000.0f, kBlock);
+    ClapInstance fx(module, host);
+    fx.start(48000.0, kBlock);
+    Stereo input(kBlock, 9), silence(4 * kBlock);
+    Stereo out2(5 * kBlock), outClap(5 * kBlock);
+    vst2->process(input.at(0), out2.at(0), kBlock);
+    fx.process(input.at(0), outClap.at(0), kBlock);
+    vst2->process(silence.at(0), out2.at(kBlock), 4 * kBlock);
+    fx.process(nullptr, outClap.at(kBlock), 4 * kBlock);
+    EXPECT_TRUE(same(out2, outClap));
+}
+
 std::vector<unsigned char> vst2Chunk(host::CPluginInstance& effect) {
     void* data = nullptr;
     const auto size = static_cast<std::size_t>(effect.dispatch(effGetChunk, 0, 0, &data));

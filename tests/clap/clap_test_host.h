@@ -208,7 +208,8 @@ public:
         if (!active) throw std::runtime_error("the plug-in was not activated");
     }
 
-    // One block from `in` to `out` (which may be the same channels), with the events given.
+    // One block from `in` (null: no input port) to `out` (which may be the same channels), with
+    // the events given.
     clap::ProcessStatus process(float** in, float** out, std::uint32_t frames, InputEvents* events = nullptr,
                                 OutputEvents* outEvents = nullptr) {
         InputEvents none;
@@ -220,7 +221,8 @@ public:
         data.framesCount = frames;
         data.audioInputs = &input;
         data.audioOutputs = &output;
-        data.audioInputsCount = data.audioOutputsCount = 1;
+        data.audioInputsCount = in ? 1 : 0;  // no input: none given
+        data.audioOutputsCount = 1;
         data.inEvents = (events ? events : &none)->list();
         data.outEvents = (outEvents ? outEvents : &ignored)->list();
         return plugin->process(plugin, &data);
