@@ -3,7 +3,7 @@
 # `cpack -G DEB` makes a Debian package of the same files, its dependencies read from the
 # libraries the packaged binaries link.
 
-# A Windows build makes the DLL and the VST3 bundle only, and no Debian package.
+# A Windows build makes the DLL, the VST3 bundle and the CLAP module only, and no Debian package.
 if(TARGET chordwell_plugin)
   install(TARGETS chordwell_plugin LIBRARY DESTINATION ${CHORDWELL_VST_INSTALL_DIR})
 endif()
@@ -19,6 +19,11 @@ if(TARGET chordwell_lv2)
   install(TARGETS chordwell_lv2 LIBRARY DESTINATION "${CHORDWELL_LV2_INSTALL_DIR}/${CHORDWELL_LV2_BUNDLE}")
   install(FILES "${CHORDWELL_LV2_BUNDLE_DIR}/manifest.ttl" "${CHORDWELL_LV2_BUNDLE_DIR}/qza-chordwell.ttl"
     "${CHORDWELL_LV2_BUNDLE_DIR}/presets.ttl" DESTINATION "${CHORDWELL_LV2_INSTALL_DIR}/${CHORDWELL_LV2_BUNDLE}")
+endif()
+# The CLAP module: Linux hosts look in /usr/lib/clap, /usr/local/lib/clap and ~/.clap.
+set(CHORDWELL_CLAP_INSTALL_DIR "lib/clap" CACHE STRING "CLAP module folder, relative to the install prefix")
+if(TARGET chordwell_clap)
+  install(TARGETS chordwell_clap LIBRARY DESTINATION ${CHORDWELL_CLAP_INSTALL_DIR})
 endif()
 if(WIN32)
   return()
@@ -46,16 +51,17 @@ chordwell_install_gzipped(cmake/debian/changelog ${CMAKE_INSTALL_DOCDIR})
 
 # The binaries whose shared libraries become the package's dependencies; a binary added to
 # the package is added here.
-set(CHORDWELL_PACKAGED_BINARIES chordwell chordwell_plugin chordwell_vst3 chordwell_lv2)
+set(CHORDWELL_PACKAGED_BINARIES chordwell chordwell_plugin chordwell_vst3 chordwell_lv2 chordwell_clap)
 
 set(CPACK_PACKAGE_NAME "qza-chordwell")
 set(CPACK_PACKAGE_VENDOR "QZA tonefold")
 set(CPACK_PACKAGE_CONTACT "QZA tonefold <support@qza-tonefold.com>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "string-resonator VST 2.4, VST3 and LV2 audio effect")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "string-resonator VST 2.4, VST3, LV2 and CLAP audio effect")
 # Debian shows the description as it is written: lines of at most 80 columns.
 set(CPACK_PACKAGE_DESCRIPTION "QZA Chordwell answers a stereo signal with twelve tuned strings.
 The package holds the plug-in for Linux VST 2.4 hosts, the same plug-in as a
-VST3 bundle for VST3 hosts and as an LV2 bundle for LV2 hosts, and chordwell,
+VST3 bundle for VST3 hosts, as an LV2 bundle for LV2 hosts and as a CLAP
+module for CLAP hosts, and chordwell,
 a command-line host that renders audio files through it and shows its editor.")
 set(CPACK_DEBIAN_PACKAGE_SECTION "sound")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://qza-tonefold.com")

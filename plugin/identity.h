@@ -25,6 +25,9 @@ inline constexpr const char* kLv2Uri = "https://qza-tonefold.com/plugins/chordwe
 inline constexpr const char* kProductString = "QZA Chordwell - string rezonator plug-in";
 inline constexpr std::size_t kProductStringLength = 40;
 
+// The CLAP plug-in's ID, a reverse-domain name under the vendor's domain.
+inline constexpr const char* kClapId = "com.qza-tonefold.chordwell";
+
 // The release: major.minor.micro, and the VST 2.4 vendor version made of it (1.5.0 is 1500).
 inline constexpr int kVersionMajor = 1;
 inline constexpr int kVersionMinor = 5;

@@ -48,4 +48,6 @@ quietly cmake -DBUNDLE="$vst3_bundle" -DSIZE=320x257 -P tests/vst3/check_bundle_
 for file in qza-chordwell.so manifest.ttl qza-chordwell.ttl presets.ttl; do
   test -f "/usr/lib/lv2/qza-chordwell.lv2/$file"
 done
+# The CLAP module, where Linux CLAP hosts look.
+test -f "/usr/lib/clap/QZA Chordwell.clap"
 echo "package: $(basename "$deb") installs, and the installed plug-in loads"

@@ -13,6 +13,7 @@
 #include "plugin/factory_presets.h"
 #include "plugin/parameter_texts.h"
 #include "plugin/parameter_units.h"
+#include "plugin/tail_length.h"
 #include "platform/interface_timer.h"
 #include "presets/bank_chunk.h"
 #include "presets/preset_editor_interface.h"
@@ -31,7 +32,6 @@ namespace {
 constexpr int32 kNumChannels = 2;
 constexpr int32 kLastPreset = kNumPresets - 1;
 constexpr int32 kTextSize = 32;                  // any value text fits with room to spare
-constexpr double kTailLevel = 1e-6;              // -120 dB: where the ringing counts as ended
 constexpr double kLongestTail = 2147483647.0;    // samples; longer counts as infinite
 constexpr int32 kLongestSilentPiece = 1 << 16;   // frames of silent input at most; longer blocks take turns
 constexpr uint64 kHostTimerMs = 50;              // how soon the host hears of a deferred change
@@ -342,20 +342,9 @@ uint32 ChordwellEffect::getTailSamples() {
 }
 
 uint32 ChordwellEffect::currentTail() {
-    const dsp::ResonatorBank& engine = effect_->getEngine();
-    const double gain = std::fabs(static_cast<double>(engine.feedback()));
-    if (!(gain < 1.0)) return kInfiniteTail;
-    // Every trip round its loop leaves a string `gain` of its level; the longest loop rings
-    // longest.
-    const double fs = effect_->getSampleRate();
-    double longestLoop = 0.0;
-    for (int32 k = 0; k < dsp::kNumStrings; ++k)
-        longestLoop = std::max(longestLoop, dsp::loopDelay(k, fs, engine.detuneTarget(), engine.tuneTarget(),
-                                                           engine.transposeTarget()));
-    const double trips = gain > 0.0 ? std::log(kTailLevel) / std::log(gain) : 1.0;
-    const double samples = std::ceil(trips * longestLoop);
+    const double samples = tailLengthSamples(*effect_);
     if (!std::isfinite(samples) || samples > kLongestTail) return kInfiniteTail;
-    return static_cast<uint32>(std::max(samples, 0.0));
+    return static_cast<uint32>(samples);
 }
 
 tresult ChordwellEffect::setComponentState(IBStream*) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "audio_thread_trap.h"
+#include "clap/chordwell_plugin.h"
 #include "lv2/chordwell_plugin.h"
 #include "lv2/port_values.h"
 #include "plugin/adelay.h"
@@ -22,6 +23,14 @@ namespace {
 
 constexpr int kFrames = 128;
 constexpr int kBlocks = 600;
+
+// A CLAP host that offers no extension and whose calls do nothing.
+const clap::Host* quietClapHost() {
+    static const clap::Host host{clap::kVersion, nullptr, "quiet", "", "", "",
+                                 [](const clap::Host*, const char*) -> const void* { return nullptr; },
+                                 [](const clap::Host*) {}, [](const clap::Host*) {}, [](const clap::Host*) {}};
+    return &host;
+}
 
 // A host that answers the version request and nothing else: what the plug-in does is on trial,
 // not the host's bookkeeping.
@@ -119,6 +128,79 @@ TEST(AudioThread, NeitherAllocatesNorFreesNorLocks) {
     EXPECT_EQ(found.total(), 0) << describe(found);
     EXPECT_TRUE(finite);
     fx->dispatcher(fx, effClose, 0, 0, nullptr, 0.0f);
+}
+
+// The CLAP plug-in's process(): parameter events inside every block, at their own samples, the
+// output events it hands back, and in-place buffers, while the main thread reads values and texts.
+TEST(AudioThread, ClapProcessNeitherAllocatesNorFreesNorLocks) {
+    const clap::Plugin* plugin = chordwell_clap::ChordwellPlugin::create(quietClapHost());
+    ASSERT_NE(plugin, nullptr);
+    ASSERT_TRUE(plugin->init(plugin));
+    ASSERT_TRUE(plugin->activate(plugin, 44100.0, 1, kFrames));
+    ASSERT_TRUE(plugin->startProcessing(plugin));
+    const auto* params = static_cast<const clap::PluginParams*>(plugin->getExtension(plugin, clap::kExtParams));
+
+    std::vector<clap::EventParamValue> events(kNumParams);
+    clap::InputEvents in{&events,
+                         [](const clap::InputEvents* l) {
+                             return static_cast<std::uint32_t>(static_cast<std::vector<clap::EventParamValue>*>(l->ctx)->size());
+                         },
+                         [](const clap::InputEvents* l, std::uint32_t i) -> const clap::EventHeader* {
+                             return &(*static_cast<std::vector<clap::EventParamValue>*>(l->ctx))[i].header;
+                         }};
+    clap::OutputEvents out{nullptr, [](const clap::OutputEvents*, const clap::EventHeader*) { return true; }};
+    std::vector<float> left(kFrames), right(kFrames);
+    float* channels[2] = {left.data(), right.data()};
+    clap::AudioBuffer buffer{channels, nullptr, 2, 0, 0};
+    clap::Process data{};
+    data.framesCount = kFrames;
+    data.audioInputs = &buffer;
+    data.audioOutputs = &buffer;
+    data.audioInputsCount = data.audioOutputsCount = 1;
+    data.inEvents = &in;
+    data.outEvents = &out;
+    std::atomic<bool> audioDone{false};
+    bool finite = true;
+
+    rttrap::reset();
+    std::thread audio([&] {
+        rttrap::arm();
+        unsigned noise = 1;
+        for (int block = 0; block < kBlocks; ++block) {
+            for (int i = 0; i < kFrames; ++i) {
+                noise = noise * 1664525u + 1013904223u;
+                left[i] = right[i] = static_cast<float>(static_cast<int>(noise >> 8) - (1 << 23)) / (1 << 23);
+            }
+            // Every parameter, one after another through the block; Transpose by semitones.
+            for (std::uint32_t index = 0; index < kNumParams; ++index) {
+                clap::EventParamValue& event = events[index];
+                event.header = {sizeof event, index * (kFrames / kNumParams), clap::kCoreEventSpaceId,
+                                clap::kEventParamValue, 0};
+                event.paramId = index;
+                event.value = index == kTranspose ? static_cast<double>(block % 9 - 4)
+                                                  : static_cast<double>((block * 7 + index * 13) % 101) / 100.0;
+            }
+            plugin->process(plugin, &data);
+            for (int i = 0; i < kFrames; ++i) finite = finite && std::isfinite(left[i]) && std::isfinite(right[i]);
+        }
+        rttrap::disarm();
+        audioDone = true;
+    });
+    for (int step = 0; !audioDone.load(); ++step) {
+        double value = 0.0;
+        params->getValue(plugin, static_cast<clap::Id>(step % kNumParams), &value);
+        char text[32];
+        params->valueToText(plugin, static_cast<clap::Id>(step % kNumParams), value, text, sizeof text);
+        std::this_thread::yield();
+    }
+    audio.join();
+
+    const rttrap::Findings found = rttrap::findings();
+    EXPECT_EQ(found.total(), 0) << describe(found);
+    EXPECT_TRUE(finite);
+    plugin->stopProcessing(plugin);
+    plugin->deactivate(plugin);
+    plugin->destroy(plugin);
 }
 
 // The LV2 run(): port values in user units that change every run (each one converted to its
