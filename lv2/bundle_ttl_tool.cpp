@@ -6,6 +6,7 @@
 //     chordwell_lv2_ttl BUNDLE_DIR MODULE_FILE
 #include <cctype>
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "lv2/port_values.h"
@@ -18,16 +19,19 @@ using chordwell_lv2::PortRange;
 
 const char* const kPrefixes =
     "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
+    "@prefix bufsz: <http://lv2plug.in/ns/ext/buf-size#> .\n"
     "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
     "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
     "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
     "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
     "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
+    "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
     "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
     "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
     "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
-    "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
+    "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n"
+    "@prefix xsd: <http://www.w3.org/2001/XMLSchema#> .\n\n";
 
 const std::string kUri = identity::kLv2Uri;
 
@@ -102,8 +106,9 @@ std::string plugin() {
             identity::kVendorString + ">\n    ] ;\n" +
             "    lv2:minorVersion " + std::to_string(identity::kVersionMinor) + " ;\n    lv2:microVersion " +
             std::to_string(identity::kVersionMicro) +
-            " ;\n    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n" +
-            "    lv2:extensionData state:interface ;\n    ui:ui <" + kUri + "#ui> ;\n    lv2:port ";
+            " ;\n    lv2:optionalFeature lv2:hardRTCapable , urid:map , opts:options ;\n" +
+            "    lv2:extensionData state:interface , opts:interface ;\n" +
+            "    opts:supportedOption bufsz:nominalBlockLength ;\n    ui:ui <" + kUri + "#ui> ;\n    lv2:port ";
     for (std::int32_t p = 0; p < kNumParams; ++p) text += controlPort(p) + " , ";
     text += audioPort(chordwell_lv2::kAudioInLeft, true, "in_l", "Left In") + " , " +
             audioPort(chordwell_lv2::kAudioInRight, true, "in_r", "Right In") + " , " +
@@ -119,9 +124,15 @@ std::string plugin() {
 
 std::string presets() {
     std::string text = kPrefixes;
-    for (const FactoryPreset& preset : kFactoryPresets) {
+    // Each names, as its state, the bank's preset it stands for, which it makes current.
+    text += "<" + kUri + "#preset>\n    a rdf:Property ;\n    rdfs:label \"bank preset\" ;\n" +
+            "    rdfs:comment \"The number of the preset of the plug-in's bank that a preset stands for.\" ;\n" +
+            "    rdfs:range xsd:integer .\n\n";
+    for (std::size_t i = 0; i < std::size(kFactoryPresets); ++i) {
+        const FactoryPreset& preset = kFactoryPresets[i];
         text += "<" + presetUri(preset.name) + ">\n    a pset:Preset ;\n    lv2:appliesTo <" + kUri +
-                "> ;\n    rdfs:label \"" + preset.name + "\" ;\n    lv2:port ";
+                "> ;\n    rdfs:label \"" + preset.name + "\" ;\n    state:state [\n        <" + kUri + "#preset> " +
+                std::to_string(i) + "\n    ] ;\n    lv2:port ";
         for (std::int32_t p = 0; p < kNumParams; ++p)
             text += std::string(p ? " , " : "") + "[\n        lv2:symbol \"" + chordwell_lv2::portSymbol(p) +
                     "\" ;\n        pset:value " + number(chordwell_lv2::portValueOf(p, preset.values[p])) + "\n    ]";

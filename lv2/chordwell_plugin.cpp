@@ -8,6 +8,7 @@
 #include <string>
 
 #include <lv2/atom/atom.h>
+#include <lv2/buf-size/buf-size.h>
 
 #include "plugin/adelay.h"
 #include "plugin/identity.h"
@@ -22,11 +23,19 @@ const std::string& bankKeyUri() {
     return uri;
 }
 
-const LV2_URID_Map* findMap(const LV2_Feature* const* features) {
+// The property of a host's preset (presets.ttl) that names the bank's preset it stands for.
+const std::string& presetKeyUri() {
+    static const std::string uri = std::string(identity::kLv2Uri) + "#preset";
+    return uri;
+}
+
+const void* findFeature(const LV2_Feature* const* features, const char* uri) {
     for (; features && *features; ++features)
-        if (std::strcmp((*features)->URI, LV2_URID__map) == 0) return static_cast<const LV2_URID_Map*>((*features)->data);
+        if (std::strcmp((*features)->URI, uri) == 0) return (*features)->data;
     return nullptr;
 }
+
+LV2_URID mapped(const LV2_URID_Map* map, const char* uri) { return map ? map->map(map->handle, uri) : 0; }
 
 bool sameFloat(float a, float b) { return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b); }
 
@@ -34,24 +43,30 @@ bool sameFloat(float a, float b) { return std::bit_cast<std::uint32_t>(a) == std
 
 ChordwellPlugin* ChordwellPlugin::create(double sampleRate, const LV2_Feature* const* features) {
     // Without urid:map the plug-in runs, but keeps no state (lv2apply offers no features).
-    const LV2_URID_Map* map = findMap(features);
+    const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map));
     if (!(sampleRate > 0.0) || !std::isfinite(sampleRate)) return nullptr;
     AEffect* record = createEffectInstance(&ChordwellPlugin::effectRequest);
     if (!record) return nullptr;
     auto* effect = static_cast<ADelay*>(static_cast<AudioEffect*>(record->object));
-    auto* plugin = new (std::nothrow)
-        ChordwellPlugin(effect, map ? map->map(map->handle, bankKeyUri().c_str()) : 0,
-                        map ? map->map(map->handle, LV2_ATOM__Chunk) : 0);
+    auto* plugin = new (std::nothrow) ChordwellPlugin(effect, map);
     if (!plugin) {
         record->dispatcher(record, effClose, 0, 0, nullptr, 0.0f);
         return nullptr;
     }
     effect->setSampleRate(static_cast<float>(sampleRate));
+    plugin->blockLength_ =
+        plugin->nominalBlockLengthOf(static_cast<const LV2_Options_Option*>(findFeature(features, LV2_OPTIONS__options)));
     return plugin;
 }
 
-ChordwellPlugin::ChordwellPlugin(ADelay* effect, LV2_URID bankKey, LV2_URID chunkType)
-    : effect_(effect), bankKey_(bankKey), chunkType_(chunkType) {
+ChordwellPlugin::ChordwellPlugin(ADelay* effect, const LV2_URID_Map* map)
+    : effect_(effect),
+      bankKey_(mapped(map, bankKeyUri().c_str())),
+      chunkType_(mapped(map, LV2_ATOM__Chunk)),
+      presetKey_(mapped(map, presetKeyUri().c_str())),
+      longType_(mapped(map, LV2_ATOM__Long)),
+      nominalBlockLengthKey_(mapped(map, LV2_BUF_SIZE__nominalBlockLength)),
+      intType_(mapped(map, LV2_ATOM__Int)) {
     for (float& value : taken_) value = std::numeric_limits<float>::quiet_NaN();
     effect_->getAeffect()->user = this;
 }
@@ -99,6 +114,28 @@ void ChordwellPlugin::run(std::uint32_t frames) {
     effect_->processReplacing(in, outputs_, static_cast<VstInt32>(frames));
 }
 
+std::int32_t ChordwellPlugin::nominalBlockLengthOf(const LV2_Options_Option* options) const {
+    if (nominalBlockLengthKey_ == 0) return 0;
+    for (; options && options->key != 0; ++options)
+        if (options->context == LV2_OPTIONS_INSTANCE && options->key == nominalBlockLengthKey_ &&
+            options->type == intType_ && options->size == sizeof(std::int32_t) && options->value)
+            return *static_cast<const std::int32_t*>(options->value);
+    return 0;
+}
+
+// A host changes the nominal block length only while it runs nothing, when its engine takes a
+// new buffer size or when it bounces a track in blocks of another size. A VST host suspends
+// and resumes the effect for the same change, which clears the strings: the next run starts
+// afresh here too, so that a bounce sounds as a render from the start, as in the VST formats.
+std::uint32_t ChordwellPlugin::setOptions(const LV2_Options_Option* options) {
+    const std::int32_t length = nominalBlockLengthOf(options);
+    if (length > 0 && length != blockLength_) {
+        blockLength_ = length;
+        startsFresh_ = true;
+    }
+    return LV2_OPTIONS_SUCCESS;
+}
+
 LV2_State_Status ChordwellPlugin::save(LV2_State_Store_Function store, LV2_State_Handle handle) {
     if (bankKey_ == 0) return LV2_STATE_ERR_NO_FEATURE;
     void* data = nullptr;
@@ -113,6 +150,20 @@ LV2_State_Status ChordwellPlugin::restore(LV2_State_Retrieve_Function retrieve, 
     std::size_t size = 0;
     std::uint32_t type = 0;
     std::uint32_t flags = 0;
+    // A factory preset chosen in the host's preset menu holds the number of the bank's preset it
+    // stands for: that one becomes current, as when it is chosen in the preset bar, and the
+    // host's port values (the same values) follow. Without this they would overwrite whichever
+    // preset was current.
+    if (const void* preset = retrieve(handle, presetKey_, &size, &type, &flags)) {
+        std::int64_t index = -1;
+        if (type == intType_ && size == sizeof(std::int32_t))
+            index = *static_cast<const std::int32_t*>(preset);
+        else if (type == longType_ && size == sizeof(std::int64_t))
+            index = *static_cast<const std::int64_t*>(preset);
+        if (index < 0 || index >= kNumPresets) return LV2_STATE_ERR_UNKNOWN;
+        effect_->selectPreset(static_cast<int>(index));
+        return LV2_STATE_SUCCESS;
+    }
     const void* data = retrieve(handle, bankKey_, &size, &type, &flags);
     if (!data) return LV2_STATE_ERR_NO_PROPERTY;
     if (type != chunkType_) return LV2_STATE_ERR_BAD_TYPE;

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include <lv2/core/lv2.h>
+#include <lv2/options/options.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
@@ -43,6 +44,9 @@ public:
     void deactivate();
     void run(std::uint32_t frames);
 
+    // The host's new options: a new nominal block length starts the next run afresh.
+    std::uint32_t setOptions(const LV2_Options_Option* options);
+
     LV2_State_Status save(LV2_State_Store_Function store, LV2_State_Handle handle);
     LV2_State_Status restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
@@ -62,13 +66,21 @@ private:
     static constexpr std::uint64_t kSignature = 0x43686f7264777632;  // "Chordwv2"
     // First, so that it is read where any pointer-sized record begins.
     std::uint64_t signature_ = kSignature;
-    ChordwellPlugin(ADelay* effect, LV2_URID bankKey, LV2_URID chunkType);
+    ChordwellPlugin(ADelay* effect, const LV2_URID_Map* map);
+    // The nominal block length among OPTIONS, or 0 when they hold none.
+    std::int32_t nominalBlockLengthOf(const LV2_Options_Option* options) const;
     static VstIntPtr effectRequest(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                    float opt);
 
     ADelay* effect_;
     LV2_URID bankKey_;
     LV2_URID chunkType_;
+    LV2_URID presetKey_;
+    LV2_URID longType_;
+    LV2_URID nominalBlockLengthKey_;
+    LV2_URID intType_;
+    // The nominal block length the host last gave (0: none given).
+    std::int32_t blockLength_ = 0;
     std::atomic<EffectRequests*> requests_{nullptr};
     const float* controls_[kNumParams] = {};
     const float* inputs_[2] = {};

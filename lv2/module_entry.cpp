@@ -42,9 +42,18 @@ LV2_State_Status restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve
     return pluginOf(handle)->restore(retrieve, state);
 }
 
+std::uint32_t getOptions(LV2_Handle, LV2_Options_Option*) { return LV2_OPTIONS_ERR_UNKNOWN; }
+std::uint32_t setOptions(LV2_Handle handle, const LV2_Options_Option* options) {
+    return pluginOf(handle)->setOptions(options);
+}
+
 const void* pluginExtensionData(const char* uri) {
     static const LV2_State_Interface state = {save, restore};
-    return uri && std::strcmp(uri, LV2_STATE__interface) == 0 ? &state : nullptr;
+    static const LV2_Options_Interface options = {getOptions, setOptions};
+    if (!uri) return nullptr;
+    if (std::strcmp(uri, LV2_STATE__interface) == 0) return &state;
+    if (std::strcmp(uri, LV2_OPTIONS__interface) == 0) return &options;
+    return nullptr;
 }
 
 LV2UI_Handle uiInstantiate(const LV2UI_Descriptor*, const char* pluginUri, const char*, LV2UI_Write_Function write,

@@ -75,7 +75,7 @@ bash scripts/validate-vst3.sh "build/QZA Chordwell.vst3"
 echo "== the LV2 bundle through lv2lint"
 bash scripts/lint-lv2.sh build/qza-chordwell.lv2
 
-echo "== the VST3 bundle in a real host (Ardour 7)"
+echo "== the VST3 and LV2 bundles in a real host (Ardour 7)"
 bash scripts/test-real-hosts.sh build
 
 echo "== Release build, Debian package"

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include <lv2/atom/atom.h>
+#include <lv2/buf-size/buf-size.h>
 #include <lv2/core/lv2.h>
+#include <lv2/options/options.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
@@ -17,6 +19,8 @@
 #include "lv2_host.h"
 #include "plugin/adelay.h"
 #include "plugin/factory_presets.h"
+#include "plugin/identity.h"
+#include "presets/bank_chunk.h"
 
 using namespace chordwell_lv2;
 
@@ -56,6 +60,17 @@ public:
         d_->connect_port(handle_, kAudioOutLeft, outL);
         d_->connect_port(handle_, kAudioOutRight, outR);
         d_->run(handle_, frames);
+    }
+
+    // The host's options interface: a new nominal block length, as a host gives before a bounce.
+    void setNominalBlockLength(std::int32_t length) {
+        const auto* options = static_cast<const LV2_Options_Interface*>(d_->extension_data(LV2_OPTIONS__interface));
+        ASSERT_NE(options, nullptr);
+        const LV2_Options_Option list[] = {
+            {LV2_OPTIONS_INSTANCE, 0, map.map(LV2_BUF_SIZE__nominalBlockLength), sizeof length, map.map(LV2_ATOM__Int),
+             &length},
+            {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+        EXPECT_EQ(options->set(handle_, list), LV2_OPTIONS_SUCCESS);
     }
 
     struct Blob {
@@ -190,6 +205,26 @@ TEST_F(LV2Module, PortChangesApplyAtTheStartOfTheRunThatSeesThem) {
     EXPECT_EQ(differingSamples(module.descriptor(), kFactoryPresets[0].values, changes, 3), 0);
 }
 
+// A host gives a new nominal block length only between runs, as before a bounce; the VST formats
+// are switched off and on for it, so the LV2 instance's next run starts afresh as theirs do: the
+// bounce then sounds as a render from the start.
+TEST_F(LV2Module, ANewNominalBlockLengthStartsTheNextRunAfresh) {
+    constexpr std::uint32_t kFrames = 4096;
+    const std::vector<float> input = excitation(kFrames, 11);
+    std::vector<float> left(kFrames), right(kFrames), freshLeft(kFrames), freshRight(kFrames);
+    Instance used(module.descriptor());
+    Instance fresh(module.descriptor());
+    ASSERT_TRUE(used.valid() && fresh.valid());
+    used.activate();
+    fresh.activate();
+    used.run(input.data(), input.data(), left.data(), right.data(), kFrames);  // the strings ring
+    used.setNominalBlockLength(8192);
+    used.run(input.data(), input.data(), left.data(), right.data(), kFrames);
+    fresh.run(input.data(), input.data(), freshLeft.data(), freshRight.data(), kFrames);
+    EXPECT_EQ(std::memcmp(left.data(), freshLeft.data(), kFrames * sizeof(float)), 0);
+    EXPECT_EQ(std::memcmp(right.data(), freshRight.data(), kFrames * sizeof(float)), 0);
+}
+
 TEST_F(LV2Module, StateRestoresTheBankAndRefusesDamagedBlobs) {
     Instance first(module.descriptor());
     ASSERT_TRUE(first.valid());
@@ -222,6 +257,41 @@ TEST_F(LV2Module, StateRestoresTheBankAndRefusesDamagedBlobs) {
     }
     EXPECT_EQ(second.restore(saved), LV2_STATE_SUCCESS);
     EXPECT_EQ(second.save().bytes, saved.bytes);
+}
+
+// A preset chosen in the host's menu restores a state naming the bank's preset it stands for,
+// then sets the ports to its values: that preset becomes current, as in the preset bar, and no
+// other preset of the bank changes. A number outside the bank changes nothing.
+TEST_F(LV2Module, AHostsPresetMakesItsBankPresetCurrentAndChangesNoOther) {
+    struct Bank {
+        PresetRecord records[kNumPresets];
+        std::int32_t current = -1;
+    };
+    const auto bankOf = [](const Instance::Blob& blob) {
+        Bank bank;
+        EXPECT_EQ(readBankChunk(blob.bytes.data(), static_cast<std::int32_t>(blob.bytes.size()), identity::kUniqueId,
+                                bank.records, bank.current),
+                  ChunkResult::ok);
+        return bank;
+    };
+    for (const std::int32_t index : {0, 1, 2, 3, 4, 5, -1, 6}) {
+        Instance instance(module.descriptor());
+        ASSERT_TRUE(instance.valid());
+        const Bank before = bankOf(instance.save());
+        Instance::Blob preset;
+        preset.key = instance.map.map((std::string(identity::kLv2Uri) + "#preset").c_str());
+        preset.type = instance.map.map(LV2_ATOM__Int);
+        preset.bytes.resize(sizeof index);
+        std::memcpy(preset.bytes.data(), &index, sizeof index);
+        const bool inBank = index >= 0 && index < kNumPresets;
+        EXPECT_EQ(instance.restore(preset) == LV2_STATE_SUCCESS, inBank) << index;
+        if (inBank)
+            for (std::int32_t p = 0; p < kNumParams; ++p) instance.ports[p] = portValueOf(p, kFactoryPresets[index].values[p]);
+        instance.run(nullptr, nullptr, nullptr, nullptr, 0);
+        const Bank after = bankOf(instance.save());
+        EXPECT_EQ(after.current, inBank ? index : before.current) << index;
+        EXPECT_EQ(std::memcmp(after.records, before.records, sizeof before.records), 0) << index;
+    }
 }
 
 // The LV2 state is the VST chunk: a bank saved by one format loads into the other.
