@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# The VST3 bundle in a real host: Ardour 7 (Debian's ardour) finds it in ~/.vst3 of a home of
-# its own, records white noise from its dummy engine on a stereo track, inserts the plug-in,
-# sets two parameters and bounces the track through it (tests/vst3/ardour_render.lua). The
-# bounce must equal, to the bit, the VST 2.4 plug-in's render of the same input by chordwell.
-# Then a factory preset is chosen from Ardour's preset menu with no editor open
-# (tests/vst3/ardour_preset.lua), and Ardour's controls must show its values.
+# The VST3 and LV2 bundles in a real host: Ardour 7 (Debian's ardour) finds them in ~/.vst3 and
+# ~/.lv2 of a home of its own, records white noise from its dummy engine on a stereo track,
+# inserts the plug-in, sets two parameters and bounces the track through it
+# (tests/vst3/ardour_render.lua). Each bounce must equal, to the bit, the VST 2.4 plug-in's
+# render of the same input by chordwell. Then a factory preset is chosen from Ardour's preset
+# menu with no editor open (tests/vst3/ardour_preset.lua), in each format, and Ardour's
+# controls must show its values.
 #
 #   scripts/test-real-hosts.sh [BUILD_DIR]     (default build/; installs ardour if missing)
 set -euo pipefail
@@ -37,9 +38,6 @@ fi
 echo -n "Ardour 7 through the VST3 bundle against chordwell through the VST 2.4 library: "
 "$build/tests/vst3/vst3_wav_tool" compare "$work/vst2.wav" "$(bounced output 0)" "$(bounced output 1)"
 
-# A factory preset chosen from Ardour's preset menu with no editor open: Ardour's controls must
-# show its Decay, Damp and Transpose ("Low & Dark": 0.6, 0.75, and an octave down, which is
-# Transpose's plain value -12), and Ardour must come back from its preset call.
 # The same through the LV2 bundle, from the LV2 folder in the home folder.
 ninja -C "$build" chordwell_lv2 >/dev/null
 mkdir -p "$work/home/.lv2"
@@ -60,13 +58,22 @@ echo -n "Ardour 7 through the LV2 bundle against chordwell through the VST 2.4 l
 # plug-in starts afresh on it, as a VST3 plug-in is switched off and on for the same change.
 "$build/tests/vst3/vst3_wav_tool" compare "$work/vst2-lv2.wav" "$(bounced_lv2 output 0)" "$(bounced_lv2 output 1)"
 
-HOME="$work/home" SESSION_DIR="$work/presets" timeout 120 ardour7-lua tests/vst3/ardour_preset.lua \
-  >"$work/preset.log" 2>&1 || true
-after=$(sed -n 's/^PRESET after //p' "$work/preset.log")
-echo -n "Ardour 7, a factory preset from its menu with no editor open: "
-if [ "$after" != "0.6000 0.7500 -12.0000" ]; then
-  cat "$work/preset.log"
-  echo "Ardour's controls show \"${after:-nothing}\" instead of the preset's values" >&2
-  exit 1
-fi
-echo "its controls show the preset's values"
+# A factory preset chosen from Ardour's preset menu with no editor open: Ardour's controls must
+# show its Decay, Damp and Transpose ("Low & Dark": 0.6, 0.75, and an octave down, which is
+# Transpose's plain value -12), and Ardour must come back from its preset call.
+# Through the LV2 bundle the same, its controls in percent: 60 %, 75 %, -12 semitones.
+preset_check() {
+  local format=$1 expected=$2 after
+  HOME="$work/home" SESSION_DIR="$work/presets-$format" FORMAT=$format timeout 120 ardour7-lua \
+    tests/vst3/ardour_preset.lua >"$work/preset-$format.log" 2>&1 || true
+  after=$(sed -n 's/^PRESET after //p' "$work/preset-$format.log")
+  echo -n "Ardour 7, a factory preset from its menu with no editor open ($format): "
+  if [ "$after" != "$expected" ]; then
+    cat "$work/preset-$format.log"
+    echo "Ardour's controls show \"${after:-nothing}\" instead of the preset's values" >&2
+    exit 1
+  fi
+  echo "its controls show the preset's values"
+}
+preset_check VST3 "0.6000 0.7500 -12.0000"
+preset_check LV2 "60.0000 75.0000 -12.0000"

@@ -2,12 +2,18 @@
 -- "Low & Dark" as from Ardour's preset menu, with no editor open, and prints the values
 -- Ardour's own controls hold for Decay, Damp and Transpose before and half a second after.
 -- Run by scripts/test-real-hosts.sh with ardour7-lua; the script returning at all shows that
--- Ardour did not lock up in its preset call.
+-- Ardour did not lock up in its preset call. With FORMAT=LV2 it inserts the LV2 plug-in
+-- instead, whose controls hold percent.
 AudioEngine:set_backend("None (Dummy)", "", "")
 AudioEngine:set_device_name("Silence")
 create_session(os.getenv("SESSION_DIR"), "presets", 48000)
 local t = Session:new_audio_track(2, 2, nil, 1, "fx", ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true):front()
-local p = ARDOUR.LuaAPI.new_plugin(Session, "QZA Chordwell", ARDOUR.PluginType.VST3, "")
+local p
+if os.getenv("FORMAT") == "LV2" then
+  p = ARDOUR.LuaAPI.new_plugin(Session, "https://qza-tonefold.com/plugins/chordwell", ARDOUR.PluginType.LV2, "")
+else
+  p = ARDOUR.LuaAPI.new_plugin(Session, "QZA Chordwell", ARDOUR.PluginType.VST3, "")
+end
 assert(not p:isnil(), "plug-in not found")
 t:add_processor_by_index(p, 0, nil, true)
 local plugin = p:to_insert():plugin(0)
