@@ -35,12 +35,8 @@ xvfb=(xvfb-run -a -s "-screen 0 1024x768x24 -noreset")
 
 # The trees built here for testing carry line tables only (-g1): enough for the stacks that the
 # sanitizers and a crash print, where full debug information would slow each compile by a fifth.
-# The sanitizer trees also optimise at -O1, as the sanitizers' own advice has it: that compiles
-# in half the time of -O2 and changes no result, since the arithmetic is exact IEEE at every
-# level (-ffp-contract=off, no -ffast-math).
-# Assertions stay on in all of them.
-optimised_flags=(-DCHORDWELL_RELWITHDEBINFO_FLAGS="-O2 -g1")
-sanitizer_flags=(-DCHORDWELL_RELWITHDEBINFO_FLAGS="-O1 -g1")
+# They optimise as RelWithDebInfo does (-O2), with assertions on.
+test_tree_flags=(-DCHORDWELL_RELWITHDEBINFO_FLAGS="-O2 -g1")
 
 # "M of the suite's N tests carry the label LABEL": what a stage that runs a part of the suite
 # ran. Such a stage builds only the programs of those tests (the target tests_LABEL); a program
@@ -66,7 +62,7 @@ if ! grep -qw avx2 /proc/cpuinfo || ! grep -qw fma /proc/cpuinfo; then
 fi
 
 echo "== optimised build"
-bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${optimised_flags[@]}" \
+bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${test_tree_flags[@]}" \
   -DCHORDWELL_SANITIZER= -DCHORDWELL_TESTS=ON -DCHORDWELL_BENCH=ON
 "${xvfb[@]}" ctest --test-dir build --no-tests=error --output-on-failure -j "$jobs"
 
@@ -84,14 +80,14 @@ bash scripts/check_package.sh
 "${xvfb[@]}" ctest --test-dir build-release --no-tests=error --output-on-failure -j "$jobs"
 
 echo "== ThreadSanitizer"
-bash scripts/build.sh build-tsan --target tests_tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo "${sanitizer_flags[@]}" \
+bash scripts/build.sh build-tsan --target tests_tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo "${test_tree_flags[@]}" \
   -DCHORDWELL_SANITIZER=thread -DCHORDWELL_TESTS=ON -DCHORDWELL_BENCH=OFF
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   "${xvfb[@]}" ctest --test-dir build-tsan -L tsan --no-tests=error --output-on-failure -j "$jobs"
 part_of_suite build-tsan tsan
 
 echo "== AddressSanitizer"
-bash scripts/build.sh build-asan --target tests_asan -DCMAKE_BUILD_TYPE=RelWithDebInfo "${sanitizer_flags[@]}" \
+bash scripts/build.sh build-asan --target tests_asan -DCMAKE_BUILD_TYPE=RelWithDebInfo "${test_tree_flags[@]}" \
   -DCHORDWELL_SANITIZER=address -DCHORDWELL_TESTS=ON -DCHORDWELL_BENCH=OFF
 ASAN_OPTIONS="detect_leaks=1" \
   "${xvfb[@]}" ctest --test-dir build-asan -L asan --no-tests=error --output-on-failure -j "$jobs"
@@ -101,12 +97,12 @@ echo "== fuzzing (libFuzzer)"
 bash scripts/fuzz.sh 15
 
 echo "== UndefinedBehaviorSanitizer"
-bash scripts/build.sh build-ubsan -DCMAKE_BUILD_TYPE=RelWithDebInfo "${sanitizer_flags[@]}" \
+bash scripts/build.sh build-ubsan -DCMAKE_BUILD_TYPE=RelWithDebInfo "${test_tree_flags[@]}" \
   -DCHORDWELL_SANITIZER=undefined -DCHORDWELL_TESTS=ON -DCHORDWELL_BENCH=OFF
 UBSAN_OPTIONS="print_stacktrace=1" \
   "${xvfb[@]}" ctest --test-dir build-ubsan --no-tests=error --output-on-failure -j "$jobs"
 
 echo "== Windows"
-bash scripts/test-windows.sh -- "${optimised_flags[@]}"
+bash scripts/test-windows.sh -- "${test_tree_flags[@]}"
 
 echo "-- disk: this clone now takes $(du -sh . | cut -f1) (its build folders: $(du -sch build* | tail -n1 | cut -f1))"
