@@ -24,6 +24,12 @@ namespace {
 constexpr int kFrames = 128;
 constexpr int kBlocks = 600;
 
+// The next sample of a fixed white noise in [-1, 1), the same for every run.
+float nextNoise(unsigned& state) {
+    state = state * 1664525u + 1013904223u;
+    return static_cast<float>(static_cast<int>(state >> 8) - (1 << 23)) / (1 << 23);
+}
+
 // A CLAP host that offers no extension and whose calls do nothing.
 const clap::Host* quietClapHost() {
     static const clap::Host host{clap::kVersion, nullptr, "quiet", "", "", "",
@@ -93,8 +99,7 @@ TEST(AudioThread, NeitherAllocatesNorFreesNorLocks) {
         unsigned noise = 1;
         for (int block = 0; block < kBlocks; ++block) {
             for (int i = 0; i < kFrames; ++i) {
-                noise = noise * 1664525u + 1013904223u;
-                left[i] = right[i] = static_cast<float>(static_cast<int>(noise >> 8) - (1 << 23)) / (1 << 23);
+                left[i] = right[i] = nextNoise(noise);
             }
             fx->processReplacing(fx, ins, outs, kFrames);
             for (int i = 0; i < kFrames; ++i) finite = finite && std::isfinite(left[i]) && std::isfinite(right[i]);
@@ -168,8 +173,7 @@ TEST(AudioThread, ClapProcessNeitherAllocatesNorFreesNorLocks) {
         unsigned noise = 1;
         for (int block = 0; block < kBlocks; ++block) {
             for (int i = 0; i < kFrames; ++i) {
-                noise = noise * 1664525u + 1013904223u;
-                left[i] = right[i] = static_cast<float>(static_cast<int>(noise >> 8) - (1 << 23)) / (1 << 23);
+                left[i] = right[i] = nextNoise(noise);
             }
             // Every parameter, one after another through the block; Transpose by semitones.
             for (std::uint32_t index = 0; index < kNumParams; ++index) {
@@ -223,8 +227,7 @@ TEST(AudioThread, Lv2RunNeitherAllocatesNorFreesNorLocks) {
         for (int block = 0; block < kBlocks; ++block) {
             std::vector<float>& buffer = buffers[block % 2];
             for (int i = 0; i < kFrames; ++i) {
-                noise = noise * 1664525u + 1013904223u;
-                buffer[i] = buffer[kFrames + i] = static_cast<float>(static_cast<int>(noise >> 8) - (1 << 23)) / (1 << 23);
+                buffer[i] = buffer[kFrames + i] = nextNoise(noise);
             }
             for (std::int32_t p = 0; p < kNumParams; ++p) {
                 const chordwell_lv2::PortRange range = chordwell_lv2::portRange(p);
