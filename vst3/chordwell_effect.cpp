@@ -537,7 +537,10 @@ VstIntPtr ChordwellEffect::effectRequest(AEffect* effect, VstInt32 opcode, VstIn
 
 // The editor moved a control: the effect has the value already; the host records it, inside
 // the gesture that moved it (see EditGestures).
-void ChordwellEffect::automate(VstInt32 index, float value) { gestures_.changed(index, value); }
+void ChordwellEffect::automate(VstInt32 index, float value) {
+    const InsideHostCall call(*this);
+    gestures_.changed(index, value);
+}
 
 // A preset was chosen, renamed or loaded: the host reads the values, the current preset and
 // the names again; at once, or, inside the host's own call, from the host timer.
@@ -554,6 +557,7 @@ void ChordwellEffect::deliverDeferredNotifications() {
 }
 
 void ChordwellEffect::notifyDisplayChange() {
+    const InsideHostCall call(*this);
     if (unitHandler_) unitHandler_->notifyProgramListChange(kPresetListId, kAllProgramInvalid);
     if (handler_) handler_->restartComponent(kParamValuesChanged);
 }
@@ -602,7 +606,9 @@ void ChordwellEffect::hostCallPassed() {
 void ChordwellEffect::announceTailChange() {
     if (!handler_) return;
     const uint32 tail = currentTail();
-    if (toldTail_.exchange(tail) != tail) handler_->restartComponent(kLatencyChanged);
+    if (toldTail_.exchange(tail) == tail) return;
+    const InsideHostCall call(*this);
+    handler_->restartComponent(kLatencyChanged);
 }
 
 }  // namespace chordwell_vst3

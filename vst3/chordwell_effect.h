@@ -161,9 +161,11 @@ private:
     void hostCallPassed();
     void announceTailChange();
 
-    // Marks a host call that may change presets: while one runs, the host hears of the change
-    // later, not from inside its own call. Hosts hold locks around such calls (Ardour around
-    // loading a preset) that their notification handlers take again.
+    // Marks a stretch in which the host may hold locks that its notification handlers take
+    // again: its own calls that may change presets (Ardour loading a preset), and our calls into
+    // its component handler, from which it calls back into us (Ardour, told that the values
+    // changed, sets them on the controller again). While one runs, the host hears of a change
+    // later, never from inside.
     class InsideHostCall {
     public:
         explicit InsideHostCall(ChordwellEffect& effect) : effect_(effect) { ++effect_.hostCallDepth_; }

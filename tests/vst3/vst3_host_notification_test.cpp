@@ -66,4 +66,39 @@ TEST_F(Vst3HostNotification, TheHostHearsOfATailChangeOnceAndOnlyWhenItChanges) 
     }
 }
 
+// Told that the values changed, Ardour sets them on the controller again from inside its
+// restartComponent, holding a lock that a second restartComponent takes: a plug-in that tells
+// of the tail there, or of anything, hangs it. The tail's change is told after.
+class SettingBackHandler final : public RecordingHandler {
+public:
+    tresult VST3_API restartComponent(int32 flags) override {
+        reentered = reentered || inside;
+        inside = true;
+        RecordingHandler::restartComponent(flags);
+        if (controller && (flags & kParamValuesChanged) != 0)
+            controller->setParamNormalized(kDecay, controller->getParamNormalized(kDecay));
+        inside = false;
+        return kResultOk;
+    }
+    IEditController* controller = nullptr;
+    bool inside = false;
+    bool reentered = false;
+};
+
+TEST_F(Vst3HostNotification, AHostSettingValuesWhileToldOfThemIsNotToldAgainInsideThat) {
+    SettingBackHandler handler;
+    Vst3Instance vst3(module, &handler);
+    handler.controller = vst3.controller;
+    vst3.start(48000.0, 64);
+    vst3.processor->getTailSamples();
+    ASSERT_EQ(vst3.controller->setParamNormalized(kProgramChangeId, 3 / 5.0), kResultOk);  // Decay to 0.6
+    for (const double mix : {0.4, 0.5}) {  // the host's next calls, or the system's timer
+        runSystemTimers(300);
+        vst3.controller->setParamNormalized(kMix, mix);
+    }
+    EXPECT_FALSE(handler.reentered);
+    EXPECT_EQ(handler.restartsWith(kParamValuesChanged), 1);
+    EXPECT_EQ(handler.restartsWith(kLatencyChanged), 1);
+}
+
 }  // namespace
