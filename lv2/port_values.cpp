@@ -16,22 +16,14 @@ namespace {
 // one given: the units' roundings move a value by a few floats at most.
 constexpr int kNeighbourFloats = 8;
 
-struct PortText {
-    const char* symbol;
-    const char* name;
-};
-
-constexpr PortText kPortTexts[kNumParams] = {
-    {"output", "Output"}, {"mix", "Mix"},   {"decay", "Decay"},   {"damp", "Damp"},
-    {"transpose", "Transpose"}, {"tune", "Tune"}, {"detune", "Detune"}, {"enabled", "Enabled"},
-};
+// The ports' symbols, the names by which hosts keep their values in sessions and presets:
+// fixed for good (Bypass's port is "enabled", 1 processing).
+constexpr const char* kPortSymbols[kNumParams] = {"output",    "mix",  "decay",  "damp",
+                                                  "transpose", "tune", "detune", "enabled"};
 
 double unitValue(std::int32_t index, float v) {
     switch (kParameters[index].unit) {
-        case ParameterUnit::decibels: {
-            const double gain = dsp::outputGainLaw(v);
-            return gain > 0.0 ? 20.0 * std::log10(gain) : -HUGE_VAL;
-        }
+        case ParameterUnit::decibels: return outputDecibels(v);
         case ParameterUnit::percent: return percentOf(v);
         case ParameterUnit::semitones: return static_cast<double>(transposeSemitone(v));
         case ParameterUnit::cents: return tuneCents(v);
@@ -43,9 +35,7 @@ double unitValue(std::int32_t index, float v) {
 float unitInverse(std::int32_t index, float port) {
     switch (kParameters[index].unit) {
         case ParameterUnit::decibels:
-            if (port <= kSilentDecibels) return 0.0f;
-            // The inverse of the gain law 4·v²: v = √(gain / 4).
-            return static_cast<float>(0.5 * std::sqrt(std::pow(10.0, static_cast<double>(port) / 20.0)));
+            return port <= kSilentDecibels ? 0.0f : outputValueOfDecibels(port);
         case ParameterUnit::percent: return valueOfPercent(port);
         case ParameterUnit::semitones: return transposeValueOfSemitone(port);
         case ParameterUnit::cents: return tuneValueOfCents(port);
@@ -58,9 +48,12 @@ bool sameFloat(float a, float b) { return std::bit_cast<std::uint32_t>(a) == std
 
 }  // namespace
 
-const char* portSymbol(std::int32_t index) { return isParameterIndex(index) ? kPortTexts[index].symbol : ""; }
+const char* portSymbol(std::int32_t index) { return isParameterIndex(index) ? kPortSymbols[index] : ""; }
 
-const char* portName(std::int32_t index) { return isParameterIndex(index) ? kPortTexts[index].name : ""; }
+std::string portName(std::int32_t index) {
+    if (!isParameterIndex(index)) return {};
+    return kParameters[index].isBypass ? "Enabled" : std::string(kParameters[index].name());
+}
 
 PortRange portRange(std::int32_t index) {
     if (!isParameterIndex(index)) return {0.0f, 1.0f};

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "plugin/parameters.h"
 
@@ -27,7 +28,7 @@ struct PortRange {
 
 // The port's symbol and name (Bypass's port is "enabled": 1 processes, 0 bypasses).
 const char* portSymbol(std::int32_t index);
-const char* portName(std::int32_t index);
+std::string portName(std::int32_t index);
 PortRange portRange(std::int32_t index);
 
 // The port value a user reads for normalised value v, within the port's range, as a float: the

@@ -68,8 +68,7 @@ namespace {
 float valueOfNumber(std::int32_t index, double number) {
     switch (index) {
         case kOutput:
-            // The inverse of the gain law 4·v²: v = √(gain / 4).
-            return number <= kSilentDecibels ? 0.0f : static_cast<float>(0.5 * std::sqrt(std::pow(10.0, number / 20.0)));
+            return number <= kSilentDecibels ? 0.0f : outputValueOfDecibels(number);
         case kTranspose:
             return transposeValueOfSemitone(number);
         case kTune:

@@ -23,6 +23,15 @@ float transposeValueOfSemitone(double semitones) {
     return static_cast<float>((whole + dsp::kTransposeCentreStep) / dsp::kTransposeSteps);
 }
 
+double outputDecibels(float v) {
+    const double gain = dsp::outputGainLaw(v);
+    return gain > 0.0 ? 20.0 * std::log10(gain) : -HUGE_VAL;
+}
+
+float outputValueOfDecibels(double decibels) {
+    return static_cast<float>(0.5 * std::sqrt(std::pow(10.0, decibels / 20.0)));
+}
+
 double tuneCents(float v) { return (static_cast<double>(v) - 0.5) * kTuneRangeCents; }
 
 float tuneValueOfCents(double cents) { return static_cast<float>(0.5 + cents / kTuneRangeCents); }

@@ -13,6 +13,11 @@ std::int64_t transposeSemitone(float v);
 // its engine step, so that it reads back as that semitone.
 float transposeValueOfSemitone(double semitones);
 
+// Output in decibels: the gain the engine applies (4·v², so 0.5 is 0 dB), −∞ at 0.
+double outputDecibels(float v);
+// The value whose gain is `decibels`: the inverse of the gain law, v = √(gain / 4).
+float outputValueOfDecibels(double decibels);
+
 // Tune in cents: −100 at 0, +100 at 1. Exact in double for every float v.
 double tuneCents(float v);
 float tuneValueOfCents(double cents);
