@@ -24,39 +24,34 @@ cp -rp "$build/QZA Chordwell.vst3" "$work/home/.vst3/"
 # Ardour scans new VST3 bundles with its scanner, which Debian keeps beside its libraries.
 LD_LIBRARY_PATH=/usr/lib/ardour7 HOME="$work/home" \
   /usr/lib/ardour7/ardour-vst3-scanner -v -f "$work/home/.vst3/QZA Chordwell.vst3" >"$work/scan.log" 2>&1 || { cat "$work/scan.log"; exit 1; }
-HOME="$work/home" SESSION_DIR="$work/session" ardour7-lua tests/vst3/ardour_render.lua >"$work/ardour.log" 2>&1 || true
-bounced() { sed -n "s/^BOUNCE $1 $2 //p" "$work/ardour.log"; }
-if [ -z "$(bounced output 1)" ]; then
-  cat "$work/scan.log" "$work/ardour.log"
-  echo "Ardour did not bounce the track through the plug-in" >&2
-  exit 1
-fi
 
-"$build/tests/vst3/vst3_wav_tool" merge "$work/input.wav" "$(bounced input 0)" "$(bounced input 1)"
-"$build/chordwell" render "$work/input.wav" "$work/vst2.wav" --plugin "$build/QZA Chordwell.so" \
-  --param Decay=0.7 --param Damp=0.1 >/dev/null
-echo -n "Ardour 7 through the VST3 bundle against chordwell through the VST 2.4 library: "
-"$build/tests/vst3/vst3_wav_tool" compare "$work/vst2.wav" "$(bounced output 0)" "$(bounced output 1)"
+# Ardour bounces through one format's bundle (FORMAT for the Lua script); the bounce must equal
+# chordwell's render of the same input through the VST 2.4 library.
+bounce_check() {
+  local format=$1 log="$work/ardour-$1.log"
+  HOME="$work/home" SESSION_DIR="$work/session-$format" FORMAT=$format ardour7-lua tests/vst3/ardour_render.lua \
+    >"$log" 2>&1 || true
+  bounced() { sed -n "s/^BOUNCE $1 $2 //p" "$log"; }
+  if [ -z "$(bounced output 1)" ]; then
+    cat "$work/scan.log" "$log"
+    echo "Ardour did not bounce the track through the $format plug-in" >&2
+    exit 1
+  fi
+  "$build/tests/vst3/vst3_wav_tool" merge "$work/input-$format.wav" "$(bounced input 0)" "$(bounced input 1)"
+  "$build/chordwell" render "$work/input-$format.wav" "$work/vst2-$format.wav" --plugin "$build/QZA Chordwell.so" \
+    --param Decay=0.7 --param Damp=0.1 >/dev/null
+  echo -n "Ardour 7 through the $format bundle against chordwell through the VST 2.4 library: "
+  "$build/tests/vst3/vst3_wav_tool" compare "$work/vst2-$format.wav" "$(bounced output 0)" "$(bounced output 1)"
+}
+bounce_check VST3
 
-# The same through the LV2 bundle, from the LV2 folder in the home folder.
+# The same through the LV2 bundle, from the LV2 folder in the home folder. To the bit: Ardour
+# tells the LV2 plug-in the bounce's block length before it bounces, and the plug-in starts
+# afresh on it, as a VST3 plug-in is switched off and on for the same change.
 ninja -C "$build" chordwell_lv2 >/dev/null
 mkdir -p "$work/home/.lv2"
 cp -rp "$build/qza-chordwell.lv2" "$work/home/.lv2/"
-HOME="$work/home" SESSION_DIR="$work/lv2-session" FORMAT=LV2 ardour7-lua tests/vst3/ardour_render.lua \
-  >"$work/ardour-lv2.log" 2>&1 || true
-bounced_lv2() { sed -n "s/^BOUNCE $1 $2 //p" "$work/ardour-lv2.log"; }
-if [ -z "$(bounced_lv2 output 1)" ]; then
-  cat "$work/ardour-lv2.log"
-  echo "Ardour did not bounce the track through the LV2 plug-in" >&2
-  exit 1
-fi
-"$build/tests/vst3/vst3_wav_tool" merge "$work/input-lv2.wav" "$(bounced_lv2 input 0)" "$(bounced_lv2 input 1)"
-"$build/chordwell" render "$work/input-lv2.wav" "$work/vst2-lv2.wav" --plugin "$build/QZA Chordwell.so" \
-  --param Decay=0.7 --param Damp=0.1 >/dev/null
-echo -n "Ardour 7 through the LV2 bundle against chordwell through the VST 2.4 library: "
-# To the bit: Ardour tells the LV2 plug-in the bounce's block length before it bounces, and the
-# plug-in starts afresh on it, as a VST3 plug-in is switched off and on for the same change.
-"$build/tests/vst3/vst3_wav_tool" compare "$work/vst2-lv2.wav" "$(bounced_lv2 output 0)" "$(bounced_lv2 output 1)"
+bounce_check LV2
 
 # A factory preset chosen from Ardour's preset menu with no editor open: Ardour's controls must
 # show its Decay, Damp and Transpose ("Low & Dark": 0.6, 0.75, and an octave down, which is
