@@ -4,43 +4,15 @@
 // watched descriptor and no open file behind after a hundred openings.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <vector>
 
 #include "clap_test_host.h"
-
-// Last: Xlib's macros would clash with names above.
-#include <X11/Xlib.h>
+#include "x11_host_window.h"
 
 namespace {
 
-std::size_t openDescriptors() {
-    std::size_t count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
-    return count;
-}
-
-class ClapGuiX11 : public ::testing::Test {
+class ClapGuiX11 : public X11HostWindowTest {
 protected:
-    void SetUp() override {
-        display = XOpenDisplay(nullptr);
-        if (!display) GTEST_SKIP() << "no X display";
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 400, 300, 0, 0, 0);
-        XMapWindow(display, parent);
-        XSync(display, False);
-    }
-    void TearDown() override {
-        if (!display) return;
-        XDestroyWindow(display, parent);
-        XCloseDisplay(display);
-    }
-    unsigned int children() {
-        ::Window root = 0, up = 0, *list = nullptr;
-        unsigned int count = 0;
-        XQueryTree(display, parent, &root, &up, &list, &count);
-        if (list) XFree(list);
-        return count;
-    }
     // Opens the editor in `parent`, runs the host's timer and watch a few turns; false on refusal.
     bool open(ClapInstance& fx, const clap::PluginGui& gui) {
         if (!gui.create(fx.plugin, clap::kWindowApiX11, false)) return false;
@@ -59,8 +31,6 @@ protected:
         return true;
     }
 
-    Display* display = nullptr;
-    ::Window parent = 0;
     ClapModule module{CHORDWELL_CLAP_LIBRARY};
     TestHost host;
 };
@@ -82,7 +52,7 @@ TEST_F(ClapGuiX11, EmbedsAtTheEditorsSizeAndFollowsTheHostsScale) {
     EXPECT_EQ(height, 257u);
 
     ASSERT_TRUE(open(fx, gui));
-    EXPECT_EQ(children(), 1u);
+    EXPECT_EQ(children().size(), 1u);
     EXPECT_EQ(host.fds.size(), 1u);
     // While open, a new scale is a new size the host's window is asked for.
     ASSERT_TRUE(gui.setScale(fx.plugin, 2.0));
@@ -93,7 +63,7 @@ TEST_F(ClapGuiX11, EmbedsAtTheEditorsSizeAndFollowsTheHostsScale) {
     EXPECT_EQ(host.resizeRequests.back(), std::make_pair(640u, 514u));
     gui.destroy(fx.plugin);
     XSync(display, False);
-    EXPECT_EQ(children(), 0u);
+    EXPECT_TRUE(children().empty());
     EXPECT_TRUE(host.fds.empty());
     EXPECT_EQ(host.wrongThread.load(), 0);
 }
@@ -109,7 +79,7 @@ TEST_F(ClapGuiX11, AHundredOpeningsLeaveNothingBehind) {
         gui.destroy(fx.plugin);
     }
     XSync(display, False);
-    EXPECT_EQ(children(), 0u);
+    EXPECT_TRUE(children().empty());
     EXPECT_TRUE(host.fds.empty());
     EXPECT_EQ(openDescriptors(), descriptors);
 }

@@ -3,9 +3,7 @@
 // host's scale factor, and a knob dragged is one touch gesture with the values in port units.
 #include <gtest/gtest.h>
 
-#include <X11/Xlib.h>
-#include <dirent.h>
-
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,25 +14,9 @@
 #include <lv2/ui/ui.h>
 
 #include "lv2_host.h"
+#include "x11_host_window.h"
 
 namespace {
-
-int openDescriptors() {
-    int count = 0;
-    if (DIR* dir = opendir("/proc/self/fd")) {
-        while (readdir(dir)) ++count;
-        closedir(dir);
-    }
-    return count;
-}
-
-unsigned childrenOf(Display* display, Window window) {
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    XQueryTree(display, window, &root, &parent, &children, &count);
-    if (children) XFree(children);
-    return count;
-}
 
 struct Size {
     int width = 0;
@@ -68,26 +50,22 @@ void sendPointer(Display* display, Window window, int type, int x, int y) {
     XSendEvent(display, window, True, mask, &event);
 }
 
-class LV2Ui : public ::testing::Test {
+class LV2Ui : public X11HostWindowTest {
 protected:
+    LV2Ui() : X11HostWindowTest(1200, 1000) {}
+
     void SetUp() override {
-        display = XOpenDisplay(nullptr);
-        if (!display) GTEST_SKIP() << "no X display";
+        X11HostWindowTest::SetUp();
+        if (IsSkipped()) return;
         ASSERT_NE(module.descriptor(), nullptr);
         ASSERT_NE(module.uiDescriptor(), nullptr);
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1200, 1000, 0, 0, 0);
-        XMapWindow(display, parent);
-        XSync(display, False);
         const LV2_Descriptor* d = module.descriptor();
         plugin = d->instantiate(d, 44100.0, "", pluginFeatures);
         ASSERT_NE(plugin, nullptr);
     }
     void TearDown() override {
         if (plugin) module.descriptor()->cleanup(plugin);
-        if (display) {
-            XDestroyWindow(display, parent);
-            XCloseDisplay(display);
-        }
+        X11HostWindowTest::TearDown();
     }
 
     // Opens the UI with the host's scale factor (0: none given), idles it, and closes it; the
@@ -115,11 +93,8 @@ protected:
         const auto* idle = static_cast<const LV2UI_Idle_Interface*>(ui->extension_data(LV2_UI__idleInterface));
         for (int i = 0; i < 3 && idle; ++i) idle->idle(handle);
         XSync(display, False);
-        Window root = 0, widgetParent = 0, *children = nullptr;
-        unsigned count = 0;
-        embedded = widget && XQueryTree(display, reinterpret_cast<Window>(widget), &root, &widgetParent, &children,
-                                        &count) && widgetParent == parent;
-        if (children) XFree(children);
+        const std::vector<Window> inParent = children();
+        embedded = widget && std::find(inParent.begin(), inParent.end(), reinterpret_cast<Window>(widget)) != inParent.end();
         if (whileOpen && embedded)
             whileOpen(reinterpret_cast<Window>(widget), [&] {
                 XSync(display, False);
@@ -134,8 +109,6 @@ protected:
     LV2_URID_Map mapData{&map, &UridMap::callback};
     LV2_Feature mapFeature{LV2_URID__map, &mapData};
     const LV2_Feature* pluginFeatures[2] = {&mapFeature, nullptr};
-    Display* display = nullptr;
-    Window parent = 0;
     LV2_Handle plugin = nullptr;
 };
 
@@ -144,13 +117,13 @@ protected:
 TEST_F(LV2Ui, OpenedAndClosedAHundredTimesLeavesNothingBehind) {
     bool embedded = false;
     openAndClose(0.0f, embedded);  // the first opening loads what stays for the process (fonts)
-    const int descriptors = openDescriptors();
+    const std::size_t descriptors = openDescriptors();
     for (int i = 0; i < 100; ++i) {
         const Size size = openAndClose(0.0f, embedded);
         ASSERT_TRUE(embedded) << "opening " << i;
         ASSERT_GT(size.width, 0) << "opening " << i;
         XSync(display, False);
-        ASSERT_EQ(childrenOf(display, parent), 0u) << "after closing " << i;
+        ASSERT_TRUE(children().empty()) << "after closing " << i;
     }
     EXPECT_EQ(openDescriptors(), descriptors) << "X connections or files left open";
 }

@@ -8,14 +8,11 @@
 #include <poll.h>
 
 #include <cstdlib>
-#include <filesystem>
 
 #include "settings_sandbox.h"
 #include "vst3_instance.h"
 #include "vst3_test_support.h"
-
-// Last: Xlib's macros would clash with names above.
-#include <X11/Xlib.h>
+#include "x11_host_window.h"
 
 namespace {
 
@@ -29,36 +26,8 @@ bool readable(int fd) {
     return poll(&watch, 1, 0) > 0;
 }
 
-std::size_t openDescriptors() {
-    std::size_t count = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) ++count;
-    return count;
-}
-
-class Vst3ViewX11 : public ::testing::Test {
+class Vst3ViewX11 : public X11HostWindowTest {
 protected:
-    void SetUp() override {
-        display = XOpenDisplay(nullptr);
-        if (!display) GTEST_SKIP() << "no X display";
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 400, 300, 0, 0, 0);
-        XMapWindow(display, parent);
-        XSync(display, False);
-    }
-    void TearDown() override {
-        if (!display) return;
-        XDestroyWindow(display, parent);
-        XCloseDisplay(display);
-    }
-
-    std::vector<Window> children() {
-        Window root = 0, up = 0, *list = nullptr;
-        unsigned int count = 0;
-        XQueryTree(display, parent, &root, &up, &list, &count);
-        std::vector<Window> result(list, list + count);
-        if (list) XFree(list);
-        return result;
-    }
-
     void turnRunLoop(RunLoopFrame& frame, int times = 5) {
         for (int i = 0; i < times; ++i) frame.run(readable);
     }
@@ -87,8 +56,6 @@ protected:
         XSync(display, False);
     }
 
-    Display* display = nullptr;
-    Window parent = 0;
     Vst3Module module{kVst3Library};
 };
 
