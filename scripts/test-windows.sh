@@ -37,6 +37,16 @@ show_retries() {
   : >"$CHORDWELL_WINE_RETRY_LOG"
 }
 
+# Says why each test that CTest lists as not run skipped, as the test itself gave it: one of
+# them is expected to skip under Wine (see the reason it prints).
+show_skips() {
+  local log="build-$1/Testing/Temporary/LastTest.log"
+  [ -f "$log" ] || return 0
+  tr -d '\r' <"$log" |
+    awk -v arch="$1" '/: Skipped$/ { getline reason; skipped = 1; next }
+                      skipped && /^\[  SKIPPED \] [^ ]+ \(/ { print "-- " arch ": " $4 " skipped: " reason; skipped = 0 }'
+}
+
 # The editor's window tests need an X server for Wine to show windows on: a virtual one per
 # build, with the prefix's wineserver (and its windows' display) ended after each.
 for arch in win32 win64; do
@@ -45,6 +55,7 @@ for arch in win32 win64; do
   xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
     ctest --test-dir "build-$arch" --no-tests=error --output-on-failure -j "$(nproc)" || status=$?
   show_retries "$arch"
+  show_skips "$arch"
   [ "$status" -eq 0 ] || exit "$status"
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
