@@ -13,8 +13,6 @@
 #include "plugin/adelay.h"
 #include "plugin/identity.h"
 #include "presets/bank_chunk.h"
-#include "presets/preset_editor_interface.h"
-#include "vst/aeffeditor.h"
 
 namespace chordwell_lv2 {
 
@@ -163,9 +161,7 @@ LV2_State_Status ChordwellPlugin::restore(LV2_State_Retrieve_Function retrieve, 
         else if (type == longType_ && size == sizeof(std::int64_t))
             index = *static_cast<const std::int64_t*>(preset);
         if (index < 0 || index >= kNumPresets) return LV2_STATE_ERR_UNKNOWN;
-        effect_->selectPreset(static_cast<int>(index));
-        // An open preset bar shows the chosen preset at its next idle.
-        if (auto* bar = dynamic_cast<CPresetEditorInterface*>(effect_->getEditor())) bar->presetNamesChanged();
+        effect_->selectPresetForHost(static_cast<int>(index));
         return LV2_STATE_SUCCESS;
     }
     const void* data = retrieve(handle, bankKey_, &size, &type, &flags);

@@ -95,6 +95,11 @@ void CPresetSystemEffect::selectPreset(int index) {
     applyingPreset.store(false);
 }
 
+void CPresetSystemEffect::selectPresetForHost(int index) {
+    selectPreset(index);
+    if (CPresetEditorInterface* side = presetEditor()) side->presetNamesChanged();
+}
+
 void CPresetSystemEffect::setCurrentPresetName(const char* name) {
     curProgram = 0;
     if (name && presets) {

@@ -35,6 +35,9 @@ public:
     virtual int getCurrentPreset();
     // Makes preset index (0..5) current and pushes its values into the parameters.
     virtual void selectPreset(int index);
+    // A preset the host chose (its own preset menu) becomes current, and an open preset bar
+    // shows it at its next idle.
+    void selectPresetForHost(int index);
     // Renames the current preset (null keeps the name) and asks the host to show it again.
     virtual void setCurrentPresetName(const char* name);
     virtual VstInt32 getUniqueID();

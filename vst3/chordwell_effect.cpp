@@ -440,12 +440,10 @@ tresult ChordwellEffect::setParamNormalized(ParamID id, ParamValue value) {
         const int32 preset = presetOf(value);
         const InsideHostCall call(*this);
         if (preset == effect_->getCurrentPreset()) return kResultOk;
-        effect_->selectPreset(preset);
+        effect_->selectPresetForHost(preset);
         // The next block reports the preset's values as the processor's own changes: hosts take
         // those even where nothing else reaches them in time (no run loop, no view).
         valuesToReport_.store(true);
-        // An open preset bar shows the chosen preset at its next idle.
-        if (auto* bar = dynamic_cast<CPresetEditorInterface*>(effect_->getEditor())) bar->presetNamesChanged();
         return kResultOk;
     }
     if (id >= static_cast<ParamID>(kNumParams)) return kInvalidArgument;
